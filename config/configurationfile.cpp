@@ -1,0 +1,45 @@
+#include "configurationfile.h"
+
+#include "configurationfileformat.h"
+
+#include "platform/filestore.h"
+
+using platform::Error;
+using platform::ErrorCode;
+
+namespace config {
+
+std::optional<Error> write_configuration(Configuration& configuration, const DelayFieldTexts& delayFieldTexts)
+{
+    StoredConfiguration stored;
+    stored.slots = configuration.slots;
+    stored.scan_priority = configuration.scan_priority;
+    stored.baud_rate_text = configuration.baud_rate_text;
+    stored.hours_text = delayFieldTexts.hours;
+    stored.minutes_text = delayFieldTexts.minutes;
+    stored.seconds_text = delayFieldTexts.seconds;
+
+    const platform::Result<QByteArray> bytes = encodeConfigurationFile(stored);
+    if (!bytes)
+        return bytes.error();
+    if (std::optional<Error> error = platform::replaceFile(configuration.config_path, bytes.value()))
+        return error;
+    configuration.config_file_name = platform::lastPathComponent(configuration.config_path);
+    return std::nullopt;
+}
+
+platform::Result<StoredConfiguration> read_configuration(const QString& path)
+{
+    const platform::Result<qint64> size = platform::fileSize(path);
+    if (!size)
+        return size.error();
+    if (size.value() < kSmallestConfigurationFileSize || size.value() > kLargestConfigurationFileSize)
+        return Error(ErrorCode::FileSizeNotValid);
+
+    const platform::Result<QByteArray> bytes = platform::readWholeFile(path, kLargestConfigurationFileSize);
+    if (!bytes)
+        return bytes.error();
+    return decodeConfigurationFile(bytes.value());
+}
+
+} // namespace config

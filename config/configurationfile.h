@@ -1,0 +1,36 @@
+// Reading and writing a configuration on disk.
+#pragma once
+
+#include "configuration.h"
+#include "storedconfiguration.h"
+
+#include "platform/result.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace config {
+
+// A file outside these sizes is refused before it is opened.
+inline constexpr qint64 kSmallestConfigurationFileSize = 100;
+inline constexpr qint64 kLargestConfigurationFileSize = 6000;
+
+// What the three delay fields show at the moment of writing; the file keeps these, not the numbers.
+struct DelayFieldTexts {
+    QString hours;
+    QString minutes;
+    QString seconds;
+};
+
+// Writes the record's slots, priority and baud text with these delay texts to config_path,
+// replacing the file whole or not at all. On success config_file_name becomes the file's name;
+// on failure nothing changes, neither the file nor the record.
+[[nodiscard]] std::optional<platform::Error> write_configuration(
+    Configuration& configuration, const DelayFieldTexts& delayFieldTexts);
+
+// Everything the file at path holds, or an error and nothing: FileSizeNotValid for a size outside
+// 100 to 6000 bytes, checked before the file is opened.
+platform::Result<StoredConfiguration> read_configuration(const QString& path);
+
+} // namespace config

@@ -1,0 +1,195 @@
+#include "configurationfileformat.h"
+
+#include "platform/numbertext.h"
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+using platform::Error;
+using platform::ErrorCode;
+
+namespace config {
+
+namespace {
+
+constexpr QByteArrayView kLineEnd = "\r\n";
+constexpr int kLargestSlotLength = 255;
+constexpr int kLargestPriorityDigit = 9;
+
+void appendField(QByteArray& out, QByteArrayView value)
+{
+    // The blank stands where a minus sign would; the reader's skips count on it.
+    out += ' ';
+    out += QByteArray::number(value.size());
+    out += kLineEnd;
+    out += value;
+    out += kLineEnd;
+}
+
+// Walks the file the way the device's configuration files have always been read: every value
+// by its count, then three bytes skipped (the CR LF of its line and the blank of the next
+// length line), then the rest of that line as the next count.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArrayView bytes)
+        : m_bytes(bytes)
+    {
+    }
+
+    void setField(const QString& field) { m_field = field; }
+
+    QByteArrayView readLine()
+    {
+        requireAvailable(1);
+        const qsizetype lineFeed = m_bytes.indexOf('\n', m_at);
+        const qsizetype end = lineFeed < 0 ? m_bytes.size() : lineFeed;
+        QByteArrayView line = m_bytes.sliced(m_at, end - m_at);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        m_at = lineFeed < 0 ? end : end + 1;
+        return line;
+    }
+
+    QByteArrayView read(qsizetype count)
+    {
+        requireAvailable(count);
+        const QByteArrayView taken = m_bytes.sliced(m_at, count);
+        m_at += count;
+        return taken;
+    }
+
+    void skip(qsizetype count) { read(count); }
+
+    // A slot's length: it must fit the device's one count byte.
+    int slotLength(QByteArrayView line, bool isFirstLine) const
+    {
+        const QString text = QString::fromLatin1(line);
+        // The file's very first line has always been read leniently: no number there is 0.
+        if (!isFirstLine)
+            requireNumeric(text);
+        return lengthWithin(text, kLargestSlotLength);
+    }
+
+    int textLength(QByteArrayView line) const
+    {
+        const QString text = QString::fromLatin1(line);
+        requireNumeric(text);
+        return lengthWithin(text, std::numeric_limits<int>::max());
+    }
+
+    [[noreturn]] void fail(ErrorCode code) const { throw Error(code, u"at the "_s + m_field); }
+
+private:
+    void requireAvailable(qsizetype count) const
+    {
+        if (count > m_bytes.size() - m_at)
+            fail(ErrorCode::FileEndsEarly);
+    }
+
+    void requireNumeric(const QString& text) const
+    {
+        if (!platform::isNumericText(text))
+            fail(ErrorCode::CountNotANumber);
+    }
+
+    int lengthWithin(const QString& text, int largest) const
+    {
+        const std::optional<int> length = platform::wholeNumberWithin(platform::leadingNumberValue(text), 0, largest);
+        if (!length)
+            fail(ErrorCode::CountDoesNotFit);
+        return *length;
+    }
+
+    QByteArrayView m_bytes;
+    qsizetype m_at = 0;
+    QString m_field;
+};
+
+QString readText(FieldReader& reader)
+{
+    const int length = reader.textLength(reader.readLine());
+    return QString::fromLatin1(reader.read(length));
+}
+
+StoredConfiguration decode(FieldReader& reader)
+{
+    StoredConfiguration stored;
+    bool isFirstLine = true;
+    for (SlotId id : kFileOrder) {
+        StringSlot& slot = stored.slots[indexOf(id)];
+        reader.setField(displayName(id) + u" bytes"_s);
+        const int length = reader.slotLength(reader.readLine(), isFirstLine);
+        isFirstLine = false;
+        slot.command_bytes = reader.read(length).toByteArray();
+        slot.byte_count = static_cast<quint8>(length);
+        reader.skip(3);
+        reader.setField(displayName(id) + u" text"_s);
+        slot.source_text = readText(reader);
+        reader.skip(3);
+    }
+
+    reader.setField(u"scan priority"_s);
+    // The rest of the line " 1", its CR LF and the blank before the digit.
+    reader.skip(4);
+    const char digit = reader.read(1).front();
+    stored.scan_priority = static_cast<ScanPriority>(digit >= '0' && digit <= '9' ? digit - '0' : 0);
+    reader.skip(3);
+
+    reader.setField(u"baud rate"_s);
+    stored.baud_rate_text = readText(reader);
+    reader.skip(3);
+    reader.setField(u"hours"_s);
+    stored.hours_text = readText(reader);
+    reader.skip(3);
+    reader.setField(u"minutes"_s);
+    stored.minutes_text = readText(reader);
+    reader.skip(3);
+    reader.setField(u"seconds"_s);
+    stored.seconds_text = readText(reader);
+    // Nothing after the seconds is read, not even their line end.
+    return stored;
+}
+
+} // namespace
+
+platform::Result<QByteArray> encodeConfigurationFile(const StoredConfiguration& stored)
+{
+    QByteArray out;
+    for (SlotId id : kFileOrder) {
+        const StringSlot& slot = stored.slots[indexOf(id)];
+        if (slot.command_bytes.size() > kLargestSlotLength)
+            return Error(
+                ErrorCode::CountDoesNotFit, u"the "_s + displayName(id) + u" string is longer than 255 bytes"_s);
+        appendField(out, slot.command_bytes);
+        appendField(out, slot.source_text.toLatin1());
+    }
+
+    const int priority = static_cast<int>(stored.scan_priority);
+    if (priority > kLargestPriorityDigit)
+        return Error(ErrorCode::Overflow, u"scan priority"_s);
+    // The length line says 1 although the digit is written like a number, with its blank: the
+    // reader skips over both as fixed characters.
+    out += " 1";
+    out += kLineEnd;
+    out += ' ';
+    out += QByteArray::number(priority);
+    out += kLineEnd;
+
+    appendField(out, stored.baud_rate_text.toLatin1());
+    appendField(out, stored.hours_text.toLatin1());
+    appendField(out, stored.minutes_text.toLatin1());
+    appendField(out, stored.seconds_text.toLatin1());
+    return out;
+}
+
+platform::Result<StoredConfiguration> decodeConfigurationFile(QByteArrayView bytes)
+{
+    FieldReader reader(bytes);
+    try {
+        return decode(reader);
+    } catch (const Error& error) {
+        return error;
+    }
+}
+
+} // namespace config

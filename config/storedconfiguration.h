@@ -1,0 +1,27 @@
+// Everything a .qxc file holds, as one value.
+#pragma once
+
+#include "configuration.h"
+#include "slotid.h"
+#include "stringslot.h"
+
+#include <QString>
+
+#include <array>
+
+namespace config {
+
+// What one configuration file says, before anything is applied to the record or the window.
+// The delay texts are those the delay fields showed when the file was written.
+struct StoredConfiguration {
+    std::array<StringSlot, kSlotCount> slots;
+    ScanPriority scan_priority = ScanPriority::None;
+    QString baud_rate_text;
+    QString hours_text;
+    QString minutes_text;
+    QString seconds_text;
+
+    friend bool operator==(const StoredConfiguration&, const StoredConfiguration&) = default;
+};
+
+} // namespace config

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the QX-7M Programmer and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build
+echo "The QX-7M Programmer has no main window yet: the libraries are built, there is nothing to start."

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the program and runs every test.
+# --full also runs the tests under AddressSanitizer + UndefinedBehaviorSanitizer and fuzzes the
+# configuration reader for 60 seconds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+full=0
+case "${1:-}" in
+    "") ;;
+    --full) full=1 ;;
+    *) echo "usage: $0 [--full]" >&2; exit 2 ;;
+esac
+
+if [ $full -eq 1 ]; then
+    bash scripts/install-deps.sh clang libclang-rt-14-dev
+else
+    bash scripts/install-deps.sh
+fi
+
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Build and tests"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build
+ctest --test-dir build --output-on-failure
+
+[ $full -eq 1 ] || exit 0
+
+echo "== Fuzzing the configuration reader for 60 seconds"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQX7M_FUZZ=ON >/dev/null
+cmake --build build-fuzz --target fuzz_configurationfile
+rm -rf build-fuzz/corpus && mkdir -p build-fuzz/corpus
+if ! build-fuzz/tests/config/fuzz_configurationfile -max_total_time=60 -max_len=6001 -timeout=10 \
+    -artifact_prefix=build-fuzz/ build-fuzz/corpus tests/config/fuzz-seeds >build-fuzz/fuzz.log 2>&1; then
+    tail -n 40 build-fuzz/fuzz.log
+    echo "The fuzzer found a failing input (saved in build-fuzz/)." >&2
+    exit 1
+fi
+grep -E '^Done [0-9]+ runs' build-fuzz/fuzz.log || tail -n 3 build-fuzz/fuzz.log
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX7M_SANITIZE=ON >/dev/null
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure
