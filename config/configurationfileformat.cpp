@@ -16,6 +16,14 @@ constexpr QByteArrayView kLineEnd = "\r\n";
 constexpr int kLargestSlotLength = 255;
 constexpr int kLargestPriorityDigit = 9;
 
+// The texts after the scan priority, in file order, with the name an error gives each.
+const std::array<std::pair<QString, QString StoredConfiguration::*>, 4> kSettingTexts { {
+    { u"baud rate"_s, &StoredConfiguration::baud_rate_text },
+    { u"hours"_s, &StoredConfiguration::hours_text },
+    { u"minutes"_s, &StoredConfiguration::minutes_text },
+    { u"seconds"_s, &StoredConfiguration::seconds_text },
+} };
+
 void appendField(QByteArray& out, QByteArrayView value)
 {
     // The blank stands where a minus sign would; the reader's skips count on it.
@@ -133,19 +141,12 @@ StoredConfiguration decode(FieldReader& reader)
     reader.skip(4);
     const char digit = reader.read(1).front();
     stored.scan_priority = static_cast<ScanPriority>(digit >= '0' && digit <= '9' ? digit - '0' : 0);
-    reader.skip(3);
 
-    reader.setField(u"baud rate"_s);
-    stored.baud_rate_text = readText(reader);
-    reader.skip(3);
-    reader.setField(u"hours"_s);
-    stored.hours_text = readText(reader);
-    reader.skip(3);
-    reader.setField(u"minutes"_s);
-    stored.minutes_text = readText(reader);
-    reader.skip(3);
-    reader.setField(u"seconds"_s);
-    stored.seconds_text = readText(reader);
+    for (const auto& [name, text] : kSettingTexts) {
+        reader.skip(3);
+        reader.setField(name);
+        stored.*text = readText(reader);
+    }
     // Nothing after the seconds is read, not even their line end.
     return stored;
 }
@@ -175,10 +176,8 @@ platform::Result<QByteArray> encodeConfigurationFile(const StoredConfiguration& 
     out += QByteArray::number(priority);
     out += kLineEnd;
 
-    appendField(out, stored.baud_rate_text.toLatin1());
-    appendField(out, stored.hours_text.toLatin1());
-    appendField(out, stored.minutes_text.toLatin1());
-    appendField(out, stored.seconds_text.toLatin1());
+    for (const auto& [name, text] : kSettingTexts)
+        appendField(out, (stored.*text).toLatin1());
     return out;
 }
 
