@@ -4,6 +4,7 @@
 
 #include "platform/filestore.h"
 
+using namespace Qt::StringLiterals;
 using platform::Error;
 using platform::ErrorCode;
 
@@ -22,6 +23,10 @@ std::optional<Error> write_configuration(Configuration& configuration, const Del
     const platform::Result<QByteArray> bytes = encodeConfigurationFile(stored);
     if (!bytes)
         return bytes.error();
+    // Long texts could make a file that Load then refuses; better to say so now than to lose it.
+    if (bytes.value().size() > kLargestConfigurationFileSize)
+        return Error(
+            ErrorCode::FileSizeNotValid, u"the texts would make the file %1 bytes long"_s.arg(bytes.value().size()));
     if (std::optional<Error> error = platform::replaceFile(configuration.config_path, bytes.value()))
         return error;
     configuration.config_file_name = platform::lastPathComponent(configuration.config_path);

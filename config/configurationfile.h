@@ -25,7 +25,8 @@ struct DelayFieldTexts {
 
 // Writes the record's slots, priority and baud text with these delay texts to config_path,
 // replacing the file whole or not at all. On success config_file_name becomes the file's name;
-// on failure nothing changes, neither the file nor the record.
+// on failure nothing changes, neither the file nor the record. A file that would be larger than
+// Load accepts is not written.
 [[nodiscard]] std::optional<platform::Error> write_configuration(
     Configuration& configuration, const DelayFieldTexts& delayFieldTexts);
 

@@ -2,7 +2,9 @@
 
 #include "platform/numbertext.h"
 
+#include <array>
 #include <limits>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using platform::Error;

@@ -12,7 +12,8 @@ namespace config {
 
 // A file of 38 lines ending in CR LF, every field a length line (" 12") and the value. Texts go
 // one character to one byte (Latin-1); a character that has no byte there is written as "?".
-// Refused with CountDoesNotFit when a slot holds more than 255 bytes, which no file can carry.
+// Refused with CountDoesNotFit when a slot holds more than 255 bytes, which no file can carry,
+// and with Overflow for a scan priority above 9, which has no digit.
 platform::Result<QByteArray> encodeConfigurationFile(const StoredConfiguration& stored);
 
 // Reads every value by its length, so that a slot's bytes may hold CR, LF and NUL. Either the

@@ -12,7 +12,9 @@ namespace {
 
 QString pathAndReason(const QString& path, const QString& reason)
 {
-    return reason.isEmpty() ? path : path + u" ("_s + reason + u')';
+    if (reason.isEmpty())
+        return path;
+    return path.isEmpty() ? reason : path + u" ("_s + reason + u')';
 }
 
 } // namespace
@@ -44,6 +46,11 @@ Result<QByteArray> readWholeFile(const QString& path, qint64 largestSize)
 
 std::optional<Error> replaceFile(const QString& path, QByteArrayView bytes)
 {
+    // A name with a wildcard is what a cancelled file dialog hands back ("*.qxc"); Linux would
+    // happily create a file of that name, which no one could find again.
+    const QString name = lastPathComponent(path);
+    if (name.isEmpty() || name.contains(u'*') || name.contains(u'?'))
+        return Error(ErrorCode::FileCannotBeCreated, pathAndReason(path, u"not a file name"_s));
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))

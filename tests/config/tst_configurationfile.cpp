@@ -107,12 +107,20 @@ void tst_ConfigurationFile::failedWriteKeepsTheOldFileAndName()
     QCOMPARE(contentsOf(tooLong.config_path), "what the last save wrote");
     QCOMPARE(tooLong.config_file_name, u"old.qxc"_s);
 
-    Configuration nowhere = hallConfiguration(dir.filePath(u"no-such-folder/hall.qxc"_s));
-    const std::optional<platform::Error> notCreated = write_configuration(nowhere, kDelayFields);
-    QVERIFY(notCreated);
-    QCOMPARE(notCreated->numberMessage(), u"Error Number:  75"_s);
-    QVERIFY(notCreated->descriptionMessage().startsWith(u"error msg: The file cannot be created or written: "_s));
-    QCOMPARE(nowhere.config_file_name, u"old.qxc"_s);
+    tooLong = hallConfiguration(tooLong.config_path);
+    tooLong.slot(SlotId::VgaInputActive).source_text = QString(6000, u'x');
+    QCOMPARE(write_configuration(tooLong, kDelayFields)->number(), 321);
+    QCOMPARE(contentsOf(tooLong.config_path), "what the last save wrote");
+
+    for (const QString& path : { dir.filePath(u"no-such-folder/hall.qxc"_s), dir.filePath(u"*.qxc"_s) }) {
+        Configuration nowhere = hallConfiguration(path);
+        const std::optional<platform::Error> notCreated = write_configuration(nowhere, kDelayFields);
+        QVERIFY(notCreated);
+        QCOMPARE(notCreated->numberMessage(), u"Error Number:  75"_s);
+        QVERIFY(notCreated->descriptionMessage().startsWith(u"error msg: The file cannot be created or written: "_s));
+        QCOMPARE(nowhere.config_file_name, u"old.qxc"_s);
+    }
+    QVERIFY(!QFile::exists(dir.filePath(u"*.qxc"_s)));
 }
 
 QTEST_GUILESS_MAIN(tst_ConfigurationFile)
