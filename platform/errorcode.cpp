@@ -7,6 +7,8 @@ namespace platform {
 QString describe(ErrorCode code)
 {
     switch (code) {
+    case ErrorCode::CommandStringTooLong:
+        return u"A command string is longer than the 255 bytes the QX-7M can take"_s;
     case ErrorCode::Overflow:
         return u"The number is too large for the QX-7M"_s;
     case ErrorCode::CountNotANumber:
@@ -23,8 +25,12 @@ QString describe(ErrorCode code)
         return u"The file cannot be created or written"_s;
     case ErrorCode::FileSizeNotValid:
         return u"This file size is not a valid .qxc file size"_s;
+    case ErrorCode::SerialPortNotFound:
+        return u"There is no such serial port on this computer"_s;
     case ErrorCode::PortAlreadyOpen:
         return u"The port is already open"_s;
+    case ErrorCode::SerialLinkLost:
+        return u"The connection to the serial port was lost"_s;
     case ErrorCode::PortNotOpen:
         return u"The port is not open"_s;
     }

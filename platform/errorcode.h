@@ -8,6 +8,7 @@ namespace platform {
 // One table for the whole program, so that a number the user reads in "Error Number: "
 // always means the same thing. The values are fixed: support staff learn them.
 enum class ErrorCode : int {
+    CommandStringTooLong = 5,
     Overflow = 6,
     CountNotANumber = 13,
     FileNotFound = 53,
@@ -17,8 +18,12 @@ enum class ErrorCode : int {
     FileCannotBeCreated = 75,
     // Load shows this one as its "Not Valid File" message, not as an error report.
     FileSizeNotValid = 321,
+    // An answer to the port question that names no serial device of this computer.
+    SerialPortNotFound = 8002,
     // The serial port's own numbers for a port that another program holds or that did not open.
     PortAlreadyOpen = 8005,
+    // The device went away while the port was open: a USB adapter pulled out, a cable unplugged.
+    SerialLinkLost = 8010,
     PortNotOpen = 8012,
 };
 

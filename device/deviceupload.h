@@ -1,0 +1,27 @@
+// The byte exchange that programs the QX-7M, from the opening handshake to the last string.
+#pragma once
+
+#include "delaybytes.h"
+#include "seriallink.h"
+
+#include "config/configuration.h"
+#include "platform/result.h"
+
+namespace device {
+
+enum class UploadOutcome {
+    Completed,
+    // No answer, or not the expected one, during the handshake or the five settings bytes.
+    HandshakeOrSettingsFailed,
+    // A byte of one of the seven command strings was not acknowledged.
+    StringTransferFailed,
+};
+
+// Runs on an open link: SYN and its ACK; SYN and the 0xFF 0x07 pair; the projector baud rate's
+// two bytes, the scan priority and the delay's two bytes, each acknowledged; then the seven
+// command strings in record order as counted strings. Stops at the first missing answer. The
+// configuration is only read; the delay bytes were computed before the port was opened.
+platform::Result<UploadOutcome> uploadToDevice(
+    SerialLink& link, const config::Configuration& configuration, DelayBytes delay);
+
+} // namespace device

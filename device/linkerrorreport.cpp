@@ -1,0 +1,19 @@
+#include "linkerrorreport.h"
+
+using namespace Qt::StringLiterals;
+using platform::ErrorCode;
+
+namespace device {
+
+LinkErrorReport ReportLinkError(platform::Prompts& prompts, const platform::Error& error)
+{
+    if (error.code() == ErrorCode::PortAlreadyOpen || error.code() == ErrorCode::PortNotOpen) {
+        prompts.showMessage(u"Port not available, please free up the selected port"_s, u"Comm Port Error"_s);
+        return LinkErrorReport::PortNotAvailable;
+    }
+    prompts.showMessage(error.numberMessage(), platform::kApplicationTitle);
+    prompts.showMessage(error.descriptionMessage(), platform::kApplicationTitle);
+    return LinkErrorReport::OtherError;
+}
+
+} // namespace device

@@ -1,0 +1,77 @@
+#include "seriallink.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+using platform::Arrival;
+using platform::Error;
+using platform::ErrorCode;
+using platform::Result;
+
+namespace device {
+
+namespace {
+
+// The device may take up to five whole seconds to answer; the wait runs to the start of the
+// sixth wall-clock second, like the QX-7M's own tools always have.
+constexpr qint64 kWaitSpanMs = 6000;
+constexpr int kLargestCount = 255;
+
+} // namespace
+
+SerialLink::SerialLink(platform::SerialPort& port, const platform::Clock& clock)
+    : m_port(port)
+    , m_clock(clock)
+{
+}
+
+std::optional<Error> SerialLink::open(const QString& deviceName) { return m_port.open(deviceName); }
+
+void SerialLink::close() { m_port.close(); }
+
+bool SerialLink::isOpen() const { return m_port.isOpen(); }
+
+std::optional<Error> SerialLink::sendByte(quint8 byte)
+{
+    if (auto error = m_port.discardWaiting())
+        return error;
+    return m_port.write(QByteArray(1, static_cast<char>(byte)));
+}
+
+Result<TransferStatus> SerialLink::WaitForByte(quint8 expected)
+{
+    m_transferStatus = TransferStatus::SettingUp;
+    const qint64 deadline = m_clock.monotonicMs() + kWaitSpanMs - m_clock.wallMsIntoSecond();
+    m_transferStatus = TransferStatus::Waiting;
+    for (;;) {
+        const qint64 left = deadline - m_clock.monotonicMs();
+        const Result<Arrival> arrival = m_port.waitForBytes(std::max<qint64>(left, 0));
+        if (!arrival)
+            return arrival.error();
+        if (arrival.value() == Arrival::ByteWaiting && m_port.readByte() == expected) {
+            m_transferStatus = TransferStatus::Received;
+            return m_transferStatus;
+        }
+        if (left <= 0)
+            return m_transferStatus;
+    }
+}
+
+Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes)
+{
+    if (bytes.size() > kLargestCount)
+        return Error(ErrorCode::CommandStringTooLong, QString::number(bytes.size()) + u" bytes"_s);
+    QByteArray wire;
+    wire.append(static_cast<char>(bytes.size()));
+    wire.append(bytes);
+    for (const char byte : std::as_const(wire)) {
+        if (auto error = sendByte(static_cast<quint8>(byte)))
+            return *error;
+        const Result<TransferStatus> answer = WaitForByte(kAck);
+        if (!answer || answer.value() != TransferStatus::Received)
+            return answer;
+    }
+    return TransferStatus::Received;
+}
+
+} // namespace device

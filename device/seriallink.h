@@ -1,0 +1,61 @@
+// The acknowledged serial link to the QX-7M: every byte sent is answered by one byte.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/result.h"
+#include "platform/serialport.h"
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace device {
+
+// Answers and commands of the device's programming protocol.
+inline constexpr quint8 kAck = 0x06;
+inline constexpr quint8 kSyn = 0x16;
+// The device's two-byte answer to the second SYN, sent back to back.
+inline constexpr quint8 kReadyFirst = 0xFF;
+inline constexpr quint8 kReadySecond = 0x07;
+
+// How the last wait for an answer ended. A wait starts at SettingUp and Waiting; it stays at
+// Waiting when the expected byte did not come.
+enum class TransferStatus : quint8 {
+    SettingUp = 0,
+    Waiting = 1,
+    Received = 2,
+};
+
+// Sends bytes one at a time and waits for each answer, on a port and clock passed in. It shows
+// nothing and ends nothing: a missing answer is a status for the caller, a broken port an error.
+class SerialLink {
+public:
+    SerialLink(platform::SerialPort& port, const platform::Clock& clock);
+
+    std::optional<platform::Error> open(const QString& deviceName);
+    void close();
+    bool isOpen() const;
+
+    // Drops what arrived before this byte (an answer to nothing the link is waiting for), then
+    // sends it. The answer to it is never dropped, however fast it comes.
+    std::optional<platform::Error> sendByte(quint8 byte);
+
+    // Waits for one answer. Wrong bytes are read and dropped. The wait ends in the first look
+    // at or after the start of the sixth wall-clock second after it began (5 to 6 seconds),
+    // timed on the monotonic clock; that last look still takes the expected byte if it is there.
+    platform::Result<TransferStatus> WaitForByte(quint8 expected);
+
+    // Sends the count byte and then each byte, every one acknowledged. Received when all were;
+    // Waiting as soon as one was not, and nothing more is sent. More than 255 bytes have no
+    // count byte and are refused before anything is sent.
+    platform::Result<TransferStatus> SendCountedString(const QByteArray& bytes);
+
+    TransferStatus transferStatus() const { return m_transferStatus; }
+
+private:
+    platform::SerialPort& m_port;
+    const platform::Clock& m_clock;
+    TransferStatus m_transferStatus = TransferStatus::SettingUp;
+};
+
+} // namespace device

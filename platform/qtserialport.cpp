@@ -1,0 +1,112 @@
+#include "qtserialport.h"
+
+#include <algorithm>
+#include <climits>
+
+using namespace Qt::StringLiterals;
+
+namespace platform {
+
+namespace {
+
+// A byte takes about a millisecond at 9600 baud; a write that is not out after this long will
+// not go out at all.
+constexpr int kWriteTimeoutMs = 2000;
+
+ErrorCode openErrorCode(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return ErrorCode::SerialPortNotFound;
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+        return ErrorCode::PortAlreadyOpen;
+    default:
+        return ErrorCode::PortNotOpen;
+    }
+}
+
+} // namespace
+
+std::optional<Error> QtSerialPort::open(const QString& deviceName)
+{
+    if (m_port.isOpen())
+        return Error(ErrorCode::PortAlreadyOpen, m_port.portName());
+    m_port.setPortName(deviceName);
+    m_port.setBaudRate(QSerialPort::Baud9600);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const Error error(openErrorCode(m_port.error()), deviceName + u" ("_s + m_port.errorString() + u')');
+        m_port.clearError();
+        return error;
+    }
+    // Opening reads the modem lines; a pseudo-terminal has none and leaves an error behind that
+    // says nothing about the link.
+    m_port.clearError();
+    return std::nullopt;
+}
+
+void QtSerialPort::close()
+{
+    m_port.close();
+    m_port.clearError();
+}
+
+bool QtSerialPort::isOpen() const { return m_port.isOpen(); }
+
+std::optional<Error> QtSerialPort::write(const QByteArray& bytes)
+{
+    if (!m_port.isOpen())
+        return Error(ErrorCode::PortNotOpen);
+    if (m_port.write(bytes) != bytes.size())
+        return lostLink();
+    while (m_port.bytesToWrite() > 0) {
+        if (!m_port.waitForBytesWritten(kWriteTimeoutMs))
+            return lostLink();
+    }
+    return std::nullopt;
+}
+
+std::optional<Error> QtSerialPort::discardWaiting()
+{
+    if (!m_port.isOpen())
+        return Error(ErrorCode::PortNotOpen);
+    if (!m_port.clear(QSerialPort::Input))
+        return lostLink();
+    return std::nullopt;
+}
+
+Result<Arrival> QtSerialPort::waitForBytes(qint64 msecs)
+{
+    if (!m_port.isOpen())
+        return Error(ErrorCode::PortNotOpen);
+    if (m_port.bytesAvailable() > 0)
+        return Arrival::ByteWaiting;
+    if (m_port.waitForReadyRead(static_cast<int>(std::clamp<qint64>(msecs, 0, INT_MAX))))
+        return m_port.bytesAvailable() > 0 ? Arrival::ByteWaiting : Arrival::TimedOut;
+    if (m_port.error() == QSerialPort::TimeoutError) {
+        m_port.clearError();
+        return Arrival::TimedOut;
+    }
+    return lostLink();
+}
+
+std::optional<quint8> QtSerialPort::readByte()
+{
+    char byte = 0;
+    if (m_port.read(&byte, 1) != 1)
+        return std::nullopt;
+    return static_cast<quint8>(byte);
+}
+
+Error QtSerialPort::lostLink()
+{
+    const Error error(ErrorCode::SerialLinkLost, m_port.portName() + u" ("_s + m_port.errorString() + u')');
+    m_port.clearError();
+    return error;
+}
+
+} // namespace platform

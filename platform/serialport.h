@@ -1,0 +1,44 @@
+// The PC's serial port as the link to the QX-7M uses it.
+#pragma once
+
+#include "error.h"
+#include "result.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace platform {
+
+enum class Arrival {
+    ByteWaiting,
+    TimedOut,
+};
+
+// One port, opened by device name with the QX-7M's fixed line settings (9600 baud, 8 data bits,
+// no parity, 1 stop bit, no flow control, raw bytes). It never touches the modem lines: the
+// device does not use them and pseudo-terminals refuse them. Failures come back as the
+// program's numbered errors; nothing here shows anything.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Busy, locked or refused: PortAlreadyOpen. No such device: SerialPortNotFound. Any other
+    // failure to open: PortNotOpen.
+    virtual std::optional<Error> open(const QString& deviceName) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Returns once the bytes are on their way to the device.
+    virtual std::optional<Error> write(const QByteArray& bytes) = 0;
+    // Drops everything received and not yet read.
+    virtual std::optional<Error> discardWaiting() = 0;
+    // Blocks, without using the processor, until a received byte is waiting or the time is up;
+    // 0 only looks. A device that went away is an error, not a time-out.
+    virtual Result<Arrival> waitForBytes(qint64 msecs) = 0;
+    // The oldest waiting byte, removed from the queue; none when nothing is waiting.
+    virtual std::optional<quint8> readByte() = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,62 @@
+#include "device/portdevicename.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using device::PortNaming;
+
+Q_DECLARE_METATYPE(PortNaming)
+
+class tst_PortDeviceName : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void answerNamesADevice_data();
+    void answerNamesADevice();
+};
+
+void tst_PortDeviceName::answerNamesADevice_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<PortNaming>("naming");
+    QTest::addColumn<QString>("device");
+
+    const PortNaming listed = PortNaming::ListedPorts;
+    const PortNaming windows = PortNaming::WindowsComNames;
+    QTest::newRow("first listed port") << u"1"_s << listed << u"/dev/ttyS0"_s;
+    QTest::newRow("blanks and a fraction") << u" 2.0"_s << listed << u"/dev/ttyUSB0"_s;
+    QTest::newRow("half rounds to even, down") << u"2.5"_s << listed << u"/dev/ttyUSB0"_s;
+    QTest::newRow("half rounds to even, up") << u"1.5"_s << listed << u"/dev/ttyUSB0"_s;
+    QTest::newRow("beyond the listed ports") << u"3"_s << listed << QString();
+    QTest::newRow("zero") << u"0"_s << listed << QString();
+    QTest::newRow("a name, not a number") << u"COM2"_s << listed << QString();
+    QTest::newRow("empty") << QString() << listed << QString();
+    QTest::newRow("huge") << u"1e300"_s << listed << QString();
+    QTest::newRow("device path as it stands") << u"/dev/pts/7"_s << listed << u"/dev/pts/7"_s;
+    QTest::newRow("path that starts with a digit") << u"3/../../dev/ttyACM0"_s << listed << u"3/../../dev/ttyACM0"_s;
+    QTest::newRow("windows port number") << u"3"_s << windows << u"COM3"_s;
+    QTest::newRow("windows two-digit port") << u"12"_s << windows << u"COM12"_s;
+    QTest::newRow("windows half rounds to zero") << u"0.5"_s << windows << QString();
+    QTest::newRow("windows negative") << u"-1"_s << windows << QString();
+}
+
+void tst_PortDeviceName::answerNamesADevice()
+{
+    QFETCH(QString, answer);
+    QFETCH(PortNaming, naming);
+    QFETCH(QString, device);
+
+    const QStringList listedPorts { u"/dev/ttyS0"_s, u"/dev/ttyUSB0"_s };
+    const auto result = device::serialDeviceForAnswer(answer, naming, listedPorts);
+    if (device.isEmpty()) {
+        QVERIFY(!result.hasValue());
+        QCOMPARE(result.error().number(), 8002);
+        QVERIFY2(result.error().description().contains(u'"' + answer + u'"'), qPrintable(result.error().description()));
+    } else {
+        QVERIFY(result.hasValue());
+        QCOMPARE(result.value(), device);
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_PortDeviceName)
+#include "tst_portdevicename.moc"

@@ -1,0 +1,39 @@
+// The emulated device's end of the serial cable.
+#pragma once
+
+#include <QString>
+
+namespace sim {
+
+// A pseudo-terminal pair: the device talks on the master, the PC side opens the slave by its path. The slave stays
+// open here too, so that the PC side may close and reopen the port between uploads without the master seeing a
+// hang-up. Closing both ends is how the cable is pulled.
+class PseudoTerminal {
+public:
+    PseudoTerminal() = default;
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    // Opens the pair and puts the slave in raw mode; on failure errorString() says which step failed.
+    bool open();
+    QString slavePath() const { return m_slavePath; }
+    QString errorString() const { return m_errorString; }
+    int masterFd() const { return m_master; }
+
+    // The PC side's reads see end of file or an error from now on, as after an unplugged cable. What the device
+    // sent before is still delivered: the PC side gets up to a second to read it.
+    void hangUp();
+
+private:
+    void waitUntilPcHasRead();
+    void close();
+    bool fail(const char* step);
+
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_slavePath;
+    QString m_errorString;
+};
+
+} // namespace sim

@@ -1,0 +1,167 @@
+// qx7m-sim: a QX-7M box on a pseudo-terminal, for trying uploads without the hardware.
+#include "answertiming.h"
+#include "options.h"
+#include "pseudoterminal.h"
+#include "simulateddevice.h"
+#include "uploadreport.h"
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include <poll.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace sim;
+
+namespace {
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+void requestStop(int) { g_stopRequested = 1; }
+
+// SIGTERM and SIGINT stay blocked except while the emulator waits, so that a stop request can only cut a wait short,
+// never a write in the middle of an answer.
+class StopSignals {
+public:
+    StopSignals()
+    {
+        sigset_t stops;
+        sigemptyset(&stops);
+        sigaddset(&stops, SIGTERM);
+        sigaddset(&stops, SIGINT);
+        pthread_sigmask(SIG_BLOCK, &stops, &m_waitMask);
+        m_blockedMask = m_waitMask;
+        sigaddset(&m_blockedMask, SIGTERM);
+        sigaddset(&m_blockedMask, SIGINT);
+
+        struct sigaction action { };
+        action.sa_handler = requestStop;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGTERM, &action, nullptr);
+        sigaction(SIGINT, &action, nullptr);
+    }
+
+    const sigset_t& waitMask() const { return m_waitMask; }
+    void allow() const { pthread_sigmask(SIG_SETMASK, &m_waitMask, nullptr); }
+    void block() const { pthread_sigmask(SIG_SETMASK, &m_blockedMask, nullptr); }
+
+private:
+    sigset_t m_waitMask;
+    sigset_t m_blockedMask;
+};
+
+std::chrono::nanoseconds monotonicNow()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+// An absolute deadline, so that the time spent deciding and writing is not added on top of the wire time.
+bool sleepUntil(std::chrono::nanoseconds deadline, const StopSignals& stopSignals)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(deadline);
+    const timespec until { static_cast<time_t>(seconds.count()), static_cast<long>((deadline - seconds).count()) };
+    stopSignals.allow();
+    while (!g_stopRequested && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) { }
+    stopSignals.block();
+    return !g_stopRequested;
+}
+
+void print(const QByteArray& text)
+{
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    std::fflush(stdout);
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (count < 0 && errno != EINTR)
+            return false;
+        written += count > 0 ? count : 0;
+    }
+    return true;
+}
+
+int fail(const char* what)
+{
+    std::fprintf(stderr, "qx7m-sim: %s: %s\n", what, std::strerror(errno));
+    return 1;
+}
+
+int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopSignals)
+{
+    SimulatedDevice device(options.faults);
+    AnswerTiming timing(options.wireBaud, options.answerDelay);
+    pollfd master { line.masterFd(), POLLIN, 0 };
+    char buffer[256];
+
+    while (!g_stopRequested) {
+        if (ppoll(&master, 1, nullptr, &stopSignals.waitMask()) < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail("poll");
+        }
+        const ssize_t count = ::read(master.fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return fail("read");
+        const std::chrono::nanoseconds seen = monotonicNow();
+
+        for (ssize_t index = 0; index < count; ++index) {
+            const Reaction reaction = device.receive(quint8(buffer[index]), seen);
+            // Bytes that get no answer still occupied the wire, so the timing sees every one of them.
+            const std::chrono::nanoseconds answerAt = timing.answerTime(seen, reaction.answer.size());
+            if (!reaction.answer.isEmpty()) {
+                if (timing.isActive() && !sleepUntil(answerAt, stopSignals))
+                    return 0;
+                if (!writeAll(master.fd, reaction.answer))
+                    return fail("write");
+            }
+            if (reaction.completed) {
+                print(options.json ? jsonReport(*reaction.completed) : humanReport(*reaction.completed));
+                if (options.once)
+                    return 0;
+            }
+            if (options.hangUpAfter > 0 && reaction.position == options.hangUpAfter) {
+                line.hangUp();
+                print(options.json ? jsonHangUpReport(reaction.position) : humanHangUpReport(reaction.position));
+                return 0;
+            }
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(u"qx7m-sim"_s);
+    const Options options = readCommandLine(QCoreApplication::arguments());
+    const StopSignals stopSignals;
+    // The default slack of 50 us per wake-up would add up over an upload of several hundred bytes.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+
+    PseudoTerminal line;
+    if (!line.open()) {
+        std::fprintf(stderr, "qx7m-sim: cannot open a pseudo-terminal: %s\n", qPrintable(line.errorString()));
+        return 1;
+    }
+    print(line.slavePath().toLocal8Bit() + '\n');
+    return serve(line, options, stopSignals);
+}
