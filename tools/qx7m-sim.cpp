@@ -66,14 +66,19 @@ std::chrono::nanoseconds monotonicNow()
     return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
-// An absolute deadline, so that the time spent deciding and writing is not added on top of the wire time.
+// An absolute deadline, so that the time spent deciding and writing is not added on top of the wire time. The
+// system wakes a sleeper some tens of microseconds late, which over a few hundred answers would be charged to the
+// PC side, so the last stretch is waited out awake.
 bool sleepUntil(std::chrono::nanoseconds deadline, const StopSignals& stopSignals)
 {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(deadline);
-    const timespec until { static_cast<time_t>(seconds.count()), static_cast<long>((deadline - seconds).count()) };
+    constexpr std::chrono::microseconds kAwakeStretch { 200 };
+    const std::chrono::nanoseconds wakeAt = deadline - kAwakeStretch;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wakeAt);
+    const timespec until { static_cast<time_t>(seconds.count()), static_cast<long>((wakeAt - seconds).count()) };
     stopSignals.allow();
     while (!g_stopRequested && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) { }
     stopSignals.block();
+    while (!g_stopRequested && monotonicNow() < deadline) { }
     return !g_stopRequested;
 }
 

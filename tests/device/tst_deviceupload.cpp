@@ -1,13 +1,11 @@
 #include "fakeserialport.h"
+#include "sampleconfiguration.h"
 
 #include "device/deviceupload.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using config::Configuration;
-using config::ScanPriority;
-using config::SlotId;
 using device::UploadOutcome;
 
 Q_DECLARE_METATYPE(UploadOutcome)
@@ -16,43 +14,38 @@ namespace {
 
 QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
 
-// The QX-7M's side: ACK for every byte, 0xFF 0x07 for the second SYN, silent from byte
-// `silentFrom` on (counted from 1; 0 never silent).
-struct ScriptedDevice {
+// A fake line with the QX-7M's side on it: ACK for every byte, 0xFF 0x07 for the second SYN,
+// silent from byte `silentFrom` on (counted from 1; 0 never silent).
+struct ScriptedLine {
+    FakeClock clock;
+    FakeSerialPort port { clock };
+    device::SerialLink link { port, clock };
     int silentFrom = 0;
     bool ffOnly = false;
+    // When not 0, the 0x07 comes this long after the 0xFF instead of with it.
+    qint64 pairGapMs = 0;
     int received = 0;
-    QByteArray answered;
 
-    QByteArray operator()(quint8 byte)
+    ScriptedLine()
+    {
+        port.device = [this](quint8 byte) { return answer(byte); };
+    }
+
+    QByteArray answer(quint8 byte)
     {
         ++received;
-        QByteArray answer;
         if (silentFrom != 0 && received >= silentFrom)
-            answer = QByteArray();
-        else if (received == 2 && byte == 0x16)
-            answer = ffOnly ? hex("FF") : hex("FF07");
-        else
-            answer = hex("06");
-        answered += answer;
-        return answer;
+            return {};
+        if (received != 2 || byte != 0x16)
+            return hex("06");
+        if (ffOnly)
+            return hex("FF");
+        if (pairGapMs == 0)
+            return hex("FF07");
+        port.arriveAt(clock.now + port.answerDelayMs + pairGapMs, hex("07"));
+        return hex("FF");
     }
 };
-
-Configuration fullConfiguration()
-{
-    Configuration configuration;
-    configuration.commit_baud_rate(u"57600");
-    configuration.scan_priority = ScanPriority::Composite;
-    configuration.slot(SlotId::DiscreteOn).command_bytes = "PWR ON\r"_ba;
-    configuration.slot(SlotId::DiscreteOff).command_bytes = "PWR OFF\r"_ba;
-    configuration.slot(SlotId::VideoFirstDetected).command_bytes = QByteArray("\x02\x00\x03", 3);
-    configuration.slot(SlotId::VgaInputActive).command_bytes = "SOURCE 10\r"_ba;
-    configuration.slot(SlotId::CompositeInputActive).command_bytes = "SOURCE 41\r"_ba;
-    configuration.slot(SlotId::SVideoInputActive).command_bytes = "SOURCE 42\r"_ba;
-    configuration.slot(SlotId::NoInputActive).command_bytes = QByteArray(30, '\xFF');
-    return configuration;
-}
 
 } // namespace
 
@@ -60,50 +53,12 @@ class tst_DeviceUpload : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void emptySlotsGiveFourteenBytesAndFifteenAnswers();
-    void fullConfigurationGoesOutInRecordOrder();
     void readyPairIsTakenWhetherItComesTogetherOrApart_data();
     void readyPairIsTakenWhetherItComesTogetherOrApart();
     void missingAnswerEndsTheUpload_data();
     void missingAnswerEndsTheUpload();
     void overlongStringIsAnErrorBeforeItsCountGoesOut();
 };
-
-void tst_DeviceUpload::emptySlotsGiveFourteenBytesAndFifteenAnswers()
-{
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    ScriptedDevice device;
-    port.device = std::ref(device);
-    device::SerialLink link(port, clock);
-    Configuration configuration;
-    configuration.commit_baud_rate(u"9600");
-    configuration.scan_priority = ScanPriority::VGA;
-
-    const auto outcome = device::uploadToDevice(link, configuration, { 0x00, 0x01 });
-    QVERIFY(outcome.hasValue());
-    QCOMPARE(outcome.value(), UploadOutcome::Completed);
-    QCOMPARE(port.written, hex("16 16 25 80 01 00 01 00 00 00 00 00 00 00"));
-    QCOMPARE(device.answered, hex("06 FF 07 06 06 06 06 06 06 06 06 06 06 06 06"));
-}
-
-void tst_DeviceUpload::fullConfigurationGoesOutInRecordOrder()
-{
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    ScriptedDevice device;
-    port.device = std::ref(device);
-    device::SerialLink link(port, clock);
-
-    const auto outcome = device::uploadToDevice(link, fullConfiguration(), { 0x0E, 0x8B });
-    QVERIFY(outcome.hasValue());
-    QCOMPARE(outcome.value(), UploadOutcome::Completed);
-    const QByteArray expected = hex("16 16 E1 00 02 0E 8B") + "\x07PWR ON\r"_ba + "\x08PWR OFF\r"_ba
-        + QByteArray("\x03\x02\x00\x03", 4) + "\x0ASOURCE 10\r"_ba + "\x0ASOURCE 41\r"_ba + "\x0ASOURCE 42\r"_ba
-        + QByteArray(1, 30) + QByteArray(30, '\xFF');
-    QCOMPARE(port.written, expected);
-    QCOMPARE(device.answered.size(), expected.size() + 1);
-}
 
 void tst_DeviceUpload::readyPairIsTakenWhetherItComesTogetherOrApart_data()
 {
@@ -118,22 +73,14 @@ void tst_DeviceUpload::readyPairIsTakenWhetherItComesTogetherOrApart()
 {
     QFETCH(qint64, gapMs);
 
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    int received = 0;
-    port.device = [&](quint8) {
-        if (++received != 2)
-            return hex("06");
-        if (gapMs == 0)
-            return hex("FF07");
-        port.arriveAt(clock.now + port.answerDelayMs + gapMs, hex("07"));
-        return hex("FF");
-    };
-    device::SerialLink link(port, clock);
+    ScriptedLine line;
+    line.pairGapMs = gapMs;
 
-    const auto outcome = device::uploadToDevice(link, Configuration(), {});
+    const auto outcome = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
     QVERIFY(outcome.hasValue());
     QCOMPARE(outcome.value(), UploadOutcome::Completed);
+    QCOMPARE(line.port.written.left(7), hex("16 16 E1 00 02 0E 8B"));
+    QCOMPARE(line.port.written.size(), 74);
 }
 
 void tst_DeviceUpload::missingAnswerEndsTheUpload_data()
@@ -149,7 +96,7 @@ void tst_DeviceUpload::missingAnswerEndsTheUpload_data()
     QTest::newRow("baud rate high byte") << 3 << false << UploadOutcome::HandshakeOrSettingsFailed << 3;
     QTest::newRow("delay low byte") << 7 << false << UploadOutcome::HandshakeOrSettingsFailed << 7;
     QTest::newRow("first count byte") << 8 << false << UploadOutcome::StringTransferFailed << 8;
-    QTest::newRow("last byte of the last string") << 92 << false << UploadOutcome::StringTransferFailed << 92;
+    QTest::newRow("last count byte") << 74 << false << UploadOutcome::StringTransferFailed << 74;
 }
 
 void tst_DeviceUpload::missingAnswerEndsTheUpload()
@@ -159,35 +106,27 @@ void tst_DeviceUpload::missingAnswerEndsTheUpload()
     QFETCH(UploadOutcome, outcome);
     QFETCH(int, bytesSent);
 
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    ScriptedDevice device;
-    device.silentFrom = silentFrom;
-    device.ffOnly = ffOnly;
-    port.device = std::ref(device);
-    device::SerialLink link(port, clock);
+    ScriptedLine line;
+    line.silentFrom = silentFrom;
+    line.ffOnly = ffOnly;
 
-    const auto result = device::uploadToDevice(link, fullConfiguration(), { 0x0E, 0x8B });
+    const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
     QVERIFY(result.hasValue());
     QCOMPARE(result.value(), outcome);
-    QCOMPARE(port.written.size(), bytesSent);
+    QCOMPARE(line.port.written.size(), bytesSent);
 }
 
 void tst_DeviceUpload::overlongStringIsAnErrorBeforeItsCountGoesOut()
 {
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    ScriptedDevice device;
-    port.device = std::ref(device);
-    device::SerialLink link(port, clock);
-    Configuration configuration;
-    configuration.slot(SlotId::VgaInputActive).command_bytes = QByteArray(256, 'v');
+    ScriptedLine line;
+    config::Configuration configuration;
+    configuration.slot(config::SlotId::VgaInputActive).command_bytes = QByteArray(256, 'v');
 
-    const auto result = device::uploadToDevice(link, configuration, {});
+    const auto result = device::uploadToDevice(line.link, configuration, {});
     QVERIFY(!result.hasValue());
     QCOMPARE(result.error().code(), platform::ErrorCode::CommandStringTooLong);
     // Handshake, settings and the three empty strings before it.
-    QCOMPARE(port.written.size(), 7 + 3);
+    QCOMPARE(line.port.written.size(), 7 + 3);
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceUpload)

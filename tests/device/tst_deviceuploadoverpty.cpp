@@ -1,24 +1,22 @@
+#include "sampleconfiguration.h"
+
 #include "device/deviceupload.h"
 #include "platform/qtserialport.h"
 
 #include "tests/support/devicesimulator.h"
 
 #include <QElapsedTimer>
-#include <QJsonArray>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using config::Configuration;
-using config::ScanPriority;
-using config::SlotId;
 using device::UploadOutcome;
 
 Q_DECLARE_METATYPE(UploadOutcome)
 
 namespace {
 
-// A silent device costs six real seconds per time-out. This clock is the system's plus the
-// time skipped, and the port below skips what is left of a wait that found nothing in its first
+// A silent device costs six real seconds per time-out. This clock is the system's plus the time
+// skipped, and the port below skips what is left of a wait that found nothing in its first
 // slice, so a time-out takes a fraction of a second while answers still come in real time.
 class SkippingClock final : public platform::Clock {
 public:
@@ -36,6 +34,8 @@ public:
         : m_clock(clock)
     {
     }
+    bool skipping = true;
+
     std::optional<platform::Error> open(const QString& name) override { return m_port.open(name); }
     void close() override { m_port.close(); }
     bool isOpen() const override { return m_port.isOpen(); }
@@ -45,6 +45,8 @@ public:
     platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override
     {
         constexpr qint64 kSliceMs = 300;
+        if (!skipping)
+            return m_port.waitForBytes(msecs);
         auto arrival = m_port.waitForBytes(std::min(msecs, kSliceMs));
         if (arrival.hasValue() && arrival.value() == platform::Arrival::TimedOut && msecs > kSliceMs)
             m_clock.skippedMs += msecs - kSliceMs;
@@ -56,19 +58,21 @@ private:
     platform::QtSerialPort m_port;
 };
 
-Configuration fullConfiguration()
-{
-    Configuration configuration;
-    configuration.commit_baud_rate(u"57600");
-    configuration.scan_priority = ScanPriority::Composite;
-    configuration.slot(SlotId::DiscreteOn).command_bytes = "PWR ON\r"_ba;
-    configuration.slot(SlotId::DiscreteOff).command_bytes = "PWR OFF\r"_ba;
-    configuration.slot(SlotId::VideoFirstDetected).command_bytes = QByteArray("\x02\x00\x03", 3);
-    configuration.slot(SlotId::VgaInputActive).command_bytes = "SOURCE 10\r"_ba;
-    configuration.slot(SlotId::CompositeInputActive).command_bytes = QByteArray(30, '\x06');
-    configuration.slot(SlotId::SVideoInputActive).command_bytes = "\x16\x16"_ba;
-    return configuration;
-}
+// The emulator on one end of a pseudo-terminal, the program's link on the other.
+struct PtyLine {
+    explicit PtyLine(const QStringList& options = {})
+        : simulator(options)
+    {
+    }
+    bool connect() { return simulator.start() && !link.open(simulator.devicePath()); }
+
+    testsupport::DeviceSimulator simulator;
+    SkippingClock clock;
+    SkippingPort port { clock };
+    device::SerialLink link { port, clock };
+};
+
+QString hex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
 
 } // namespace
 
@@ -77,9 +81,8 @@ class tst_DeviceUploadOverPty : public QObject {
 
 private Q_SLOTS:
     void emptySlotsGiveTheExactWireImage();
-    void fullConfigurationReachesTheDevice();
-    void deviceFaultsGiveTheirOutcome_data();
-    void deviceFaultsGiveTheirOutcome();
+    void deviceBehaviourGivesItsOutcome_data();
+    void deviceBehaviourGivesItsOutcome();
     void hangUpMidTransferIsAnErrorNotAHang();
     void portHeldElsewhereOrMissingIsRefused();
     void silentDeviceTimesOutInFiveToSixRealSeconds();
@@ -87,51 +90,29 @@ private Q_SLOTS:
 
 void tst_DeviceUploadOverPty::emptySlotsGiveTheExactWireImage()
 {
-    testsupport::DeviceSimulator simulator;
-    QVERIFY(simulator.start());
-    platform::QtSerialPort port;
-    platform::SystemClock clock;
-    device::SerialLink link(port, clock);
-    QCOMPARE(link.open(simulator.devicePath()), std::nullopt);
-    Configuration configuration;
+    PtyLine line;
+    QVERIFY(line.connect());
+    config::Configuration configuration;
     configuration.commit_baud_rate(u"9600");
 
-    const auto outcome = device::uploadToDevice(link, configuration, { 0x00, 0x01 });
+    const auto outcome = device::uploadToDevice(line.link, configuration, { 0x00, 0x01 });
     QVERIFY(outcome.hasValue());
     QCOMPARE(outcome.value(), UploadOutcome::Completed);
-    const QJsonObject report = simulator.waitForReport(5000);
+    const QJsonObject report = line.simulator.waitForReport(5000);
     QCOMPARE(report.value(u"received"_s).toString(), u"1616258000000100000000000000"_s);
     // The 0xFF 0x07 pair comes in one write, and both bytes are taken.
-    QCOMPARE(report.value(u"answered"_s).toString(), u"06FF07"_s + QString(u"06"_s).repeated(12));
+    QCOMPARE(report.value(u"answered"_s).toString(), u"06FF07"_s + u"06"_s.repeated(12));
 }
 
-void tst_DeviceUploadOverPty::fullConfigurationReachesTheDevice()
-{
-    testsupport::DeviceSimulator simulator;
-    QVERIFY(simulator.start());
-    platform::QtSerialPort port;
-    platform::SystemClock clock;
-    device::SerialLink link(port, clock);
-    QCOMPARE(link.open(simulator.devicePath()), std::nullopt);
-    const Configuration configuration = fullConfiguration();
-
-    const auto outcome = device::uploadToDevice(link, configuration, { 0x0E, 0x8B });
-    QVERIFY(outcome.hasValue());
-    QCOMPARE(outcome.value(), UploadOutcome::Completed);
-    const QJsonObject report = simulator.waitForReport(5000);
-    QCOMPARE(report.value(u"baud_rate"_s).toInt(), 57600);
-    QCOMPARE(report.value(u"scan_priority"_s).toInt(), 2);
-    QCOMPARE(report.value(u"delay_seconds"_s).toInt(), 3723);
-    const QStringList strings { u"505752204F4E0D"_s, u"505752204F46460D"_s, u"020003"_s, u"534F555243452031300D"_s,
-        QString(u"06"_s).repeated(30), u"1616"_s, QString() };
-    QCOMPARE(report.value(u"strings"_s).toVariant().toStringList(), strings);
-}
-
-void tst_DeviceUploadOverPty::deviceFaultsGiveTheirOutcome_data()
+void tst_DeviceUploadOverPty::deviceBehaviourGivesItsOutcome_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<UploadOutcome>("outcome");
 
+    QTest::newRow("sound device") << QStringList() << UploadOutcome::Completed;
+    QTest::newRow("wrong byte before every ACK") << QStringList { u"--nak-first"_s } << UploadOutcome::Completed;
+    QTest::newRow("slow answers") << QStringList { u"--answer-delay"_s, u"5"_s } << UploadOutcome::Completed;
+    QTest::newRow("9600 baud on the wire") << QStringList { u"--wire-baud"_s, u"9600"_s } << UploadOutcome::Completed;
     QTest::newRow("no answer at all") << QStringList { u"--silent"_s } << UploadOutcome::HandshakeOrSettingsFailed;
     QTest::newRow("second SYN answered with 0xFF only")
         << QStringList { u"--ff-only"_s } << UploadOutcome::HandshakeOrSettingsFailed;
@@ -139,59 +120,54 @@ void tst_DeviceUploadOverPty::deviceFaultsGiveTheirOutcome_data()
         << QStringList { u"--stop-after"_s, u"4"_s } << UploadOutcome::HandshakeOrSettingsFailed;
     QTest::newRow("silent within a string")
         << QStringList { u"--stop-after"_s, u"20"_s } << UploadOutcome::StringTransferFailed;
-    QTest::newRow("wrong byte before every ACK") << QStringList { u"--nak-first"_s } << UploadOutcome::Completed;
-    QTest::newRow("slow answers") << QStringList { u"--answer-delay"_s, u"5"_s } << UploadOutcome::Completed;
-    QTest::newRow("9600 baud on the wire") << QStringList { u"--wire-baud"_s, u"9600"_s } << UploadOutcome::Completed;
 }
 
-void tst_DeviceUploadOverPty::deviceFaultsGiveTheirOutcome()
+void tst_DeviceUploadOverPty::deviceBehaviourGivesItsOutcome()
 {
     QFETCH(QStringList, options);
     QFETCH(UploadOutcome, outcome);
 
-    testsupport::DeviceSimulator simulator(options);
-    QVERIFY(simulator.start());
-    SkippingClock clock;
-    SkippingPort port(clock);
-    device::SerialLink link(port, clock);
-    QCOMPARE(link.open(simulator.devicePath()), std::nullopt);
+    PtyLine line(options);
+    QVERIFY(line.connect());
 
-    const auto result = device::uploadToDevice(link, fullConfiguration(), { 0x0E, 0x8B });
+    const config::Configuration configuration = sampleConfiguration();
+    const auto result = device::uploadToDevice(line.link, configuration, { 0x0E, 0x8B });
     QVERIFY(result.hasValue());
     QCOMPARE(result.value(), outcome);
-    if (outcome == UploadOutcome::Completed)
-        QCOMPARE(simulator.waitForReport(5000).value(u"delay_seconds"_s).toInt(), 3723);
+    if (outcome != UploadOutcome::Completed)
+        return;
+    const QJsonObject report = line.simulator.waitForReport(5000);
+    QCOMPARE(report.value(u"baud_rate"_s).toInt(), 57600);
+    QCOMPARE(report.value(u"scan_priority"_s).toInt(), 2);
+    QCOMPARE(report.value(u"delay_seconds"_s).toInt(), 3723);
+    QStringList strings;
+    for (const config::SlotId id : config::kRecordOrder)
+        strings.append(hex(configuration.slot(id).command_bytes));
+    QCOMPARE(report.value(u"strings"_s).toVariant().toStringList(), strings);
 }
 
 void tst_DeviceUploadOverPty::hangUpMidTransferIsAnErrorNotAHang()
 {
-    testsupport::DeviceSimulator simulator({ u"--hang-up-after"_s, u"20"_s });
-    QVERIFY(simulator.start());
-    platform::QtSerialPort port;
-    platform::SystemClock clock;
-    device::SerialLink link(port, clock);
-    QCOMPARE(link.open(simulator.devicePath()), std::nullopt);
+    PtyLine line({ u"--hang-up-after"_s, u"20"_s });
+    QVERIFY(line.connect());
+    line.port.skipping = false;
 
-    const auto result = device::uploadToDevice(link, fullConfiguration(), { 0x0E, 0x8B });
+    const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
     QVERIFY(!result.hasValue());
     QCOMPARE(result.error().code(), platform::ErrorCode::SerialLinkLost);
-    QVERIFY(simulator.waitForExit(5000));
-    link.close();
-    QVERIFY(!link.isOpen());
+    QVERIFY(line.simulator.waitForExit(5000));
 }
 
 void tst_DeviceUploadOverPty::portHeldElsewhereOrMissingIsRefused()
 {
-    testsupport::DeviceSimulator simulator;
-    QVERIFY(simulator.start());
-    platform::QtSerialPort holder;
-    QCOMPARE(holder.open(simulator.devicePath()), std::nullopt);
+    PtyLine line;
+    QVERIFY(line.connect());
 
     platform::QtSerialPort second;
-    const auto held = second.open(simulator.devicePath());
+    const auto held = second.open(line.simulator.devicePath());
     QVERIFY(held.has_value());
     QCOMPARE(held->code(), platform::ErrorCode::PortAlreadyOpen);
-    const auto again = holder.open(simulator.devicePath());
+    const auto again = line.link.open(line.simulator.devicePath());
     QVERIFY(again.has_value());
     QCOMPARE(again->code(), platform::ErrorCode::PortAlreadyOpen);
 
@@ -204,17 +180,14 @@ void tst_DeviceUploadOverPty::portHeldElsewhereOrMissingIsRefused()
 
 void tst_DeviceUploadOverPty::silentDeviceTimesOutInFiveToSixRealSeconds()
 {
-    testsupport::DeviceSimulator simulator({ u"--silent"_s });
-    QVERIFY(simulator.start());
-    platform::QtSerialPort port;
-    platform::SystemClock clock;
-    device::SerialLink link(port, clock);
-    QCOMPARE(link.open(simulator.devicePath()), std::nullopt);
+    PtyLine line({ u"--silent"_s });
+    QVERIFY(line.connect());
+    line.port.skipping = false;
 
-    QCOMPARE(link.sendByte(0x16), std::nullopt);
+    QCOMPARE(line.link.sendByte(0x16), std::nullopt);
     QElapsedTimer elapsed;
     elapsed.start();
-    const auto status = link.WaitForByte(0x06);
+    const auto status = line.link.WaitForByte(0x06);
     const qint64 waitedMs = elapsed.elapsed();
     QVERIFY(status.hasValue());
     QCOMPARE(status.value(), device::TransferStatus::Waiting);
