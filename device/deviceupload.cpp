@@ -2,6 +2,7 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
 using platform::Result;
 
 namespace device {
@@ -18,6 +19,14 @@ struct Exchange {
 
 Result<UploadOutcome> uploadToDevice(SerialLink& link, const config::Configuration& configuration, DelayBytes delay)
 {
+    // A string without a count byte is refused before the first SYN: found in its turn, it would
+    // leave the device with new settings and only some of its strings.
+    for (const config::SlotId id : config::kRecordOrder) {
+        if (configuration.slot(id).command_bytes.size() > kLargestCount)
+            return platform::Error(platform::ErrorCode::CommandStringTooLong,
+                config::displayName(id) + u": "_s + QString::number(configuration.slot(id).command_bytes.size())
+                    + u" bytes"_s);
+    }
     // The device sends 0xFF and 0x07 back to back, so the wait for 0x07 follows with no send in
     // between: a send would first drop what is waiting, and by then 0x07 usually is.
     const Exchange opening[] = {

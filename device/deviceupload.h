@@ -19,8 +19,9 @@ enum class UploadOutcome {
 
 // Runs on an open link: SYN and its ACK; SYN and the 0xFF 0x07 pair; the projector baud rate's
 // two bytes, the scan priority and the delay's two bytes, each acknowledged; then the seven
-// command strings in record order as counted strings. Stops at the first missing answer. The
-// configuration is only read; the delay bytes were computed before the port was opened.
+// command strings in record order as counted strings. Stops at the first missing answer. A string
+// of more than 255 bytes is an error before anything is sent. The configuration is only read; the
+// delay bytes were computed before the port was opened.
 platform::Result<UploadOutcome> uploadToDevice(
     SerialLink& link, const config::Configuration& configuration, DelayBytes delay);
 

@@ -15,7 +15,6 @@ namespace {
 // The device may take up to five whole seconds to answer; the wait runs to the start of the
 // sixth wall-clock second, like the QX-7M's own tools always have.
 constexpr qint64 kWaitSpanMs = 6000;
-constexpr int kLargestCount = 255;
 
 } // namespace
 

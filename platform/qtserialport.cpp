@@ -31,7 +31,8 @@ ErrorCode openErrorCode(QSerialPort::SerialPortError error)
 std::optional<Error> QtSerialPort::open(const QString& deviceName)
 {
     if (m_port.isOpen())
-        return Error(ErrorCode::PortAlreadyOpen, m_port.portName());
+        return Error(ErrorCode::PortAlreadyOpen, m_deviceName);
+    m_deviceName = deviceName;
     m_port.setPortName(deviceName);
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setDataBits(QSerialPort::Data8);
@@ -104,8 +105,11 @@ std::optional<quint8> QtSerialPort::readByte()
 
 Error QtSerialPort::lostLink()
 {
-    const Error error(ErrorCode::SerialLinkLost, m_port.portName() + u" ("_s + m_port.errorString() + u')');
-    m_port.clearError();
+    // The system's reason is usually a leftover of opening a port without modem lines and would
+    // mislead; the device name the user gave says enough. A port whose device went away stays
+    // readable for ever, so it is closed here rather than left to wake every event loop.
+    const Error error(ErrorCode::SerialLinkLost, m_deviceName);
+    close();
     return error;
 }
 

@@ -23,6 +23,7 @@ private:
     Error lostLink();
 
     QSerialPort m_port;
+    QString m_deviceName;
 };
 
 } // namespace platform

@@ -35,7 +35,7 @@ public:
     // Drops everything received and not yet read.
     virtual std::optional<Error> discardWaiting() = 0;
     // Blocks, without using the processor, until a received byte is waiting or the time is up;
-    // 0 only looks. A device that went away is an error, not a time-out.
+    // 0 only looks. A device that went away is an error, not a time-out, and leaves the port closed.
     virtual Result<Arrival> waitForBytes(qint64 msecs) = 0;
     // The oldest waiting byte, removed from the queue; none when nothing is waiting.
     virtual std::optional<quint8> readByte() = 0;

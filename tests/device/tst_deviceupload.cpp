@@ -57,7 +57,7 @@ private Q_SLOTS:
     void readyPairIsTakenWhetherItComesTogetherOrApart();
     void missingAnswerEndsTheUpload_data();
     void missingAnswerEndsTheUpload();
-    void overlongStringIsAnErrorBeforeItsCountGoesOut();
+    void overlongStringIsAnErrorBeforeAnythingGoesOut();
 };
 
 void tst_DeviceUpload::readyPairIsTakenWhetherItComesTogetherOrApart_data()
@@ -116,17 +116,18 @@ void tst_DeviceUpload::missingAnswerEndsTheUpload()
     QCOMPARE(line.port.written.size(), bytesSent);
 }
 
-void tst_DeviceUpload::overlongStringIsAnErrorBeforeItsCountGoesOut()
+void tst_DeviceUpload::overlongStringIsAnErrorBeforeAnythingGoesOut()
 {
     ScriptedLine line;
-    config::Configuration configuration;
-    configuration.slot(config::SlotId::VgaInputActive).command_bytes = QByteArray(256, 'v');
+    config::Configuration configuration = sampleConfiguration();
+    configuration.slot(config::SlotId::SVideoInputActive).command_bytes = QByteArray(256, 'v');
 
     const auto result = device::uploadToDevice(line.link, configuration, {});
     QVERIFY(!result.hasValue());
     QCOMPARE(result.error().code(), platform::ErrorCode::CommandStringTooLong);
-    // Handshake, settings and the three empty strings before it.
-    QCOMPARE(line.port.written.size(), 7 + 3);
+    QVERIFY2(
+        result.error().description().contains(u"S-Video Input Active"_s), qPrintable(result.error().description()));
+    QCOMPARE(line.port.written, QByteArray());
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceUpload)

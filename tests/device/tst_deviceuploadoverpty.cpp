@@ -35,6 +35,7 @@ public:
     {
     }
     bool skipping = true;
+    platform::QtSerialPort& real() { return m_port; }
 
     std::optional<platform::Error> open(const QString& name) override { return m_port.open(name); }
     void close() override { m_port.close(); }
@@ -83,7 +84,10 @@ private Q_SLOTS:
     void emptySlotsGiveTheExactWireImage();
     void deviceBehaviourGivesItsOutcome_data();
     void deviceBehaviourGivesItsOutcome();
-    void hangUpMidTransferIsAnErrorNotAHang();
+    void hangUpIsAnErrorThatReleasesThePort_data();
+    void hangUpIsAnErrorThatReleasesThePort();
+    void staleBytesAreDiscardedWhereverTheyWait_data();
+    void staleBytesAreDiscardedWhereverTheyWait();
     void portHeldElsewhereOrMissingIsRefused();
     void silentDeviceTimesOutInFiveToSixRealSeconds();
 };
@@ -146,16 +150,58 @@ void tst_DeviceUploadOverPty::deviceBehaviourGivesItsOutcome()
     QCOMPARE(report.value(u"strings"_s).toVariant().toStringList(), strings);
 }
 
-void tst_DeviceUploadOverPty::hangUpMidTransferIsAnErrorNotAHang()
+void tst_DeviceUploadOverPty::hangUpIsAnErrorThatReleasesThePort_data()
 {
-    PtyLine line({ u"--hang-up-after"_s, u"20"_s });
+    QTest::addColumn<QStringList>("options");
+
+    QTest::newRow("right after an answer, within a string") << QStringList { u"--hang-up-after"_s, u"20"_s };
+    QTest::newRow("while the link waits for an answer") << QStringList { u"--silent"_s, u"--hang-up-after"_s, u"1"_s };
+}
+
+void tst_DeviceUploadOverPty::hangUpIsAnErrorThatReleasesThePort()
+{
+    QFETCH(QStringList, options);
+
+    PtyLine line(options);
     QVERIFY(line.connect());
+    // Real time: a hang-up that went unnoticed would end as a time-out, not as this error.
     line.port.skipping = false;
 
     const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
     QVERIFY(!result.hasValue());
     QCOMPARE(result.error().code(), platform::ErrorCode::SerialLinkLost);
+    QCOMPARE(
+        result.error().description(), u"The connection to the serial port was lost: "_s + line.simulator.devicePath());
+    // A port whose device is gone stays readable for ever; left open it would keep waking the
+    // event loop of the error box that follows.
+    QVERIFY(!line.link.isOpen());
     QVERIFY(line.simulator.waitForExit(5000));
+}
+
+void tst_DeviceUploadOverPty::staleBytesAreDiscardedWhereverTheyWait_data()
+{
+    QTest::addColumn<bool>("takenIntoTheReadBuffer");
+
+    QTest::newRow("in the system's queue") << false;
+    QTest::newRow("already taken into the port's read buffer") << true;
+}
+
+void tst_DeviceUploadOverPty::staleBytesAreDiscardedWhereverTheyWait()
+{
+    QFETCH(bool, takenIntoTheReadBuffer);
+
+    PtyLine line;
+    QVERIFY(line.connect());
+    platform::QtSerialPort& port = line.port.real();
+    // The device's ACK to this SYN is left unread, as a late answer would be.
+    QCOMPARE(port.write("\x16"_ba), std::nullopt);
+    QTest::qSleep(200);
+    if (takenIntoTheReadBuffer)
+        QCOMPARE(port.waitForBytes(1000).value(), platform::Arrival::ByteWaiting);
+
+    QCOMPARE(port.discardWaiting(), std::nullopt);
+    QCOMPARE(port.waitForBytes(200).value(), platform::Arrival::TimedOut);
+    QCOMPARE(port.readByte(), std::nullopt);
 }
 
 void tst_DeviceUploadOverPty::portHeldElsewhereOrMissingIsRefused()
