@@ -66,7 +66,7 @@ Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes)
     for (const char byte : std::as_const(wire)) {
         if (auto error = sendByte(static_cast<quint8>(byte)))
             return *error;
-        const Result<TransferStatus> answer = WaitForByte(kAck);
+        Result<TransferStatus> answer = WaitForByte(kAck);
         if (!answer || answer.value() != TransferStatus::Received)
             return answer;
     }

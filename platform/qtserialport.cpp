@@ -108,7 +108,7 @@ Error QtSerialPort::lostLink()
     // The system's reason is usually a leftover of opening a port without modem lines and would
     // mislead; the device name the user gave says enough. A port whose device went away stays
     // readable for ever, so it is closed here rather than left to wake every event loop.
-    const Error error(ErrorCode::SerialLinkLost, m_deviceName);
+    Error error(ErrorCode::SerialLinkLost, m_deviceName);
     close();
     return error;
 }
