@@ -61,8 +61,6 @@ int DeviceSimulator::exitCode() const
     return m_process.exitCode();
 }
 
-void DeviceSimulator::terminate() { m_process.terminate(); }
-
 std::optional<QByteArray> DeviceSimulator::waitForLine(int msecs)
 {
     const QDeadlineTimer deadline(msecs);

@@ -26,9 +26,6 @@ public:
     bool waitForExit(int msecs);
     int exitCode() const; // -1 while running or after a crash
 
-    // Asks the emulator to stop as a user's kill or Ctrl+C would.
-    void terminate();
-
 private:
     std::optional<QByteArray> waitForLine(int msecs);
 

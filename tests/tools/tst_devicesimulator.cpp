@@ -125,15 +125,9 @@ private Q_SLOTS:
     void emptyUploadIsFourteenBytesAndFifteenAnswers();
     void faultOptionsChangeTheAnswers_data();
     void faultOptionsChangeTheAnswers();
-    void uploadAfterAFalseStartIsCountedAfresh_data();
-    void uploadAfterAFalseStartIsCountedAfresh();
     void answersWaitForTheirTime_data();
     void answersWaitForTheirTime();
     void hangUpReachesThePcSide();
-    void stopRequestEndsWithCodeZero_data();
-    void stopRequestEndsWithCodeZero();
-    void badOptionsExitWithCodeTwo_data();
-    void badOptionsExitWithCodeTwo();
 };
 
 void tst_DeviceSimulator::emptyUploadIsFourteenBytesAndFifteenAnswers()
@@ -195,37 +189,6 @@ void tst_DeviceSimulator::faultOptionsChangeTheAnswers()
     QCOMPARE(pc.readOnce(kQuietMsecs), QByteArray());
 }
 
-void tst_DeviceSimulator::uploadAfterAFalseStartIsCountedAfresh_data()
-{
-    QTest::addColumn<QByteArray>("prelude");
-    QTest::addColumn<QByteArrayList>("answers");
-    QTest::addColumn<int>("pauseMsecs");
-
-    QTest::newRow("stray byte while idle gets no answer") << QByteArray("A") << QByteArrayList { {} } << 0;
-    QTest::newRow("settings without the second SYN get no answer")
-        << QByteArray::fromHex("1625") << QByteArrayList { kAck, {} } << 0;
-    // Had the device kept waiting for settings, the next second SYN would get an ACK instead of 0xFF 0x07.
-    QTest::newRow("PC gave up for over 3 s") << kEmptyUpload.first(3) << soundAnswers(kEmptyUpload) << 3200;
-}
-
-void tst_DeviceSimulator::uploadAfterAFalseStartIsCountedAfresh()
-{
-    QFETCH(QByteArray, prelude);
-    QFETCH(QByteArrayList, answers);
-    QFETCH(int, pauseMsecs);
-    DeviceSimulator device;
-    PcSide pc;
-    QVERIFY2(startAndConnect(device, pc), pc.error());
-
-    playUpload(pc, prelude, answers);
-    QTest::qSleep(pauseMsecs);
-    // The program closes the port after a failed upload and opens it again for the next.
-    pc.close();
-    QVERIFY2(pc.open(device.devicePath()), pc.error());
-    playUpload(pc, kEmptyUpload, soundAnswers(kEmptyUpload));
-    QCOMPARE(device.waitForReport(kAnswerMsecs).value("received"_L1).toString(), hex(kEmptyUpload));
-}
-
 void tst_DeviceSimulator::answersWaitForTheirTime_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -277,50 +240,6 @@ void tst_DeviceSimulator::hangUpReachesThePcSide()
     QCOMPARE(report.value("after"_L1).toInt(), 3);
     QVERIFY(device.waitForExit(kAnswerMsecs));
     QCOMPARE(device.exitCode(), 0);
-}
-
-void tst_DeviceSimulator::stopRequestEndsWithCodeZero_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QByteArray>("sent");
-
-    QTest::newRow("while waiting for a byte") << QStringList() << QByteArray();
-    QTest::newRow("while holding back an answer") << QStringList { u"--answer-delay"_s, u"60000"_s } << kSyn;
-}
-
-void tst_DeviceSimulator::stopRequestEndsWithCodeZero()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QByteArray, sent);
-    DeviceSimulator device(options);
-    PcSide pc;
-    QVERIFY2(startAndConnect(device, pc), pc.error());
-    QVERIFY(pc.write(sent));
-    QTest::qSleep(100);
-
-    device.terminate();
-    QVERIFY(device.waitForExit(kAnswerMsecs));
-    QCOMPARE(device.exitCode(), 0);
-}
-
-void tst_DeviceSimulator::badOptionsExitWithCodeTwo_data()
-{
-    QTest::addColumn<QStringList>("options");
-
-    QTest::newRow("count that is no number") << QStringList { u"--stop-after"_s, u"x"_s };
-    QTest::newRow("negative count") << QStringList { u"--stop-after"_s, u"-1"_s };
-    QTest::newRow("wire rate of zero") << QStringList { u"--wire-baud"_s, u"0"_s };
-    QTest::newRow("unknown option") << QStringList { u"--unplug"_s };
-    QTest::newRow("stray argument") << QStringList { u"/dev/ttyS0"_s };
-}
-
-void tst_DeviceSimulator::badOptionsExitWithCodeTwo()
-{
-    QFETCH(QStringList, options);
-    DeviceSimulator device(options);
-    QVERIFY(!device.start());
-    QVERIFY(device.waitForExit(kAnswerMsecs));
-    QCOMPARE(device.exitCode(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceSimulator)
