@@ -13,8 +13,8 @@ struct DelayBytes {
     friend bool operator==(const DelayBytes&, const DelayBytes&) = default;
 };
 
-// hours x 3600 + minutes x 60 + seconds. The minutes are multiplied in 16 bits, as the device's
-// tools always have: a minutes value beyond 546 is an Overflow error even where the total would fit.
+// hours x 3600 + minutes x 60 + seconds. The minutes are multiplied in 16 bits: a minutes value
+// beyond 546, which no delay field accepts, is an Overflow error even where the total would fit.
 platform::Result<qint32> delayTotalSeconds(const config::NoInputDelay& delay);
 
 // The total, high byte first. A total outside 0 to 65535 (only values no delay field accepts,

@@ -12,8 +12,8 @@ namespace device {
 
 namespace {
 
-// The device may take up to five whole seconds to answer; the wait runs to the start of the
-// sixth wall-clock second, like the QX-7M's own tools always have.
+// The device may take up to five whole seconds to answer: a wait runs to the start of the sixth
+// wall-clock second after it began, so it lasts between 5 and 6 seconds.
 constexpr qint64 kWaitSpanMs = 6000;
 
 } // namespace
