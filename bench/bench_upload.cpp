@@ -102,10 +102,12 @@ std::optional<Run> bestUpload(Side side, const QStringList& options, int times)
     platform::QtSerialPort port;
     platform::SystemClock clock;
     device::SerialLink link(port, clock);
+    std::optional<device::LinkSession> session;
     int fd = -1;
     Uploader upload;
     if (side == Side::Program) {
-        if (link.open(devicePath))
+        session.emplace(link, devicePath);
+        if (session->openError())
             return std::nullopt;
         upload = programUploader(link, configuration);
     } else {
@@ -130,7 +132,6 @@ std::optional<Run> bestUpload(Side side, const QStringList& options, int times)
         if (!best || run.wallMs < best->wallMs)
             best = run;
     }
-    link.close();
     if (fd >= 0)
         ::close(fd);
     simulator.terminate();

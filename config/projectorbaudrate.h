@@ -27,6 +27,6 @@ inline constexpr std::array<ProjectorBaudRate, 5> kProjectorBaudRates { {
 } };
 
 // The rate whose text is exactly this one; none for any other text.
-std::optional<ProjectorBaudRate> projectorBaudRateFromText(QStringView text);
+[[nodiscard]] std::optional<ProjectorBaudRate> projectorBaudRateFromText(QStringView text);
 
 } // namespace config

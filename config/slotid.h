@@ -52,6 +52,6 @@ QString displayName(SlotId id);
 QString selStringLabelCaption(SlotId id);
 
 // The slot whose display name is exactly this text; none for any other text.
-std::optional<SlotId> slotIdFromDisplayName(QStringView name);
+[[nodiscard]] std::optional<SlotId> slotIdFromDisplayName(QStringView name);
 
 } // namespace config

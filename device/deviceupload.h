@@ -21,7 +21,8 @@ enum class UploadOutcome {
 // two bytes, the scan priority and the delay's two bytes, each acknowledged; then the seven
 // command strings in record order as counted strings. Stops at the first missing answer. A string
 // of more than 255 bytes is an error before anything is sent. The configuration is only read; the
-// delay bytes were computed before the port was opened.
+// delay bytes were computed before the port was opened. Leaves the port as it was: closing it is
+// for the LinkSession of whoever opened it.
 platform::Result<UploadOutcome> uploadToDevice(
     SerialLink& link, const config::Configuration& configuration, DelayBytes delay);
 

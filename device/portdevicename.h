@@ -11,16 +11,21 @@ namespace device {
 enum class PortNaming {
     // COM1, COM2, ... as Windows names its ports.
     WindowsComNames,
-    // The ports the system lists, in sorted order, numbered from 1.
+    // The ports the system lists, in port-number order, numbered from 1.
     ListedPorts,
 };
 
 PortNaming portNamingOfThisSystem();
 
+// The listed ports in the order that numbers them: by the name's letters, then by its number as
+// a number (/dev/ttyACM0, /dev/ttyS2, /dev/ttyS10, /dev/ttyUSB0), so that a new adapter does not
+// renumber the ports of another kind.
+[[nodiscard]] QStringList inPortNumberOrder(QStringList listedPorts);
+
 // An answer holding a "/" is a device path and is used as it stands (/dev/ttyUSB0, a
 // /dev/serial/by-id/ link, an emulator's /dev/pts/N). Any other answer is read as a port number:
 // its leading number, rounded half to even, so that "1" and "1.0" agree and "COM2" is 0.
-// A number that names no port is SerialPortNotFound.
+// A number that names no port is SerialPortNotFound. listedPorts may be in any order.
 platform::Result<QString> serialDeviceForAnswer(
     const QString& answer, PortNaming naming, const QStringList& listedPorts);
 

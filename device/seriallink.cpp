@@ -73,4 +73,12 @@ Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes)
     return TransferStatus::Received;
 }
 
+LinkSession::LinkSession(SerialLink& link, const QString& deviceName)
+    : m_link(link)
+    , m_openError(link.open(deviceName))
+{
+}
+
+LinkSession::~LinkSession() { m_link.close(); }
+
 } // namespace device

@@ -34,13 +34,13 @@ class SerialLink {
 public:
     SerialLink(platform::SerialPort& port, const platform::Clock& clock);
 
-    std::optional<platform::Error> open(const QString& deviceName);
+    [[nodiscard]] std::optional<platform::Error> open(const QString& deviceName);
     void close();
     bool isOpen() const;
 
     // Drops what arrived before this byte (an answer to nothing the link is waiting for), then
     // sends it. The answer to it is never dropped, however fast it comes.
-    std::optional<platform::Error> sendByte(quint8 byte);
+    [[nodiscard]] std::optional<platform::Error> sendByte(quint8 byte);
 
     // Waits for one answer. Wrong bytes are read and dropped. The wait ends in the first look
     // at or after the start of the sixth wall-clock second after it began (5 to 6 seconds),
@@ -58,6 +58,23 @@ private:
     platform::SerialPort& m_port;
     const platform::Clock& m_clock;
     TransferStatus m_transferStatus = TransferStatus::SettingUp;
+};
+
+// Holds the link open for one command: opens it on creation and closes it when the command ends,
+// by whichever path, so that a failed upload or an error never leaves the port held.
+class LinkSession {
+public:
+    LinkSession(SerialLink& link, const QString& deviceName);
+    ~LinkSession();
+    LinkSession(const LinkSession&) = delete;
+    LinkSession& operator=(const LinkSession&) = delete;
+
+    // Why the port did not open; nothing may be sent then.
+    [[nodiscard]] const std::optional<platform::Error>& openError() const { return m_openError; }
+
+private:
+    SerialLink& m_link;
+    std::optional<platform::Error> m_openError;
 };
 
 } // namespace device

@@ -21,6 +21,8 @@ QString describe(ErrorCode code)
         return u"The configuration file ends before its last field"_s;
     case ErrorCode::CountDoesNotFit:
         return u"A length in the configuration file is out of range"_s;
+    case ErrorCode::PermissionDenied:
+        return u"Permission denied"_s;
     case ErrorCode::FileCannotBeCreated:
         return u"The file cannot be created or written"_s;
     case ErrorCode::FileSizeNotValid:

@@ -15,6 +15,8 @@ enum class ErrorCode : int {
     FileCannotBeRead = 57,
     FileEndsEarly = 62,
     CountDoesNotFit = 63,
+    // The serial device exists but this user may not read and write it.
+    PermissionDenied = 70,
     FileCannotBeCreated = 75,
     // Load shows this one as its "Not Valid File" message, not as an error report.
     FileSizeNotValid = 321,

@@ -19,6 +19,6 @@ double leadingNumberValue(QStringView text);
 double roundHalfToEven(double value);
 
 // The value rounded half to even, when that whole number lies in lowest..highest.
-std::optional<int> wholeNumberWithin(double value, int lowest, int highest);
+[[nodiscard]] std::optional<int> wholeNumberWithin(double value, int lowest, int highest);
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "qtserialport.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <climits>
 
@@ -26,12 +28,28 @@ ErrorCode openErrorCode(QSerialPort::SerialPortError error)
     }
 }
 
+// QSerialPort reports a device this user may not open like a port that another program holds,
+// which sends the user looking for a program that does not exist; so access is asked first.
+std::optional<Error> accessRefused(const QString& deviceName)
+{
+    const QFileInfo device(deviceName);
+    if (!device.exists() || (device.isReadable() && device.isWritable()))
+        return std::nullopt;
+    const QString group = device.group().isEmpty() ? u"dialout"_s : device.group();
+    return Error(ErrorCode::PermissionDenied,
+        u"this user may not read and write %1. Serial ports are opened by the members of the group that owns "
+        "them, here \"%2\": ask for this user to be added to it (sudo usermod -aG %2 USERNAME), then log in "
+        "again."_s.arg(deviceName, group));
+}
+
 } // namespace
 
 std::optional<Error> QtSerialPort::open(const QString& deviceName)
 {
     if (m_port.isOpen())
         return Error(ErrorCode::PortAlreadyOpen, m_deviceName);
+    if (std::optional<Error> refused = accessRefused(deviceName))
+        return refused;
     m_deviceName = deviceName;
     m_port.setPortName(deviceName);
     m_port.setBaudRate(QSerialPort::Baud9600);

@@ -11,13 +11,13 @@ namespace platform {
 // needed and nothing else of the program runs while the link waits for the device.
 class QtSerialPort final : public SerialPort {
 public:
-    std::optional<Error> open(const QString& deviceName) override;
+    [[nodiscard]] std::optional<Error> open(const QString& deviceName) override;
     void close() override;
     bool isOpen() const override;
-    std::optional<Error> write(const QByteArray& bytes) override;
-    std::optional<Error> discardWaiting() override;
+    [[nodiscard]] std::optional<Error> write(const QByteArray& bytes) override;
+    [[nodiscard]] std::optional<Error> discardWaiting() override;
     Result<Arrival> waitForBytes(qint64 msecs) override;
-    std::optional<quint8> readByte() override;
+    [[nodiscard]] std::optional<quint8> readByte() override;
 
 private:
     Error lostLink();

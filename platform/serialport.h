@@ -24,21 +24,21 @@ class SerialPort {
 public:
     virtual ~SerialPort() = default;
 
-    // Busy, locked or refused: PortAlreadyOpen. No such device: SerialPortNotFound. Any other
-    // failure to open: PortNotOpen.
-    virtual std::optional<Error> open(const QString& deviceName) = 0;
+    // A device this user may not read and write: PermissionDenied. Busy or locked:
+    // PortAlreadyOpen. No such device: SerialPortNotFound. Any other failure to open: PortNotOpen.
+    [[nodiscard]] virtual std::optional<Error> open(const QString& deviceName) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
     // Returns once the bytes are on their way to the device.
-    virtual std::optional<Error> write(const QByteArray& bytes) = 0;
+    [[nodiscard]] virtual std::optional<Error> write(const QByteArray& bytes) = 0;
     // Drops everything received and not yet read.
-    virtual std::optional<Error> discardWaiting() = 0;
+    [[nodiscard]] virtual std::optional<Error> discardWaiting() = 0;
     // Blocks, without using the processor, until a received byte is waiting or the time is up;
     // 0 only looks. A device that went away is an error, not a time-out, and leaves the port closed.
     virtual Result<Arrival> waitForBytes(qint64 msecs) = 0;
     // The oldest waiting byte, removed from the queue; none when nothing is waiting.
-    virtual std::optional<quint8> readByte() = 0;
+    [[nodiscard]] virtual std::optional<quint8> readByte() = 0;
 };
 
 } // namespace platform

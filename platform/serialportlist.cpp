@@ -10,7 +10,6 @@ QStringList serialPortLocations()
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& port : ports)
         locations.append(port.systemLocation());
-    locations.sort();
     return locations;
 }
 

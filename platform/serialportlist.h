@@ -5,8 +5,8 @@
 
 namespace platform {
 
-// The system location (/dev/ttyS0, /dev/ttyUSB0, ...) of every serial port the system lists,
-// sorted, so that a port's number stays the same from one start to the next.
+// The system location (/dev/ttyS0, /dev/ttyUSB0, ...) of every serial port the system lists, in
+// the order the system happens to give; whoever numbers them puts them in an order of its own.
 QStringList serialPortLocations();
 
 } // namespace platform

@@ -21,14 +21,14 @@ fi
 export QT_QPA_PLATFORM=offscreen
 
 echo "== Build and tests"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure
 
 [ $full -eq 1 ] || exit 0
 
 echo "== Fuzzing the configuration reader for 60 seconds"
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQX7M_FUZZ=ON >/dev/null
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQX7M_FUZZ=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build build-fuzz --target fuzz_configurationfile
 rm -rf build-fuzz/corpus && mkdir -p build-fuzz/corpus
 if ! build-fuzz/tests/config/fuzz_configurationfile -max_total_time=60 -max_len=6001 -timeout=10 \
@@ -40,7 +40,7 @@ fi
 grep -E '^Done [0-9]+ runs' build-fuzz/fuzz.log || tail -n 3 build-fuzz/fuzz.log
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX7M_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX7M_SANITIZE=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure

@@ -17,8 +17,6 @@ AnswerTiming::AnswerTiming(int wireBaud, std::chrono::milliseconds answerDelay)
 {
 }
 
-bool AnswerTiming::isActive() const { return m_wireBaud > 0 || m_answerDelay.count() > 0; }
-
 std::chrono::nanoseconds AnswerTiming::answerTime(std::chrono::nanoseconds seen, qsizetype answerBytes)
 {
     // Bytes that came in one read() were on the wire one after the other; each starts when the one before has ended.

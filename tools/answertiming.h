@@ -14,9 +14,6 @@ public:
     // A wire rate of 0 charges no wire time.
     AnswerTiming(int wireBaud, std::chrono::milliseconds answerDelay);
 
-    // Whether any answer is held back at all.
-    bool isActive() const;
-
     // The moment at which to write an answer of answerBytes bytes to a byte seen at `seen`, so that the answer's
     // last byte is where a real cable would have it.
     std::chrono::nanoseconds answerTime(std::chrono::nanoseconds seen, qsizetype answerBytes);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -50,6 +51,39 @@ bool PseudoTerminal::open()
     if (::tcsetattr(m_slave, TCSANOW, &settings) != 0)
         return fail("tcsetattr");
     return true;
+}
+
+QString PseudoTerminal::pcLineSettings() const
+{
+    termios settings {};
+    if (m_slave < 0 || ::tcgetattr(m_slave, &settings) != 0)
+        return u"unknown"_s;
+    const speed_t speed = ::cfgetospeed(&settings);
+    static const std::pair<speed_t, int> kRates[] = { { B1200, 1200 }, { B2400, 2400 }, { B4800, 4800 },
+        { B9600, 9600 }, { B19200, 19200 }, { B38400, 38400 }, { B57600, 57600 }, { B115200, 115200 } };
+    int baud = 0;
+    for (const auto& [code, rate] : kRates) {
+        if (code == speed)
+            baud = rate;
+    }
+    const tcflag_t size = settings.c_cflag & CSIZE;
+    const int dataBits = size == CS5 ? 5 : size == CS6 ? 6 : size == CS7 ? 7 : 8;
+    const char parity = !(settings.c_cflag & PARENB) ? 'N' : (settings.c_cflag & PARODD) ? 'O' : 'E';
+    const int stopBits = (settings.c_cflag & CSTOPB) ? 2 : 1;
+    // Raw: no line editing, echo, signals, output processing or input translation that would change a byte.
+    const bool raw = !(settings.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) && !(settings.c_oflag & OPOST)
+        && !(settings.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | BRKINT | PARMRK));
+    const bool hardware = settings.c_cflag & CRTSCTS;
+    const bool software = settings.c_iflag & (IXON | IXOFF);
+    const QString flow = hardware && software ? u"RTS/CTS and XON/XOFF flow control"_s
+        : hardware                            ? u"RTS/CTS flow control"_s
+        : software                            ? u"XON/XOFF flow control"_s
+                                              : u"no flow control"_s;
+    return u"%1 %2%3%4, %5, %6"_s.arg(baud)
+        .arg(dataBits)
+        .arg(QLatin1Char(parity))
+        .arg(stopBits)
+        .arg(raw ? u"raw"_s : u"not raw"_s, flow);
 }
 
 void PseudoTerminal::hangUp()

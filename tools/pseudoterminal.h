@@ -21,6 +21,10 @@ public:
     QString errorString() const { return m_errorString; }
     int masterFd() const { return m_master; }
 
+    // The line settings the PC side has put on its end, as "9600 8N1, raw, no flow control". A pseudo-terminal
+    // ignores them, so this is the only way to see that the PC asked for the QX-7M's.
+    QString pcLineSettings() const;
+
     // The PC side's reads see end of file or an error from now on, as after an unplugged cable. What the device
     // sent before is still delivered: the PC side gets up to a second to read it.
     void hangUp();

@@ -1,5 +1,4 @@
 // qx7m-sim: a QX-7M box on a pseudo-terminal, for trying uploads without the hardware.
-#include "answertiming.h"
 #include "options.h"
 #include "pseudoterminal.h"
 #include "simulateddevice.h"
@@ -108,8 +107,7 @@ int fail(const char* what)
 
 int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopSignals)
 {
-    SimulatedDevice device(options.faults);
-    AnswerTiming timing(options.wireBaud, options.answerDelay);
+    SimulatedDevice device(options.faults, AnswerTiming(options.wireBaud, options.answerDelay));
     pollfd master { line.masterFd(), POLLIN, 0 };
     char buffer[256];
 
@@ -127,16 +125,15 @@ int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopS
         const std::chrono::nanoseconds seen = monotonicNow();
 
         for (ssize_t index = 0; index < count; ++index) {
-            const Reaction reaction = device.receive(quint8(buffer[index]), seen);
-            // Bytes that get no answer still occupied the wire, so the timing sees every one of them.
-            const std::chrono::nanoseconds answerAt = timing.answerTime(seen, reaction.answer.size());
+            Reaction reaction = device.receive(quint8(buffer[index]), seen);
             if (!reaction.answer.isEmpty()) {
-                if (timing.isActive() && !sleepUntil(answerAt, stopSignals))
+                if (reaction.answerAt > seen && !sleepUntil(reaction.answerAt, stopSignals))
                     return 0;
                 if (!writeAll(master.fd, reaction.answer))
                     return fail("write");
             }
             if (reaction.completed) {
+                reaction.completed->lineSettings = line.pcLineSettings();
                 print(options.json ? jsonReport(*reaction.completed) : humanReport(*reaction.completed));
                 if (options.once)
                     return 0;

@@ -1,5 +1,6 @@
 #include "simulateddevice.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace sim {
@@ -12,21 +13,19 @@ constexpr char kNakAck[] = { 0x15, 0x06 };
 constexpr char kSecondSynAnswer[] = { '\xFF', 0x07 };
 constexpr int kSettingsCount = 5;
 
-// A PC that pauses this long in the middle of an upload has given up on it.
-constexpr std::chrono::seconds kGiveUpPause { 3 };
-
 } // namespace
 
-SimulatedDevice::SimulatedDevice(Faults faults)
+SimulatedDevice::SimulatedDevice(Faults faults, AnswerTiming timing)
     : m_faults(faults)
+    , m_timing(timing)
 {
 }
 
 Reaction SimulatedDevice::receive(quint8 byte, std::chrono::nanoseconds seen)
 {
-    if (m_stage != Stage::Idle && seen - m_lastSeen > kGiveUpPause)
+    if (m_stage != Stage::Idle && seen - m_lastActivity > kGiveUpPause)
         startOver();
-    m_lastSeen = seen;
+    m_lastActivity = std::max(m_lastActivity, seen);
 
     bool secondSyn = false;
     bool complete = false;
@@ -69,6 +68,10 @@ Reaction SimulatedDevice::receive(quint8 byte, std::chrono::nanoseconds seen)
     Reaction reaction;
     reaction.position = int(m_upload.received.size());
     reaction.answer = answerTo(reaction.position, secondSyn);
+    // Bytes that get no answer still occupied the wire, so the timing sees every one of them.
+    reaction.answerAt = m_timing.answerTime(seen, reaction.answer.size());
+    if (!reaction.answer.isEmpty())
+        m_lastActivity = std::max(m_lastActivity, reaction.answerAt);
     m_upload.answered.append(reaction.answer);
     if (complete) {
         reaction.completed = std::exchange(m_upload, {});

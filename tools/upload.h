@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <array>
 
@@ -20,6 +21,8 @@ struct Upload {
     quint8 delayHigh = 0;
     quint8 delayLow = 0;
     std::array<QByteArray, kStringCount> strings;
+    // How the PC had set up its end of the line, as "9600 8N1, raw, no flow control".
+    QString lineSettings;
 
     int baudRate() const { return baudRateHigh * 256 + baudRateLow; }
     int delaySeconds() const { return delayHigh * 256 + delayLow; }

@@ -54,6 +54,7 @@ QByteArray humanReport(const Upload& upload)
     const int delay = upload.delaySeconds();
     QString text = u"Upload complete: %1 bytes received, %2 bytes answered\n"_s.arg(upload.received.size())
                        .arg(upload.answered.size());
+    text += u"  PC's line settings: %1\n"_s.arg(upload.lineSettings);
     text += u"  Projector baud rate: %1 (%2)\n"_s.arg(upload.baudRate())
                 .arg(spacedHex(upload.baudRateHigh, upload.baudRateLow));
     text += u"  Scan priority: %1 (%2)\n"_s.arg(upload.scanPriority).arg(scanPriorityName(upload.scanPriority));
@@ -78,6 +79,7 @@ QByteArray jsonReport(const Upload& upload)
     const QJsonObject report {
         { u"received"_s, plainHex(upload.received) },
         { u"answered"_s, plainHex(upload.answered) },
+        { u"line"_s, upload.lineSettings },
         { u"baud_rate_high"_s, upload.baudRateHigh },
         { u"baud_rate_low"_s, upload.baudRateLow },
         { u"baud_rate"_s, upload.baudRate() },

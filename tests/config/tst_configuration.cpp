@@ -12,7 +12,6 @@ private Q_SLOTS:
     void baudListTextSetsTheRateBytes_data();
     void baudListTextSetsTheRateBytes();
     void slotIsFoundByItsExactDisplayName();
-    void resetEmptiesEverySlotAndRestoresTheDefaults();
 };
 
 void tst_Configuration::baudListTextSetsTheRateBytes_data()
@@ -65,27 +64,6 @@ void tst_Configuration::slotIsFoundByItsExactDisplayName()
     }
     QCOMPARE(configuration.slotByDisplayName(u"vga input active"_s), nullptr);
     QCOMPARE(configuration.slotByDisplayName(u"Discrete ON "_s), nullptr);
-}
-
-void tst_Configuration::resetEmptiesEverySlotAndRestoresTheDefaults()
-{
-    Configuration configuration;
-    configuration.slots.fill(StringSlot { "PWR\r", u"PWR '&h0D' "_s, 4 });
-    configuration.scan_priority = ScanPriority::SVideo;
-    QVERIFY(configuration.commit_baud_rate(u"57600"_s));
-    configuration.config_path = u"/home/av/hall-3.qxc"_s;
-
-    Configuration expected = configuration;
-    expected.slots.fill(StringSlot {});
-    expected.scan_priority = ScanPriority::None;
-    // The bytes follow only at the next commit of the baud list.
-    expected.baud_rate_text = u"9600"_s;
-    expected.delay.hours_text = u"0-16"_s;
-    expected.delay.minutes_text = u"0-59"_s;
-    expected.delay.seconds_text = u"0-59"_s;
-
-    configuration.reset_to_defaults();
-    QCOMPARE(configuration, expected);
 }
 
 QTEST_GUILESS_MAIN(tst_Configuration)

@@ -107,10 +107,19 @@ void tst_ConfigurationFile::failedWriteKeepsTheOldFileAndName()
     QCOMPARE(contentsOf(tooLong.config_path), "what the last save wrote");
     QCOMPARE(tooLong.config_file_name, u"old.qxc"_s);
 
-    tooLong = hallConfiguration(tooLong.config_path);
-    tooLong.slot(SlotId::VgaInputActive).source_text = QString(6000, u'x');
-    QCOMPARE(write_configuration(tooLong, kDelayFields)->number(), 321);
-    QCOMPARE(contentsOf(tooLong.config_path), "what the last save wrote");
+    // The largest file Load reads is written; a byte more is refused and the file stays as it was.
+    Configuration largest = hallConfiguration(dir.filePath(u"largest.qxc"_s));
+    QVERIFY(!write_configuration(largest, kDelayFields));
+    // An empty text's length line " 0" becomes " 5xxx": the text and three digits more.
+    largest.slot(SlotId::VgaInputActive).source_text = QString(6000 - contentsOf(largest.config_path).size() - 3, u'x');
+    QVERIFY(!write_configuration(largest, kDelayFields));
+    const QByteArray written = contentsOf(largest.config_path);
+    QCOMPARE(written.size(), 6000);
+    largest.slot(SlotId::VgaInputActive).source_text += u'x';
+    const std::optional<platform::Error> tooLarge = write_configuration(largest, kDelayFields);
+    QVERIFY(tooLarge);
+    QCOMPARE(tooLarge->number(), 321);
+    QCOMPARE(contentsOf(largest.config_path), written);
 
     for (const QString& path : { dir.filePath(u"no-such-folder/hall.qxc"_s), dir.filePath(u"*.qxc"_s) }) {
         Configuration nowhere = hallConfiguration(path);

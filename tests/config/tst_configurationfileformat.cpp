@@ -82,21 +82,28 @@ void tst_ConfigurationFileFormat::emptySlotsWithPriorityTwoGiveKnownBytes()
 {
     const QByteArray expected = workedExampleFile();
     QCOMPARE(expected.size(), 123);
-    QCOMPARE(encodeConfigurationFile(workedExample()).value(), expected);
-    QCOMPARE(decodeConfigurationFile(expected).value(), workedExample());
+    const platform::Result<QByteArray> encoded = encodeConfigurationFile(workedExample());
+    const platform::Result<StoredConfiguration> decoded = decodeConfigurationFile(expected);
+    QVERIFY(encoded && decoded);
+    QCOMPARE(encoded.value(), expected);
+    QCOMPARE(decoded.value(), workedExample());
 }
 
 void tst_ConfigurationFileFormat::everyByteAndLongTextsSurviveWriteAndRead()
 {
     const StoredConfiguration stored = everyByteValue();
-    const QByteArray file = encodeConfigurationFile(stored).value();
+    const platform::Result<QByteArray> encoded = encodeConfigurationFile(stored);
+    QVERIFY(encoded);
+    const QByteArray& file = encoded.value();
     QByteArray slotsInFileOrder;
     for (int id : { 4, 5, 3, 6, 0, 1, 2 }) {
         for (const QByteArray& value : { stored.slots[id].command_bytes, stored.slots[id].source_text.toLatin1() })
             slotsInFileOrder += ' ' + QByteArray::number(value.size()) + "\r\n" + value + "\r\n";
     }
     QVERIFY(file.startsWith(slotsInFileOrder));
-    QCOMPARE(decodeConfigurationFile(file).value(), stored);
+    const platform::Result<StoredConfiguration> decoded = decodeConfigurationFile(file);
+    QVERIFY(decoded);
+    QCOMPARE(decoded.value(), stored);
 }
 
 void tst_ConfigurationFileFormat::unusualFilesReadToTheirValues_data()
@@ -170,14 +177,18 @@ void tst_ConfigurationFileFormat::brokenFilesAreRefusedWithTheirError()
 void tst_ConfigurationFileFormat::fileCutAnywhereBeforeItsLastValueIsRefused()
 {
     const StoredConfiguration stored = everyByteValue();
-    const QByteArray file = encodeConfigurationFile(stored).value();
+    const platform::Result<QByteArray> encoded = encodeConfigurationFile(stored);
+    QVERIFY(encoded);
+    const QByteArray& file = encoded.value();
     const qsizetype lastValueEnd = file.size() - 2;
     for (qsizetype length = 0; length < lastValueEnd; ++length) {
         const platform::Result<StoredConfiguration> read = decodeConfigurationFile(file.left(length));
         QVERIFY2(!read, qPrintable(u"a file cut to %1 bytes was read"_s.arg(length)));
         QCOMPARE(read.error().code(), platform::ErrorCode::FileEndsEarly);
     }
-    QCOMPARE(decodeConfigurationFile(file.left(lastValueEnd)).value(), stored);
+    const platform::Result<StoredConfiguration> whole = decodeConfigurationFile(file.left(lastValueEnd));
+    QVERIFY(whole);
+    QCOMPARE(whole.value(), stored);
 }
 
 QTEST_GUILESS_MAIN(tst_ConfigurationFileFormat)

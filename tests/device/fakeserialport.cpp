@@ -32,8 +32,6 @@ std::optional<platform::Error> FakeSerialPort::discardWaiting()
 platform::Result<platform::Arrival> FakeSerialPort::waitForBytes(qint64 msecs)
 {
     ++waits;
-    if (unplugged)
-        return platform::Error(platform::ErrorCode::SerialLinkLost);
     if (byteWaiting())
         return platform::Arrival::ByteWaiting;
     if (!m_incoming.empty() && m_incoming.begin()->first <= m_clock.now + msecs) {

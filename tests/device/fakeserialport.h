@@ -41,8 +41,6 @@ public:
     qint64 answerDelayMs = 1;
     // How late a wait that found nothing returns, as a busy system wakes a sleeper late.
     qint64 overrunMs = 0;
-    // Makes every wait from now on fail as an unplugged adapter does.
-    bool unplugged = false;
 
     QByteArray written;
     QByteArray discarded;

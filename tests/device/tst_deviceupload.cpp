@@ -7,12 +7,11 @@
 
 using namespace Qt::StringLiterals;
 using device::UploadOutcome;
+using platform::Result;
 
 Q_DECLARE_METATYPE(UploadOutcome)
 
 namespace {
-
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
 
 // A fake line with the QX-7M's side on it: ACK for every byte, 0xFF 0x07 for the second SYN,
 // silent from byte `silentFrom` on (counted from 1; 0 never silent).
@@ -37,13 +36,22 @@ struct ScriptedLine {
         if (silentFrom != 0 && received >= silentFrom)
             return {};
         if (received != 2 || byte != 0x16)
-            return hex("06");
+            return "\x06";
         if (ffOnly)
-            return hex("FF");
+            return "\xFF";
         if (pairGapMs == 0)
-            return hex("FF07");
-        port.arriveAt(clock.now + port.answerDelayMs + pairGapMs, hex("07"));
-        return hex("FF");
+            return "\xFF\x07";
+        port.arriveAt(clock.now + port.answerDelayMs + pairGapMs, "\x07");
+        return "\xFF";
+    }
+
+    // As a command runs it: the port is open for the upload alone.
+    Result<UploadOutcome> upload(const config::Configuration& configuration)
+    {
+        const device::LinkSession session(link, u"/dev/ttyUSB0"_s);
+        if (session.openError())
+            return *session.openError();
+        return device::uploadToDevice(link, configuration, { 0x0E, 0x8B });
     }
 };
 
@@ -55,8 +63,8 @@ class tst_DeviceUpload : public QObject {
 private Q_SLOTS:
     void readyPairIsTakenWhetherItComesTogetherOrApart_data();
     void readyPairIsTakenWhetherItComesTogetherOrApart();
-    void missingAnswerEndsTheUpload_data();
-    void missingAnswerEndsTheUpload();
+    void missingAnswerEndsTheUploadAndReleasesThePort_data();
+    void missingAnswerEndsTheUploadAndReleasesThePort();
     void overlongStringIsAnErrorBeforeAnythingGoesOut();
 };
 
@@ -76,14 +84,13 @@ void tst_DeviceUpload::readyPairIsTakenWhetherItComesTogetherOrApart()
     ScriptedLine line;
     line.pairGapMs = gapMs;
 
-    const auto outcome = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
-    QVERIFY(outcome.hasValue());
+    const auto outcome = line.upload(sampleConfiguration());
+    QVERIFY(outcome);
     QCOMPARE(outcome.value(), UploadOutcome::Completed);
-    QCOMPARE(line.port.written.left(7), hex("16 16 E1 00 02 0E 8B"));
-    QCOMPARE(line.port.written.size(), 74);
+    QCOMPARE(line.port.written, kSampleWireImage);
 }
 
-void tst_DeviceUpload::missingAnswerEndsTheUpload_data()
+void tst_DeviceUpload::missingAnswerEndsTheUploadAndReleasesThePort_data()
 {
     QTest::addColumn<int>("silentFrom");
     QTest::addColumn<bool>("ffOnly");
@@ -93,13 +100,12 @@ void tst_DeviceUpload::missingAnswerEndsTheUpload_data()
     QTest::newRow("no device at all") << 1 << false << UploadOutcome::HandshakeOrSettingsFailed << 1;
     QTest::newRow("second SYN unanswered") << 2 << false << UploadOutcome::HandshakeOrSettingsFailed << 2;
     QTest::newRow("second SYN answered with 0xFF only") << 0 << true << UploadOutcome::HandshakeOrSettingsFailed << 2;
-    QTest::newRow("baud rate high byte") << 3 << false << UploadOutcome::HandshakeOrSettingsFailed << 3;
     QTest::newRow("delay low byte") << 7 << false << UploadOutcome::HandshakeOrSettingsFailed << 7;
     QTest::newRow("first count byte") << 8 << false << UploadOutcome::StringTransferFailed << 8;
-    QTest::newRow("last count byte") << 74 << false << UploadOutcome::StringTransferFailed << 74;
+    QTest::newRow("last byte of all") << 53 << false << UploadOutcome::StringTransferFailed << 53;
 }
 
-void tst_DeviceUpload::missingAnswerEndsTheUpload()
+void tst_DeviceUpload::missingAnswerEndsTheUploadAndReleasesThePort()
 {
     QFETCH(int, silentFrom);
     QFETCH(bool, ffOnly);
@@ -110,10 +116,11 @@ void tst_DeviceUpload::missingAnswerEndsTheUpload()
     line.silentFrom = silentFrom;
     line.ffOnly = ffOnly;
 
-    const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
-    QVERIFY(result.hasValue());
+    const auto result = line.upload(sampleConfiguration());
+    QVERIFY(result);
     QCOMPARE(result.value(), outcome);
-    QCOMPARE(line.port.written.size(), bytesSent);
+    QCOMPARE(line.port.written, kSampleWireImage.first(bytesSent));
+    QVERIFY(!line.port.isOpen());
 }
 
 void tst_DeviceUpload::overlongStringIsAnErrorBeforeAnythingGoesOut()
@@ -122,12 +129,13 @@ void tst_DeviceUpload::overlongStringIsAnErrorBeforeAnythingGoesOut()
     config::Configuration configuration = sampleConfiguration();
     configuration.slot(config::SlotId::SVideoInputActive).command_bytes = QByteArray(256, 'v');
 
-    const auto result = device::uploadToDevice(line.link, configuration, {});
-    QVERIFY(!result.hasValue());
-    QCOMPARE(result.error().code(), platform::ErrorCode::CommandStringTooLong);
-    QVERIFY2(
-        result.error().description().contains(u"S-Video Input Active"_s), qPrintable(result.error().description()));
+    const auto result = line.upload(configuration);
+    QVERIFY(!result);
+    QCOMPARE(result.error().number(), 5);
+    QCOMPARE(result.error().description(),
+        u"A command string is longer than the 255 bytes the QX-7M can take: S-Video Input Active: 256 bytes"_s);
     QCOMPARE(line.port.written, QByteArray());
+    QVERIFY(!line.port.isOpen());
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceUpload)

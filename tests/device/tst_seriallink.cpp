@@ -5,7 +5,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using device::SerialLink;
 using device::TransferStatus;
 
 Q_DECLARE_METATYPE(TransferStatus)
@@ -16,6 +15,17 @@ namespace {
 constexpr char kAck = 0x06;
 constexpr char kNak = 0x15;
 
+// A link on a fake port whose clock starts wallMsAtStart into a wall-clock second.
+struct FakeLine {
+    explicit FakeLine(int wallMsAtStart = 0)
+        : clock(wallMsAtStart)
+    {
+    }
+    FakeClock clock;
+    FakeSerialPort port { clock };
+    device::SerialLink link { port, clock };
+};
+
 } // namespace
 
 class tst_SerialLink : public QObject {
@@ -24,16 +34,12 @@ class tst_SerialLink : public QObject {
 private Q_SLOTS:
     void silentDeviceTimesOutAtTheSixthWallSecond_data();
     void silentDeviceTimesOutAtTheSixthWallSecond();
-    void answerNearTheDeadline_data();
-    void answerNearTheDeadline();
-    void wrongBytesAreDroppedUntilTheExpectedOne();
+    void answerCountsUntilTheDeadlineLook_data();
+    void answerCountsUntilTheDeadlineLook();
     void streamOfWrongBytesDoesNotKeepTheWaitOpen();
     void onlyBytesFromBeforeTheSendAreDropped();
-    void unpluggedAdapterIsAnErrorNotATimeOut();
     void countedStringIsSentByteByByte_data();
     void countedStringIsSentByteByByte();
-    void countedStringStopsAtTheFirstMissingAck();
-    void countedStringOver255BytesIsRefusedBeforeSending();
 };
 
 void tst_SerialLink::silentDeviceTimesOutAtTheSixthWallSecond_data()
@@ -51,175 +57,128 @@ void tst_SerialLink::silentDeviceTimesOutAtTheSixthWallSecond()
     QFETCH(int, wallMsAtStart);
     QFETCH(qint64, waitMs);
 
-    FakeClock clock(wallMsAtStart);
-    clock.now = 57'000;
-    FakeSerialPort port(clock);
-    SerialLink link(port, clock);
+    FakeLine line(wallMsAtStart);
+    line.clock.now = 57'000;
 
-    const auto status = link.WaitForByte(kAck);
-    QVERIFY(status.hasValue());
+    const auto status = line.link.WaitForByte(kAck);
+    QVERIFY(status);
     QCOMPARE(status.value(), TransferStatus::Waiting);
-    QCOMPARE(link.transferStatus(), TransferStatus::Waiting);
-    QCOMPARE(clock.now - 57'000, waitMs);
+    QCOMPARE(line.link.transferStatus(), TransferStatus::Waiting);
+    QCOMPARE(line.clock.now - 57'000, waitMs);
     // The wait blocks in the port instead of polling: one long wait and the final look.
-    QCOMPARE(port.waits, 2);
+    QCOMPARE(line.port.waits, 2);
 }
 
-void tst_SerialLink::answerNearTheDeadline_data()
+void tst_SerialLink::answerCountsUntilTheDeadlineLook_data()
 {
+    QTest::addColumn<QByteArray>("arriving");
     QTest::addColumn<qint64>("arrivalMs");
     QTest::addColumn<qint64>("overrunMs");
     QTest::addColumn<TransferStatus>("status");
     QTest::addColumn<qint64>("endMs");
 
-    QTest::newRow("just before the deadline") << qint64(5999) << qint64(0) << TransferStatus::Received << qint64(5999);
-    QTest::newRow("at the deadline") << qint64(6000) << qint64(0) << TransferStatus::Received << qint64(6000);
-    QTest::newRow("just after the deadline") << qint64(6001) << qint64(0) << TransferStatus::Waiting << qint64(6000);
+    const QByteArray ack(1, kAck);
+    const auto row = [](const char* name, const QByteArray& bytes, qint64 at, qint64 overrun, TransferStatus status,
+                         qint64 end) { QTest::newRow(name) << bytes << at << overrun << status << end; };
+    row("wrong bytes are dropped until the expected one", QByteArray(2, kNak) + ack, 200, 0,
+        TransferStatus::Received, 200);
+    row("just before the deadline", ack, 5999, 0, TransferStatus::Received, 5999);
+    row("at the deadline", ack, 6000, 0, TransferStatus::Received, 6000);
+    row("just after the deadline", ack, 6001, 0, TransferStatus::Waiting, 6000);
     // The system woke the link late: the look that first sees the deadline still reads once.
-    QTest::newRow("while the last wait overruns the deadline")
-        << qint64(6003) << qint64(5) << TransferStatus::Received << qint64(6005);
-    QTest::newRow("after the overrun look") << qint64(6006) << qint64(5) << TransferStatus::Waiting << qint64(6005);
+    row("while the last wait overruns the deadline", ack, 6003, 5, TransferStatus::Received, 6005);
+    row("after the overrun look", ack, 6006, 5, TransferStatus::Waiting, 6005);
 }
 
-void tst_SerialLink::answerNearTheDeadline()
+void tst_SerialLink::answerCountsUntilTheDeadlineLook()
 {
+    QFETCH(QByteArray, arriving);
     QFETCH(qint64, arrivalMs);
     QFETCH(qint64, overrunMs);
     QFETCH(TransferStatus, status);
     QFETCH(qint64, endMs);
 
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    port.overrunMs = overrunMs;
-    SerialLink link(port, clock);
-    port.arriveAt(arrivalMs, QByteArray(1, kAck));
+    FakeLine line;
+    line.port.overrunMs = overrunMs;
+    line.port.arriveAt(arrivalMs, arriving);
 
-    const auto result = link.WaitForByte(kAck);
-    QVERIFY(result.hasValue());
+    const auto result = line.link.WaitForByte(kAck);
+    QVERIFY(result);
     QCOMPARE(result.value(), status);
-    QCOMPARE(clock.now, endMs);
-}
-
-void tst_SerialLink::wrongBytesAreDroppedUntilTheExpectedOne()
-{
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    SerialLink link(port, clock);
-    port.arriveAt(100, QByteArray(1, kNak));
-    port.arriveAt(200, QByteArray(1, kNak) + QByteArray(1, kAck));
-
-    const auto result = link.WaitForByte(kAck);
-    QVERIFY(result.hasValue());
-    QCOMPARE(result.value(), TransferStatus::Received);
-    QCOMPARE(clock.now, qint64(200));
-    QCOMPARE(port.readByte(), std::nullopt);
+    QCOMPARE(line.clock.now, endMs);
 }
 
 void tst_SerialLink::streamOfWrongBytesDoesNotKeepTheWaitOpen()
 {
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    SerialLink link(port, clock);
+    FakeLine line;
     // A chatty device on the wrong port: a byte every 10 ms for a minute.
     for (qint64 ms = 5; ms < 60'000; ms += 10)
-        port.arriveAt(ms, QByteArray(1, kNak));
+        line.port.arriveAt(ms, QByteArray(1, kNak));
 
-    const auto result = link.WaitForByte(kAck);
-    QVERIFY(result.hasValue());
+    const auto result = line.link.WaitForByte(kAck);
+    QVERIFY(result);
     QCOMPARE(result.value(), TransferStatus::Waiting);
-    QVERIFY2(clock.now >= 6000 && clock.now <= 6010, qPrintable(QString::number(clock.now)));
+    QVERIFY2(line.clock.now >= 6000 && line.clock.now <= 6010, qPrintable(QString::number(line.clock.now)));
 }
 
 void tst_SerialLink::onlyBytesFromBeforeTheSendAreDropped()
 {
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    SerialLink link(port, clock);
+    FakeLine line;
     // A late answer from an earlier exchange is waiting when the next byte goes out; the device
     // answers the new byte at once, before the wait has even started.
-    port.arriveAt(0, QByteArray(1, kAck));
-    port.answerDelayMs = 0;
-    port.device = [](quint8) { return QByteArray("\xFF\x07", 2); };
+    line.port.arriveAt(0, QByteArray(1, kAck));
+    line.port.answerDelayMs = 0;
+    line.port.device = [](quint8) { return QByteArray("\xFF\x07", 2); };
 
-    QVERIFY(!link.sendByte(0x16));
-    QCOMPARE(port.discarded, QByteArray(1, kAck));
-    QCOMPARE(link.WaitForByte(0xFF).value(), TransferStatus::Received);
+    QVERIFY(!line.link.sendByte(0x16));
+    QCOMPARE(line.port.discarded, QByteArray(1, kAck));
+    const auto first = line.link.WaitForByte(0xFF);
     // The second byte of a back-to-back pair is waiting already and is not dropped.
-    QCOMPARE(link.WaitForByte(0x07).value(), TransferStatus::Received);
-    QCOMPARE(clock.now, qint64(0));
-}
-
-void tst_SerialLink::unpluggedAdapterIsAnErrorNotATimeOut()
-{
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    SerialLink link(port, clock);
-    port.unplugged = true;
-
-    const auto result = link.WaitForByte(kAck);
-    QVERIFY(!result.hasValue());
-    QCOMPARE(result.error().code(), platform::ErrorCode::SerialLinkLost);
-    QCOMPARE(clock.now, qint64(0));
+    const auto second = line.link.WaitForByte(0x07);
+    QVERIFY(first && second);
+    QCOMPARE(first.value(), TransferStatus::Received);
+    QCOMPARE(second.value(), TransferStatus::Received);
+    QCOMPARE(line.clock.now, qint64(0));
 }
 
 void tst_SerialLink::countedStringIsSentByteByByte_data()
 {
     QTest::addColumn<QByteArray>("bytes");
+    // Counted from 1 with the count byte; 0: every byte is acknowledged.
+    QTest::addColumn<int>("unansweredByte");
+    // 2 acknowledged, 1 not, or the number of the error that refused the string.
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QByteArray>("written");
 
-    QTest::newRow("empty string is its count alone") << QByteArray();
-    QTest::newRow("CR LF and NUL go out as bytes") << QByteArray("\r\n\0\xFF", 4);
-    QTest::newRow("thirty bytes") << QByteArray(30, 'p');
-    QTest::newRow("the longest a count can carry") << QByteArray(255, '\x16');
+    const QByteArray thirty("abcdefghijklmnopqrstuvwxyz0123");
+    QTest::newRow("empty string is its count alone") << QByteArray() << 0 << 2 << QByteArray(1, '\0');
+    QTest::newRow("CR LF and NUL go out as bytes")
+        << QByteArray("\r\n\0\xFF", 4) << 0 << 2 << QByteArray("\x04\r\n\0\xFF", 5);
+    QTest::newRow("thirty bytes") << thirty << 0 << 2 << '\x1E' + thirty;
+    QTest::newRow("the longest a count can carry")
+        << QByteArray(255, '\x16') << 0 << 2 << '\xFF' + QByteArray(255, '\x16');
+    QTest::newRow("no ACK for the tenth character stops before the eleventh")
+        << thirty << 11 << 1 << '\x1E' + thirty.first(10);
+    QTest::newRow("256 bytes have no count byte") << QByteArray(256, 'x') << 0 << 5 << QByteArray();
 }
 
 void tst_SerialLink::countedStringIsSentByteByByte()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(int, unansweredByte);
+    QFETCH(int, result);
+    QFETCH(QByteArray, written);
 
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    SerialLink link(port, clock);
-    int answered = 0;
-    port.device = [&](quint8) {
-        ++answered;
-        return QByteArray(1, kAck);
-    };
-
-    const auto result = link.SendCountedString(bytes);
-    QVERIFY(result.hasValue());
-    QCOMPARE(result.value(), TransferStatus::Received);
-    QCOMPARE(port.written, QByteArray(1, static_cast<char>(bytes.size())) + bytes);
-    // One byte at a time: each was answered before the next went out.
-    QCOMPARE(answered, bytes.size() + 1);
-    QCOMPARE(port.discarded, QByteArray());
-}
-
-void tst_SerialLink::countedStringStopsAtTheFirstMissingAck()
-{
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    SerialLink link(port, clock);
+    FakeLine line;
     int received = 0;
-    // No ACK for the tenth character, which is the eleventh byte with the count.
-    port.device = [&](quint8) { return ++received == 11 ? QByteArray() : QByteArray(1, kAck); };
-    const QByteArray thirty("abcdefghijklmnopqrstuvwxyz0123");
+    line.port.device = [&](quint8) { return ++received == unansweredByte ? QByteArray() : QByteArray(1, kAck); };
 
-    const auto result = link.SendCountedString(thirty);
-    QVERIFY(result.hasValue());
-    QCOMPARE(result.value(), TransferStatus::Waiting);
-    QCOMPARE(port.written, QByteArray(1, 30) + thirty.left(10));
-}
-
-void tst_SerialLink::countedStringOver255BytesIsRefusedBeforeSending()
-{
-    FakeClock clock;
-    FakeSerialPort port(clock);
-    SerialLink link(port, clock);
-
-    const auto result = link.SendCountedString(QByteArray(256, 'x'));
-    QVERIFY(!result.hasValue());
-    QCOMPARE(result.error().number(), 5);
-    QCOMPARE(port.written, QByteArray());
+    const auto sent = line.link.SendCountedString(bytes);
+    QCOMPARE(sent ? int(sent.value()) : sent.error().number(), result);
+    QCOMPARE(line.port.written, written);
+    // One byte at a time: each was answered before the next went out, so no answer was dropped.
+    QCOMPARE(received, written.size());
+    QCOMPARE(line.port.discarded, QByteArray());
 }
 
 QTEST_GUILESS_MAIN(tst_SerialLink)

@@ -8,7 +8,6 @@ void ScriptedPrompts::expectMessage(const QString& text, const QString& title) {
 
 void ScriptedPrompts::showMessage(const QString& text, const QString& title)
 {
-    m_shown.append(title + u": "_s + text);
     if (m_next >= m_expected.size()) {
         m_problems.append(u"unexpected message box \""_s + text + u"\" titled \""_s + title + u'"');
         return;
@@ -26,14 +25,6 @@ QStringList ScriptedPrompts::problems() const
     for (qsizetype i = m_next; i < m_expected.size(); ++i)
         all.append(u"expected message box \""_s + m_expected.at(i).text + u"\" was never shown"_s);
     return all;
-}
-
-void ScriptedPrompts::clear()
-{
-    m_expected.clear();
-    m_next = 0;
-    m_problems.clear();
-    m_shown.clear();
 }
 
 } // namespace testsupport

@@ -20,8 +20,6 @@ public:
 
     // Every mismatch, unexpected box and box that was expected but never shown.
     QStringList problems() const;
-    QStringList shown() const { return m_shown; }
-    void clear();
 
 private:
     struct Expected {
@@ -31,7 +29,6 @@ private:
     QList<Expected> m_expected;
     qsizetype m_next = 0;
     QStringList m_problems;
-    QStringList m_shown;
 };
 
 } // namespace testsupport

@@ -1,4 +1,6 @@
 #include "tests/support/devicesimulator.h"
+#include "tests/support/hex.h"
+#include "tools/simulateddevice.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -15,6 +17,8 @@
 
 using namespace Qt::StringLiterals;
 using testsupport::DeviceSimulator;
+using testsupport::hex;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -112,8 +116,6 @@ void playUpload(PcSide& pc, const QByteArray& upload, const QByteArrayList& answ
     }
 }
 
-QString hex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
-
 bool startAndConnect(DeviceSimulator& device, PcSide& pc) { return device.start() && pc.open(device.devicePath()); }
 
 } // namespace
@@ -122,34 +124,14 @@ class tst_DeviceSimulator : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void emptyUploadIsFourteenBytesAndFifteenAnswers();
+    void slowAnswersKeepTheUploadAndLongPausesStartItOver_data();
+    void slowAnswersKeepTheUploadAndLongPausesStartItOver();
     void faultOptionsChangeTheAnswers_data();
     void faultOptionsChangeTheAnswers();
     void answersWaitForTheirTime_data();
     void answersWaitForTheirTime();
     void hangUpReachesThePcSide();
 };
-
-void tst_DeviceSimulator::emptyUploadIsFourteenBytesAndFifteenAnswers()
-{
-    DeviceSimulator device({ u"--once"_s });
-    PcSide pc;
-    QVERIFY2(startAndConnect(device, pc), pc.error());
-
-    QCOMPARE(pc.exchange(kSyn[0], 1), kAck);
-    // The PC side must cope with 0xFF and 0x07 arriving in one read.
-    QVERIFY(pc.write(kSyn));
-    QCOMPARE(pc.readOnce(kAnswerMsecs), kFfSeven);
-    for (qsizetype index = 2; index < kEmptyUpload.size(); ++index)
-        QCOMPARE(pc.exchange(kEmptyUpload[index], 1), kAck);
-
-    const QJsonObject report = device.waitForReport(kAnswerMsecs);
-    QCOMPARE(report.value("received"_L1).toString(), u"1616258000000000000000000000"_s);
-    QCOMPARE(report.value("answered"_L1).toString(), u"06FF07060606060606060606060606"_s);
-    QCOMPARE(report.value("strings"_L1).toArray(), QJsonArray({ ""_L1, ""_L1, ""_L1, ""_L1, ""_L1, ""_L1, ""_L1 }));
-    QVERIFY(device.waitForExit(kAnswerMsecs));
-    QCOMPARE(device.exitCode(), 0);
-}
 
 void tst_DeviceSimulator::faultOptionsChangeTheAnswers_data()
 {
@@ -240,6 +222,50 @@ void tst_DeviceSimulator::hangUpReachesThePcSide()
     QCOMPARE(report.value("after"_L1).toInt(), 3);
     QVERIFY(device.waitForExit(kAnswerMsecs));
     QCOMPARE(device.exitCode(), 0);
+}
+
+void tst_DeviceSimulator::slowAnswersKeepTheUploadAndLongPausesStartItOver_data()
+{
+    QTest::addColumn<int>("answerDelayMs");
+    QTest::addColumn<bool>("silentAfterFirstByte");
+    // Bytes of a first upload that the PC gave up on, then how long it paused before starting again.
+    QTest::addColumn<int>("abandonedBytes");
+    QTest::addColumn<int>("pauseMs");
+
+    // The PC waits up to 6 s for each answer, so answers this late must not look like a PC that gave up.
+    QTest::newRow("every answer 4 s late") << 4000 << false << 0 << 0;
+    QTest::newRow("PC starts again 11 s after the last answer") << 0 << false << 5 << 11'000;
+    QTest::newRow("PC starts again 11 s after an unanswered byte") << 0 << true << 2 << 11'000;
+}
+
+void tst_DeviceSimulator::slowAnswersKeepTheUploadAndLongPausesStartItOver()
+{
+    QFETCH(int, answerDelayMs);
+    QFETCH(bool, silentAfterFirstByte);
+    QFETCH(int, abandonedBytes);
+    QFETCH(int, pauseMs);
+
+    sim::Faults faults;
+    if (silentAfterFirstByte)
+        faults.answeredBytes = 1;
+    sim::SimulatedDevice device(faults, sim::AnswerTiming(0, std::chrono::milliseconds(answerDelayMs)));
+    // Driven on the device's own time scale: each byte goes out 1 ms after the answer to the one before.
+    std::chrono::nanoseconds now = 1s;
+    for (int index = 0; index < abandonedBytes; ++index)
+        now = device.receive(quint8(kEmptyUpload[index]), now).answerAt + 1ms;
+    now += std::chrono::milliseconds(pauseMs);
+
+    sim::Reaction reaction;
+    QByteArray answers;
+    for (const char byte : kEmptyUpload) {
+        reaction = device.receive(quint8(byte), now);
+        answers += reaction.answer;
+        now = reaction.answerAt + 1ms;
+    }
+    QVERIFY(reaction.completed);
+    QCOMPARE(hex(reaction.completed->received), hex(kEmptyUpload));
+    if (!silentAfterFirstByte)
+        QCOMPARE(hex(answers), u"06FF07"_s + u"06"_s.repeated(12));
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceSimulator)
