@@ -32,8 +32,8 @@ void tst_LinkErrorReport::everyErrorIsToldByItsNumberAndDescription_data()
     row("string too long", ErrorCode::CommandStringTooLong, 5,
         "A command string is longer than the 255 bytes the QX-7M can take", false);
     row("overflow", ErrorCode::Overflow, 6, "The number is too large for the QX-7M", false);
-    row("count not a number", ErrorCode::CountNotANumber, 13,
-        "A length line of the configuration file holds no number", false);
+    row("count not a number", ErrorCode::CountNotANumber, 13, "A length line of the configuration file holds no number",
+        false);
     row("file not found", ErrorCode::FileNotFound, 53, "File not found", false);
     row("file unreadable", ErrorCode::FileCannotBeRead, 57, "The file cannot be read", false);
     row("file ends early", ErrorCode::FileEndsEarly, 62, "The configuration file ends before its last field", false);

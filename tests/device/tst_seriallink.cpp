@@ -32,80 +32,63 @@ class tst_SerialLink : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void silentDeviceTimesOutAtTheSixthWallSecond_data();
-    void silentDeviceTimesOutAtTheSixthWallSecond();
-    void answerCountsUntilTheDeadlineLook_data();
-    void answerCountsUntilTheDeadlineLook();
+    void waitEndsAtTheFirstLookAtTheSixthWallSecond_data();
+    void waitEndsAtTheFirstLookAtTheSixthWallSecond();
     void streamOfWrongBytesDoesNotKeepTheWaitOpen();
     void onlyBytesFromBeforeTheSendAreDropped();
     void countedStringIsSentByteByByte_data();
     void countedStringIsSentByteByByte();
 };
 
-void tst_SerialLink::silentDeviceTimesOutAtTheSixthWallSecond_data()
+void tst_SerialLink::waitEndsAtTheFirstLookAtTheSixthWallSecond_data()
 {
     QTest::addColumn<int>("wallMsAtStart");
-    QTest::addColumn<qint64>("waitMs");
-
-    QTest::newRow("starting at 57.000 ends at 03.000") << 0 << qint64(6000);
-    QTest::newRow("starting at 57.999 ends at 03.000") << 999 << qint64(5001);
-    QTest::newRow("starting at 57.500 ends at 03.000") << 500 << qint64(5500);
-}
-
-void tst_SerialLink::silentDeviceTimesOutAtTheSixthWallSecond()
-{
-    QFETCH(int, wallMsAtStart);
-    QFETCH(qint64, waitMs);
-
-    FakeLine line(wallMsAtStart);
-    line.clock.now = 57'000;
-
-    const auto status = line.link.WaitForByte(kAck);
-    QVERIFY(status);
-    QCOMPARE(status.value(), TransferStatus::Waiting);
-    QCOMPARE(line.link.transferStatus(), TransferStatus::Waiting);
-    QCOMPARE(line.clock.now - 57'000, waitMs);
-    // The wait blocks in the port instead of polling: one long wait and the final look.
-    QCOMPARE(line.port.waits, 2);
-}
-
-void tst_SerialLink::answerCountsUntilTheDeadlineLook_data()
-{
     QTest::addColumn<QByteArray>("arriving");
     QTest::addColumn<qint64>("arrivalMs");
     QTest::addColumn<qint64>("overrunMs");
     QTest::addColumn<TransferStatus>("status");
     QTest::addColumn<qint64>("endMs");
 
+    // The wait starts at 57.000 plus wallMsAtStart: it ends at 03.000.
     const QByteArray ack(1, kAck);
-    const auto row = [](const char* name, const QByteArray& bytes, qint64 at, qint64 overrun, TransferStatus status,
-                         qint64 end) { QTest::newRow(name) << bytes << at << overrun << status << end; };
-    row("wrong bytes are dropped until the expected one", QByteArray(2, kNak) + ack, 200, 0,
+    const auto row
+        = [](const char* name, int wallMs, const QByteArray& bytes, qint64 at, qint64 overrun, TransferStatus status,
+              qint64 end) { QTest::newRow(name) << wallMs << bytes << at << overrun << status << end; };
+    row("silent, starting at 57.000", 0, {}, 0, 0, TransferStatus::Waiting, 6000);
+    row("silent, starting at 57.999", 999, {}, 0, 0, TransferStatus::Waiting, 5001);
+    row("silent, starting at 57.500", 500, {}, 0, 0, TransferStatus::Waiting, 5500);
+    row("wrong bytes are dropped until the expected one", 0, QByteArray(2, kNak) + ack, 200, 0,
         TransferStatus::Received, 200);
-    row("just before the deadline", ack, 5999, 0, TransferStatus::Received, 5999);
-    row("at the deadline", ack, 6000, 0, TransferStatus::Received, 6000);
-    row("just after the deadline", ack, 6001, 0, TransferStatus::Waiting, 6000);
+    row("just before the deadline", 0, ack, 5999, 0, TransferStatus::Received, 5999);
+    row("at the deadline", 0, ack, 6000, 0, TransferStatus::Received, 6000);
+    row("just after the deadline", 0, ack, 6001, 0, TransferStatus::Waiting, 6000);
     // The system woke the link late: the look that first sees the deadline still reads once.
-    row("while the last wait overruns the deadline", ack, 6003, 5, TransferStatus::Received, 6005);
-    row("after the overrun look", ack, 6006, 5, TransferStatus::Waiting, 6005);
+    row("while the last wait overruns the deadline", 0, ack, 6003, 5, TransferStatus::Received, 6005);
+    row("after the overrun look", 0, ack, 6006, 5, TransferStatus::Waiting, 6005);
 }
 
-void tst_SerialLink::answerCountsUntilTheDeadlineLook()
+void tst_SerialLink::waitEndsAtTheFirstLookAtTheSixthWallSecond()
 {
+    QFETCH(int, wallMsAtStart);
     QFETCH(QByteArray, arriving);
     QFETCH(qint64, arrivalMs);
     QFETCH(qint64, overrunMs);
     QFETCH(TransferStatus, status);
     QFETCH(qint64, endMs);
 
-    FakeLine line;
+    FakeLine line(wallMsAtStart);
     line.port.overrunMs = overrunMs;
-    line.port.arriveAt(arrivalMs, arriving);
+    if (!arriving.isEmpty())
+        line.port.arriveAt(arrivalMs, arriving);
 
     const auto result = line.link.WaitForByte(kAck);
     QVERIFY(result);
     QCOMPARE(result.value(), status);
+    QCOMPARE(line.link.transferStatus(), status);
     QCOMPARE(line.clock.now, endMs);
+    // The wait blocks in the port instead of polling: one long wait and the final look.
+    if (arriving.isEmpty())
+        QCOMPARE(line.port.waits, 2);
 }
 
 void tst_SerialLink::streamOfWrongBytesDoesNotKeepTheWaitOpen()

@@ -54,13 +54,6 @@ bool DeviceSimulator::waitForExit(int msecs)
     return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(msecs);
 }
 
-int DeviceSimulator::exitCode() const
-{
-    if (m_process.state() != QProcess::NotRunning || m_process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return m_process.exitCode();
-}
-
 std::optional<QByteArray> DeviceSimulator::waitForLine(int msecs)
 {
     const QDeadlineTimer deadline(msecs);

@@ -24,7 +24,6 @@ public:
     QString devicePath() const;
     QJsonObject waitForReport(int msecs); // next JSON line printed (upload or hang-up); empty object on time-out
     bool waitForExit(int msecs);
-    int exitCode() const; // -1 while running or after a crash
 
 private:
     std::optional<QByteArray> waitForLine(int msecs);
