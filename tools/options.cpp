@@ -39,8 +39,9 @@ Options readCommandLine(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Plays a QX-7M box on a pseudo-terminal. Prints the terminal's path, then reports every upload.\n"
-        "An upload that pauses for more than 10 s after the box's last answer (longer than the PC's longest wait "
-        "for an answer, 6 s) is taken as given up; the next SYN starts a new one."_s);
+        "An upload that pauses for more than 10 s after the box's last answer (or after the PC's last byte, where "
+        "the box gave none) is taken as given up, and the next SYN starts a new one. The PC waits at most 6 s "
+        "for an answer, so a slow answer never breaks an upload."_s);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption once(u"once"_s, u"Exit after the first complete upload."_s);
     const QCommandLineOption json(u"json"_s, u"Report each upload as one JSON line."_s);

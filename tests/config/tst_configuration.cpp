@@ -12,6 +12,7 @@ private Q_SLOTS:
     void baudListTextSetsTheRateBytes_data();
     void baudListTextSetsTheRateBytes();
     void slotIsFoundByItsExactDisplayName();
+    void newEmptiesEverySlotAndShowsTheFieldHints();
 };
 
 void tst_Configuration::baudListTextSetsTheRateBytes_data()
@@ -64,6 +65,22 @@ void tst_Configuration::slotIsFoundByItsExactDisplayName()
     }
     QCOMPARE(configuration.slotByDisplayName(u"vga input active"_s), nullptr);
     QCOMPARE(configuration.slotByDisplayName(u"Discrete ON "_s), nullptr);
+}
+
+void tst_Configuration::newEmptiesEverySlotAndShowsTheFieldHints()
+{
+    Configuration configuration;
+    configuration.slots.fill(StringSlot { "PWR\r", u"PWR '&h0D' "_s, 4 });
+    configuration.scan_priority = ScanPriority::SVideo;
+    QVERIFY(configuration.commit_baud_rate(u"57600"_s));
+
+    configuration.reset_to_defaults();
+    QCOMPARE(configuration.slots, decltype(configuration.slots) {});
+    QCOMPARE(configuration.scan_priority, ScanPriority::None);
+    QCOMPARE(configuration.baud_rate_text, u"9600"_s);
+    const QStringList hints { configuration.delay.hours_text, configuration.delay.minutes_text,
+        configuration.delay.seconds_text };
+    QCOMPARE(hints, QStringList({ u"0-16"_s, u"0-59"_s, u"0-59"_s }));
 }
 
 QTEST_GUILESS_MAIN(tst_Configuration)

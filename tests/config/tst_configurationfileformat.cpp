@@ -161,6 +161,8 @@ void tst_ConfigurationFileFormat::brokenFilesAreRefusedWithTheirError_data()
     row("negative text count", 6, " -2", 63, u"S-Video Input Active text"_s);
     row("huge text count", 36, " 1e300", 63, u"seconds"_s);
     row("count larger than the rest of the file", 30, " 5000", 62, u"baud rate"_s);
+    // Fourteen empty fields of six bytes, then the priority's " 1" cut after its blank.
+    QTest::newRow("file that ends in the scan priority") << workedExampleFile().first(85) << 62 << u"scan priority"_s;
 }
 
 void tst_ConfigurationFileFormat::brokenFilesAreRefusedWithTheirError()

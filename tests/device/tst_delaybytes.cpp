@@ -23,6 +23,7 @@ void tst_DelayBytes::delayBecomesTwoBytesHighFirst_data()
 
     QTest::newRow("1 h 2 min 3 s") << 1 << 2 << 3 << true << 0x0E << 0x8B;
     QTest::newRow("16 h 59 min 59 s") << 16 << 59 << 59 << true << 0xEF << 0x0F;
+    QTest::newRow("no delay at all") << 0 << 0 << 0 << true << 0x00 << 0x00;
     QTest::newRow("largest that fits") << 18 << 12 << 15 << true << 0xFF << 0xFF;
     QTest::newRow("one second too many") << 18 << 12 << 16 << false << 0 << 0;
     QTest::newRow("rejected entries in minutes and seconds") << 0 << 255 << 255 << true << 0x3C << 0xC3;
