@@ -21,14 +21,11 @@ struct NumberedName {
         while (digitsStart > 0 && location[digitsStart - 1] >= u'0' && location[digitsStart - 1] <= u'9')
             --digitsStart;
         letters = location.first(digitsStart);
-        number = location.sliced(digitsStart);
-        // Leading zeros do not make a number larger.
-        while (number.size() > 1 && number.front() == u'0')
-            number = number.sliced(1);
+        digits = location.size() - digitsStart;
     }
 
     QStringView letters;
-    QStringView number;
+    qsizetype digits = 0;
 };
 
 bool comesBefore(const QString& left, const QString& right)
@@ -37,11 +34,9 @@ bool comesBefore(const QString& left, const QString& right)
     const NumberedName b(right);
     if (const int byLetters = a.letters.compare(b.letters); byLetters != 0)
         return byLetters < 0;
-    // Digit strings without leading zeros: the shorter is the smaller number.
-    if (a.number.size() != b.number.size())
-        return a.number.size() < b.number.size();
-    if (const int byNumber = a.number.compare(b.number); byNumber != 0)
-        return byNumber < 0;
+    // Of two numbers, the one with fewer digits is the smaller; of two as long, the one that sorts first.
+    if (a.digits != b.digits)
+        return a.digits < b.digits;
     return left < right;
 }
 

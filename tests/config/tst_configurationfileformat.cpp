@@ -55,7 +55,8 @@ StoredConfiguration everyByteValue()
     stored.slots = { slotOf(all.left(100), u"low"_s), slotOf(all.mid(100), u"high"_s), slotOf("\r\n 5\r\n", u"ends"_s),
         slotOf(QByteArray("\0\0\x1b\xff", 4)), slotOf(QByteArray(255, '\n'), u"longest"_s),
         slotOf("PWR\r\n", QString(300, QChar(0xE9)) + u"\r\n 3\r\n"_s) };
-    stored.scan_priority = ScanPriority::SVideo;
+    // The largest priority digit a file can hold, although no option button stands for it.
+    stored.scan_priority = ScanPriority { 9 };
     stored.baud_rate_text = u"57600"_s;
     stored.hours_text = u"0-16"_s;
     stored.minutes_text = u"0-59"_s;

@@ -63,7 +63,7 @@ class tst_DeviceUpload : public QObject {
 private Q_SLOTS:
     void answersGiveTheOutcomeAndThePortIsReleased_data();
     void answersGiveTheOutcomeAndThePortIsReleased();
-    void overlongStringIsAnErrorBeforeAnythingGoesOut();
+    void stringLongerThanACountCarriesIsRefusedBeforeAnythingGoesOut();
 };
 
 void tst_DeviceUpload::answersGiveTheOutcomeAndThePortIsReleased_data()
@@ -106,12 +106,17 @@ void tst_DeviceUpload::answersGiveTheOutcomeAndThePortIsReleased()
     QVERIFY(!line.port.isOpen());
 }
 
-void tst_DeviceUpload::overlongStringIsAnErrorBeforeAnythingGoesOut()
+void tst_DeviceUpload::stringLongerThanACountCarriesIsRefusedBeforeAnythingGoesOut()
 {
-    ScriptedLine line;
     config::Configuration configuration = sampleConfiguration();
-    configuration.slot(config::SlotId::SVideoInputActive).command_bytes = QByteArray(256, 'v');
+    configuration.slot(config::SlotId::SVideoInputActive).command_bytes = QByteArray(255, 'v');
+    ScriptedLine longest;
+    const auto sent = longest.upload(configuration);
+    QVERIFY(sent);
+    QCOMPARE(sent.value(), UploadOutcome::Completed);
 
+    configuration.slot(config::SlotId::SVideoInputActive).command_bytes += 'v';
+    ScriptedLine line;
     const auto result = line.upload(configuration);
     QVERIFY(!result);
     QCOMPARE(result.error().number(), 5);

@@ -23,13 +23,16 @@ void tst_PortDeviceName::answerNamesADevice_data()
 
     const PortNaming listed = PortNaming::ListedPorts;
     const PortNaming windows = PortNaming::WindowsComNames;
-    // The system lists /dev/ttyUSB0, /dev/ttyS10, /dev/ttyS2, /dev/ttyACM0: numbered by kind, then by number.
+    // The system lists /dev/ttyUSB0, /dev/ttyS10, /dev/ttyS9, /dev/ttyS0, /dev/ttyACM0: numbered by kind, then
+    // by number.
     QTest::newRow("first port by kind") << u"1"_s << listed << u"/dev/ttyACM0"_s;
-    QTest::newRow("ttyS2 before ttyS10") << u"2"_s << listed << u"/dev/ttyS2"_s;
-    QTest::newRow("blanks and a fraction") << u" 3.0"_s << listed << u"/dev/ttyS10"_s;
-    QTest::newRow("half rounds to even, down") << u"4.5"_s << listed << u"/dev/ttyUSB0"_s;
-    QTest::newRow("half rounds to even, up") << u"3.5"_s << listed << u"/dev/ttyUSB0"_s;
-    QTest::newRow("beyond the listed ports") << u"5"_s << listed << QString();
+    QTest::newRow("ttyS0 first of its kind") << u"2"_s << listed << u"/dev/ttyS0"_s;
+    QTest::newRow("ttyS9 before ttyS10") << u"3"_s << listed << u"/dev/ttyS9"_s;
+    QTest::newRow("blanks and a fraction") << u" 4.0"_s << listed << u"/dev/ttyS10"_s;
+    QTest::newRow("half rounds to even, down") << u"4.5"_s << listed << u"/dev/ttyS10"_s;
+    QTest::newRow("half rounds to even, up") << u"3.5"_s << listed << u"/dev/ttyS10"_s;
+    QTest::newRow("last port") << u"5"_s << listed << u"/dev/ttyUSB0"_s;
+    QTest::newRow("beyond the listed ports") << u"6"_s << listed << QString();
     QTest::newRow("zero") << u"0"_s << listed << QString();
     QTest::newRow("a name, not a number") << u"COM2"_s << listed << QString();
     QTest::newRow("huge") << u"1e300"_s << listed << QString();
@@ -45,12 +48,16 @@ void tst_PortDeviceName::answerNamesADevice()
     QFETCH(PortNaming, naming);
     QFETCH(QString, device);
 
-    const QStringList listedPorts { u"/dev/ttyUSB0"_s, u"/dev/ttyS10"_s, u"/dev/ttyS2"_s, u"/dev/ttyACM0"_s };
+    const QStringList listedPorts { u"/dev/ttyUSB0"_s, u"/dev/ttyS10"_s, u"/dev/ttyS9"_s, u"/dev/ttyS0"_s,
+        u"/dev/ttyACM0"_s };
     const auto result = device::serialDeviceForAnswer(answer, naming, listedPorts);
     if (device.isEmpty()) {
         QVERIFY(!result);
         QCOMPARE(result.error().number(), 8002);
-        QVERIFY2(result.error().description().contains(u'"' + answer + u'"'), qPrintable(result.error().description()));
+        const QString listed
+            = naming == PortNaming::ListedPorts ? u"; this computer lists 5 serial ports"_s : QString();
+        QCOMPARE(result.error().description(),
+            u"There is no such serial port on this computer: \""_s + answer + u"\" names no port"_s + listed);
     } else {
         QVERIFY(result);
         QCOMPARE(result.value(), device);
