@@ -64,6 +64,9 @@ void tst_DeviceUploadOverPty::uploadArrivesByteForByteOnTheDevicesLineSettings()
     // The 0xFF 0x07 pair comes in one write, and both bytes are taken.
     QCOMPARE(report.value(u"answered"_s).toString(), u"06FF07"_s + u"06"_s.repeated(kSampleWireImage.size() - 2));
     QCOMPARE(report.value(u"line"_s).toString(), u"9600 8N1, raw, no flow control"_s);
+    QCOMPARE(report.value(u"baud_rate"_s).toInt(), 19200);
+    QCOMPARE(report.value(u"scan_priority"_s).toInt(), 2);
+    QCOMPARE(report.value(u"delay_seconds"_s).toInt(), 3723);
     // Closed after the upload: another program may take the port now.
     platform::QtSerialPort next;
     QCOMPARE(next.open(line.simulator.devicePath()), std::nullopt);

@@ -69,6 +69,8 @@ void tst_DeviceSimulator::faultOptionsChangeTheAnswers_data()
     };
     QTest::newRow("sound device") << QStringList() << answers(u"06"_s, u"FF07"_s, 14);
     QTest::newRow("silent answers nothing") << QStringList { u"--silent"_s } << answers(u"06"_s, u"FF07"_s, 0);
+    QTest::newRow("stop-after 0 is silent")
+        << QStringList { u"--stop-after"_s, u"0"_s } << answers(u"06"_s, u"FF07"_s, 0);
     QTest::newRow("stop-after 3 answers the handshake and one setting")
         << QStringList { u"--stop-after"_s, u"3"_s } << answers(u"06"_s, u"FF07"_s, 3);
     QTest::newRow("nak-first puts a NAK before every ACK only")
@@ -86,11 +88,14 @@ void tst_DeviceSimulator::faultOptionsChangeTheAnswers()
     sim::SimulatedDevice device = deviceFor(options);
     std::chrono::nanoseconds now = 1s;
     std::optional<sim::Upload> completed;
-    QCOMPARE(play(device, kEmptyUpload, now, completed), answers);
-    // The device still follows an upload it does not answer, so the report shows what went out.
-    QVERIFY(completed);
-    QCOMPARE(hex(completed->received), hex(kEmptyUpload));
-    QCOMPARE(hex(completed->answered), answers.join(QString()));
+    // The PC may upload again and again without the emulator being restarted.
+    for (int upload = 1; upload <= 2; ++upload) {
+        QCOMPARE(play(device, kEmptyUpload, now, completed), answers);
+        // The device still follows an upload it does not answer, so the report shows what went out.
+        QVERIFY(completed);
+        QCOMPARE(hex(completed->received), hex(kEmptyUpload));
+        QCOMPARE(hex(completed->answered), answers.join(QString()));
+    }
 }
 
 void tst_DeviceSimulator::answersAreTimedLikeACable_data()
@@ -100,8 +105,11 @@ void tst_DeviceSimulator::answersAreTimedLikeACable_data()
     QTest::addColumn<qint64>("pairNs");
 
     // At 300 baud a byte takes 33.3 ms: an ACK costs two bytes of wire time, 0xFF 0x07 three.
+    QTest::newRow("no delay") << QStringList { u"--answer-delay"_s, u"0"_s } << qint64(0) << qint64(0);
     QTest::newRow("answer delay") << QStringList { u"--answer-delay"_s, u"150"_s } << qint64(150'000'000)
                                   << qint64(150'000'000);
+    QTest::newRow("slowest wire") << QStringList { u"--wire-baud"_s, u"1"_s } << qint64(20'000'000'000)
+                                  << qint64(30'000'000'000);
     QTest::newRow("wire time both ways") << QStringList { u"--wire-baud"_s, u"300"_s } << qint64(66'666'666)
                                          << qint64(100'000'000);
     QTest::newRow("delay on top of wire time") << QStringList { u"--wire-baud"_s, u"300"_s, u"--answer-delay"_s,
@@ -131,6 +139,8 @@ void tst_DeviceSimulator::slowAnswersKeepTheUploadAndLongPausesStartItOver_data(
 
     // The PC waits up to 6 s for each answer, so answers this late must not look like a PC that gave up.
     QTest::newRow("every answer 4 s late") << QStringList { u"--answer-delay"_s, u"4000"_s } << 0 << 0;
+    // For a PC that waits longer than this one: the pause counts from the answer, not from the byte.
+    QTest::newRow("every answer 12 s late") << QStringList { u"--answer-delay"_s, u"12000"_s } << 0 << 0;
     QTest::newRow("PC starts again 11 s after the last answer") << QStringList() << 5 << 11'000;
     QTest::newRow("PC starts again 11 s after an unanswered byte")
         << QStringList { u"--stop-after"_s, u"1"_s } << 2 << 11'000;
