@@ -70,7 +70,6 @@ class tst_ConfigurationFileFormat : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void emptySlotsWithPriorityTwoGiveKnownBytes();
     void everyByteAndLongTextsSurviveWriteAndRead();
     void unusualFilesReadToTheirValues_data();
     void unusualFilesReadToTheirValues();
@@ -78,17 +77,6 @@ private Q_SLOTS:
     void brokenFilesAreRefusedWithTheirError();
     void fileCutAnywhereBeforeItsLastValueIsRefused();
 };
-
-void tst_ConfigurationFileFormat::emptySlotsWithPriorityTwoGiveKnownBytes()
-{
-    const QByteArray expected = workedExampleFile();
-    QCOMPARE(expected.size(), 123);
-    const platform::Result<QByteArray> encoded = encodeConfigurationFile(workedExample());
-    const platform::Result<StoredConfiguration> decoded = decodeConfigurationFile(expected);
-    QVERIFY(encoded && decoded);
-    QCOMPARE(encoded.value(), expected);
-    QCOMPARE(decoded.value(), workedExample());
-}
 
 void tst_ConfigurationFileFormat::everyByteAndLongTextsSurviveWriteAndRead()
 {
