@@ -36,8 +36,6 @@ private Q_SLOTS:
     void waitEndsAtTheFirstLookAtTheSixthWallSecond();
     void streamOfWrongBytesDoesNotKeepTheWaitOpen();
     void onlyBytesFromBeforeTheSendAreDropped();
-    void countedStringIsSentByteByByte_data();
-    void countedStringIsSentByteByByte();
 };
 
 void tst_SerialLink::waitEndsAtTheFirstLookAtTheSixthWallSecond_data()
@@ -122,46 +120,6 @@ void tst_SerialLink::onlyBytesFromBeforeTheSendAreDropped()
     QCOMPARE(first.value(), TransferStatus::Received);
     QCOMPARE(second.value(), TransferStatus::Received);
     QCOMPARE(line.clock.now, qint64(0));
-}
-
-void tst_SerialLink::countedStringIsSentByteByByte_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    // Counted from 1 with the count byte; 0: every byte is acknowledged.
-    QTest::addColumn<int>("unansweredByte");
-    // 2 acknowledged, 1 not, or the number of the error that refused the string.
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QByteArray>("written");
-
-    const QByteArray thirty("abcdefghijklmnopqrstuvwxyz0123");
-    QTest::newRow("empty string is its count alone") << QByteArray() << 0 << 2 << QByteArray(1, '\0');
-    QTest::newRow("CR LF and NUL go out as bytes")
-        << QByteArray("\r\n\0\xFF", 4) << 0 << 2 << QByteArray("\x04\r\n\0\xFF", 5);
-    QTest::newRow("thirty bytes") << thirty << 0 << 2 << '\x1E' + thirty;
-    QTest::newRow("the longest a count can carry")
-        << QByteArray(255, '\x16') << 0 << 2 << '\xFF' + QByteArray(255, '\x16');
-    QTest::newRow("no ACK for the tenth character stops before the eleventh")
-        << thirty << 11 << 1 << '\x1E' + thirty.first(10);
-    QTest::newRow("256 bytes have no count byte") << QByteArray(256, 'x') << 0 << 5 << QByteArray();
-}
-
-void tst_SerialLink::countedStringIsSentByteByByte()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, unansweredByte);
-    QFETCH(int, result);
-    QFETCH(QByteArray, written);
-
-    FakeLine line;
-    int received = 0;
-    line.port.device = [&](quint8) { return ++received == unansweredByte ? QByteArray() : QByteArray(1, kAck); };
-
-    const auto sent = line.link.SendCountedString(bytes);
-    QCOMPARE(sent ? int(sent.value()) : sent.error().number(), result);
-    QCOMPARE(line.port.written, written);
-    // One byte at a time: each was answered before the next went out, so no answer was dropped.
-    QCOMPARE(received, written.size());
-    QCOMPARE(line.port.discarded, QByteArray());
 }
 
 QTEST_GUILESS_MAIN(tst_SerialLink)
