@@ -11,4 +11,10 @@ std::optional<ProjectorBaudRate> projectorBaudRateFromText(QStringView text)
     return std::nullopt;
 }
 
+QLatin1StringView baudListTextFor(QStringView baudRateText)
+{
+    const std::optional<ProjectorBaudRate> rate = projectorBaudRateFromText(baudRateText);
+    return rate ? rate->text : QLatin1StringView("9600");
+}
+
 } // namespace config

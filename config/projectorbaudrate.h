@@ -29,4 +29,8 @@ inline constexpr std::array<ProjectorBaudRate, 5> kProjectorBaudRates { {
 // The rate whose text is exactly this one; none for any other text.
 [[nodiscard]] std::optional<ProjectorBaudRate> projectorBaudRateFromText(QStringView text);
 
+// What the baud list shows for a record's baud text: the text when it is one of the five rates,
+// else "9600". The record keeps its own text until the list's is next committed.
+QLatin1StringView baudListTextFor(QStringView baudRateText);
+
 } // namespace config

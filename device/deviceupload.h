@@ -3,6 +3,7 @@
 
 #include "delaybytes.h"
 #include "seriallink.h"
+#include "uploadobserver.h"
 
 #include "config/configuration.h"
 #include "platform/result.h"
@@ -22,8 +23,13 @@ enum class UploadOutcome {
 // command strings in record order as counted strings. Stops at the first missing answer. A string
 // of more than 255 bytes is an error before anything is sent. The configuration is only read; the
 // delay bytes were computed before the port was opened. Leaves the port as it was: closing it is
-// for the LinkSession of whoever opened it.
-platform::Result<UploadOutcome> uploadToDevice(
-    SerialLink& link, const config::Configuration& configuration, DelayBytes delay);
+// for the LinkSession of whoever opened it. The observer, when given, hears of every acknowledged
+// byte and of the byte that got no proper answer.
+platform::Result<UploadOutcome> uploadToDevice(SerialLink& link, const config::Configuration& configuration,
+    DelayBytes delay, UploadObserver* observer = nullptr);
+
+// How many bytes the upload sends: 7 for the handshake and the settings, then a count byte and
+// the bytes of each string (224 for seven strings of 30).
+int uploadByteCount(const config::Configuration& configuration);
 
 } // namespace device

@@ -40,23 +40,31 @@ std::optional<Error> SerialLink::sendByte(quint8 byte)
 Result<TransferStatus> SerialLink::WaitForByte(quint8 expected)
 {
     m_transferStatus = TransferStatus::SettingUp;
-    const qint64 deadline = m_clock.monotonicMs() + kWaitSpanMs - m_clock.wallMsIntoSecond();
+    const qint64 start = m_clock.monotonicMs();
+    const qint64 deadline = start + kWaitSpanMs - m_clock.wallMsIntoSecond();
+    m_lastWait = {};
     m_transferStatus = TransferStatus::Waiting;
     for (;;) {
         const qint64 left = deadline - m_clock.monotonicMs();
         const Result<Arrival> arrival = m_port.waitForBytes(std::max<qint64>(left, 0));
+        m_lastWait.waitedMs = m_clock.monotonicMs() - start;
         if (!arrival)
             return arrival.error();
-        if (arrival.value() == Arrival::ByteWaiting && m_port.readByte() == expected) {
-            m_transferStatus = TransferStatus::Received;
-            return m_transferStatus;
+        if (arrival.value() == Arrival::ByteWaiting) {
+            const std::optional<quint8> byte = m_port.readByte();
+            if (byte == expected) {
+                m_transferStatus = TransferStatus::Received;
+                return m_transferStatus;
+            }
+            if (byte)
+                m_lastWait.unexpected = byte;
         }
         if (left <= 0)
             return m_transferStatus;
     }
 }
 
-Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes)
+Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes, const std::function<void()>& acknowledged)
 {
     if (bytes.size() > kLargestCount)
         return Error(ErrorCode::CommandStringTooLong, QString::number(bytes.size()) + u" bytes"_s);
@@ -69,6 +77,8 @@ Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes)
         Result<TransferStatus> answer = WaitForByte(kAck);
         if (!answer || answer.value() != TransferStatus::Received)
             return answer;
+        if (acknowledged)
+            acknowledged();
     }
     return TransferStatus::Received;
 }

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <optional>
 
 namespace device {
@@ -26,6 +27,13 @@ enum class TransferStatus : quint8 {
     SettingUp = 0,
     Waiting = 1,
     Received = 2,
+};
+
+// How the last wait for an answer went, for telling the user where an upload stopped.
+struct WaitRecord {
+    // The last byte that came and was not the one awaited.
+    std::optional<quint8> unexpected;
+    qint64 waitedMs = 0;
 };
 
 // Sends bytes one at a time and waits for each answer, on a port and clock passed in. It shows
@@ -49,15 +57,19 @@ public:
 
     // Sends the count byte and then each byte, every one acknowledged. Received when all were;
     // Waiting as soon as one was not, and nothing more is sent. More than 255 bytes have no
-    // count byte and are refused before anything is sent.
-    platform::Result<TransferStatus> SendCountedString(const QByteArray& bytes);
+    // count byte and are refused before anything is sent. acknowledged, when given, is called
+    // after each byte's acknowledgement, the count byte's included.
+    platform::Result<TransferStatus> SendCountedString(
+        const QByteArray& bytes, const std::function<void()>& acknowledged = {});
 
     TransferStatus transferStatus() const { return m_transferStatus; }
+    const WaitRecord& lastWait() const { return m_lastWait; }
 
 private:
     platform::SerialPort& m_port;
     const platform::Clock& m_clock;
     TransferStatus m_transferStatus = TransferStatus::SettingUp;
+    WaitRecord m_lastWait;
 };
 
 // Holds the link open for one command: opens it on creation and closes it when the command ends,

@@ -8,20 +8,62 @@ namespace platform {
 // The title of a message box that has none of its own.
 inline constexpr QLatin1StringView kApplicationTitle("QX-7M Programmer");
 
-// Every message box goes through here, so that a test can script the user's answers and check
-// each text and title. The real one shows modal Qt dialogs.
+enum class Answer {
+    Yes,
+    No,
+    Cancel,
+};
+
+// How an open or save dialog is set up each time it is shown.
+struct FileDialogSettings {
+    // Added to a typed name that has none, and the one a chosen name is compared with: "qxc".
+    QString defaultExtension;
+    // The one file type offered, its pattern in brackets: "QX-7M Files (*.qxc)".
+    QString filter;
+    // The name in the dialog's name field when it opens: "*.qxc".
+    QString initialName;
+
+    friend bool operator==(const FileDialogSettings&, const FileDialogSettings&) = default;
+};
+
+// What the user chose in an open or save dialog.
+struct FileChoice {
+    // The full path, or empty when the dialog was cancelled.
+    QString path;
+    // The chosen name ends in another extension than the default one (letter case aside).
+    bool extensionDiffers = false;
+
+    bool cancelled() const { return path.isEmpty(); }
+};
+
+// Whether the path's extension is other than the default one; a name without one differs.
+bool extensionDiffers(const QString& path, const QString& defaultExtension);
+
+// Every box the program shows goes through here, so that a test can script the user's answers
+// and check each text and title. None has an icon. The real one shows modal Qt dialogs.
 class Prompts {
 public:
     virtual ~Prompts() = default;
 
-    // One OK button, no icon; returns when the user has closed it.
-    virtual void showMessage(const QString& text, const QString& title) = 0;
+    // One OK button; returns when the user has closed it.
+    virtual void showMessage(const QString& text, const QString& title = kApplicationTitle) = 0;
+    // Yes, No and Cancel; closing the box is Cancel.
+    virtual Answer askYesNoCancel(const QString& text, const QString& title) = 0;
+    // An input box with OK and Cancel; Cancel gives an empty text.
+    virtual QString askText(const QString& prompt, const QString& title, const QString& initialText) = 0;
+    virtual FileChoice chooseFileToOpen(const FileDialogSettings& settings) = 0;
+    // Replacing an existing file is not asked about: the commands that save say what they write.
+    virtual FileChoice chooseFileToSave(const FileDialogSettings& settings) = 0;
 };
 
 // Modal Qt dialogs over whichever window is active.
 class DialogPrompts final : public Prompts {
 public:
-    void showMessage(const QString& text, const QString& title) override;
+    void showMessage(const QString& text, const QString& title = kApplicationTitle) override;
+    Answer askYesNoCancel(const QString& text, const QString& title) override;
+    QString askText(const QString& prompt, const QString& title, const QString& initialText) override;
+    FileChoice chooseFileToOpen(const FileDialogSettings& settings) override;
+    FileChoice chooseFileToSave(const FileDialogSettings& settings) override;
 };
 
 } // namespace platform

@@ -1,6 +1,8 @@
 #include "qtserialport.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 #include <climits>
@@ -43,6 +45,11 @@ std::optional<Error> accessRefused(const QString& deviceName)
 }
 
 } // namespace
+
+QtSerialPort::QtSerialPort(WaitStyle waitStyle)
+    : m_waitStyle(waitStyle)
+{
+}
 
 std::optional<Error> QtSerialPort::open(const QString& deviceName)
 {
@@ -104,13 +111,42 @@ Result<Arrival> QtSerialPort::waitForBytes(qint64 msecs)
         return Error(ErrorCode::PortNotOpen);
     if (m_port.bytesAvailable() > 0)
         return Arrival::ByteWaiting;
-    if (m_port.waitForReadyRead(static_cast<int>(std::clamp<qint64>(msecs, 0, INT_MAX))))
+    const int timeout = static_cast<int>(std::clamp<qint64>(msecs, 0, INT_MAX));
+    // A look without waiting (timeout 0) takes what the driver holds and runs no event.
+    if (m_waitStyle == WaitStyle::KeepWindowsPainting && timeout > 0)
+        return waitInEventLoop(timeout);
+    if (m_port.waitForReadyRead(timeout))
         return m_port.bytesAvailable() > 0 ? Arrival::ByteWaiting : Arrival::TimedOut;
     if (m_port.error() == QSerialPort::TimeoutError) {
         m_port.clearError();
         return Arrival::TimedOut;
     }
     return lostLink();
+}
+
+Result<Arrival> QtSerialPort::waitInEventLoop(int msecs)
+{
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto byteCame = QObject::connect(&m_port, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
+    const auto portFailed = QObject::connect(&m_port, &QSerialPort::errorOccurred, &loop,
+        [&loop](QSerialPort::SerialPortError error) {
+            if (error != QSerialPort::NoError)
+                loop.quit();
+        });
+    deadline.start(msecs);
+    loop.exec();
+    QObject::disconnect(byteCame);
+    QObject::disconnect(portFailed);
+    if (m_port.bytesAvailable() > 0)
+        return Arrival::ByteWaiting;
+    if (m_port.error() != QSerialPort::NoError && m_port.error() != QSerialPort::TimeoutError)
+        return lostLink();
+    m_port.clearError();
+    return Arrival::TimedOut;
 }
 
 std::optional<quint8> QtSerialPort::readByte()

@@ -7,10 +7,21 @@
 
 namespace platform {
 
-// Owns one QSerialPort and uses it only through its blocking calls, so that no event loop is
-// needed and nothing else of the program runs while the link waits for the device.
+// How a wait for the device's answer spends its time.
+enum class WaitStyle {
+    // Blocks the thread: for a program without windows.
+    Blocking,
+    // Runs a local event loop, so that windows keep painting and the desktop does not offer to
+    // end a program that looks dead. Whoever starts a transfer must keep the user's input out.
+    KeepWindowsPainting,
+};
+
+// Owns one QSerialPort. A wait ends when a byte comes, the device goes away or the time is up,
+// whichever is first, without polling.
 class QtSerialPort final : public SerialPort {
 public:
+    explicit QtSerialPort(WaitStyle waitStyle = WaitStyle::Blocking);
+
     [[nodiscard]] std::optional<Error> open(const QString& deviceName) override;
     void close() override;
     bool isOpen() const override;
@@ -21,7 +32,9 @@ public:
 
 private:
     Error lostLink();
+    Result<Arrival> waitInEventLoop(int msecs);
 
+    WaitStyle m_waitStyle;
     QSerialPort m_port;
     QString m_deviceName;
 };

@@ -1,0 +1,36 @@
+#include "uploadobserver.h"
+
+#include "seriallink.h"
+
+using namespace Qt::StringLiterals;
+
+namespace device {
+
+namespace {
+
+QString hexByte(quint8 byte) { return u"0x"_s + QString::number(byte, 16).rightJustified(2, u'0').toUpper(); }
+
+QString seconds(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 1) + u" s"_s; }
+
+} // namespace
+
+QString describeUploadStop(const UploadStop& stop)
+{
+    const QString place = u"byte %1 of %2"_s.arg(stop.byteNumber).arg(stop.byteTotal);
+    // The device sends its two answers to the second SYN together: the first came if this is awaited.
+    if (stop.awaited == kReadySecond && !stop.cameInstead) {
+        return u"Second SYN: %1 came, %2 did not (%3, waited %4)"_s.arg(
+            hexByte(kReadyFirst), hexByte(kReadySecond), place, seconds(stop.waitedMs));
+    }
+    if (!stop.cameInstead)
+        return u"No answer to %1 (%2) after %3"_s.arg(place, stop.what, seconds(stop.waitedMs));
+    return u"Wrong answer to %1 (%2): %3 came instead of %4 (waited %5)"_s.arg(
+        place, stop.what, hexByte(*stop.cameInstead), hexByte(stop.awaited), seconds(stop.waitedMs));
+}
+
+QString describeCompletedUpload(int byteTotal, qint64 elapsedMs)
+{
+    return u"%1 bytes uploaded in %2"_s.arg(byteTotal).arg(seconds(elapsedMs));
+}
+
+} // namespace device

@@ -1,0 +1,60 @@
+// Everything "Save and Upload" works out before it touches the port, from the record and what
+// the window shows; the window and the command line both use it, so they send the same bytes.
+#pragma once
+
+#include "delaybytes.h"
+
+#include "config/configuration.h"
+#include "config/configurationfile.h"
+#include "config/projectorbaudrate.h"
+#include "platform/result.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <optional>
+
+namespace device {
+
+// The longest command string the device stores.
+inline constexpr int kLongestCommandString = 30;
+
+// The order in which the slots' lengths are checked; the first one too long is the one reported.
+inline constexpr std::array<config::SlotId, config::kSlotCount> kLengthCheckOrder {
+    config::SlotId::CompositeInputActive,
+    config::SlotId::SVideoInputActive,
+    config::SlotId::VgaInputActive,
+    config::SlotId::NoInputActive,
+    config::SlotId::DiscreteOn,
+    config::SlotId::DiscreteOff,
+    config::SlotId::VideoFirstDetected,
+};
+
+inline constexpr QLatin1StringView kWrongFileLengthTitle("Wrong File Length");
+
+// The box shown for a slot whose byte_count is above 30 when the upload starts.
+QString uploadLengthMessage(config::SlotId id, int length);
+
+struct UploadPreparation {
+    // The first slot, in check order, whose byte_count is above 30. When set, nothing else was
+    // worked out and nothing may be saved or sent.
+    std::optional<config::SlotId> refusedSlot;
+    // What the delay fields show once a hint or an empty field became "0"; the file keeps these.
+    config::DelayFieldTexts delayTexts;
+    // The numbers sent: a field showing a number holds that number, a hint stands for 0, and
+    // seconds showing "0" are sent as 1.
+    qint16 hours = 0;
+    qint16 minutes = 0;
+    qint16 seconds = 0;
+    platform::Result<DelayBytes> delay = DelayBytes {};
+    // The baud list's rate; none when its text is not a rate, and the record's bytes then stay.
+    std::optional<config::ProjectorBaudRate> baudRate;
+};
+
+// shownDelayTexts are the delay fields' texts as the window shows them (after their change rule:
+// no refused entry); baudListText is the baud list's text.
+UploadPreparation prepareUpload(const config::Configuration& configuration,
+    const config::DelayFieldTexts& shownDelayTexts, QStringView baudListText);
+
+} // namespace device

@@ -1,0 +1,35 @@
+#include "baudratelist.h"
+
+#include "focusreason.h"
+
+#include "config/projectorbaudrate.h"
+
+#include <QFocusEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace mainwindow {
+
+BaudRateList::BaudRateList(config::Configuration& configuration, QWidget* parent)
+    : QComboBox(parent)
+    , m_configuration(configuration)
+{
+    setObjectName(u"BaudRateListBox"_s);
+    for (const config::ProjectorBaudRate& rate : config::kProjectorBaudRates)
+        addItem(rate.text);
+    setCurrentIndex(-1);
+}
+
+void BaudRateList::showRate(const QString& baudRateText)
+{
+    setCurrentText(config::baudListTextFor(baudRateText));
+}
+
+void BaudRateList::focusOutEvent(QFocusEvent* event)
+{
+    QComboBox::focusOutEvent(event);
+    if (focusMovedToAnotherControl(event->reason()))
+        m_configuration.commit_baud_rate(currentText());
+}
+
+} // namespace mainwindow

@@ -1,0 +1,37 @@
+// One of the three fields of the "No Input Active" delay: hours, minutes or seconds.
+#pragma once
+
+#include "config/delayfield.h"
+#include "config/noinputdelay.h"
+#include "platform/prompts.h"
+
+#include <QLineEdit>
+
+namespace mainwindow {
+
+// Checks its whole text at every change, also when the program sets it, and keeps the number in
+// the record's delay: the entry's number while it is valid, 255 after a refused one. Its hint
+// shows until it is first filled in; left empty, it becomes "0".
+class DelayTextBox final : public QLineEdit {
+    Q_OBJECT
+
+public:
+    DelayTextBox(const config::DelayFieldKind& kind, qint16& value, platform::Prompts& prompts,
+        QWidget* parent = nullptr);
+
+    // What leaving the field does: an empty field becomes "0".
+    void applyEmptyRule();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void applyChangeRule();
+
+    const config::DelayFieldKind& m_kind;
+    qint16& m_value;
+    platform::Prompts& m_prompts;
+};
+
+} // namespace mainwindow

@@ -1,0 +1,265 @@
+#include "main.h"
+
+#include "baudratelist.h"
+#include "delaytextbox.h"
+#include "focusreason.h"
+#include "scanpriorityoptions.h"
+#include "slotpanel.h"
+#include "stringfileimport.h"
+#include "supportwindows.h"
+
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace mainwindow {
+
+namespace {
+
+QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QFrame* separator(const QString& name, QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QAction* addCommand(QMenu* menu, const QString& caption, const QString& name, QKeySequence shortcut = {})
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+} // namespace
+
+Main::Main(const WindowServices& services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_upload(m_services, *this)
+{
+    setObjectName(u"Main"_s);
+    paintProgramBackground(this);
+    buildMenus();
+    setCentralWidget(buildControls());
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(u"UploadReceiptLabel"_s);
+    m_statusLine->setFocusPolicy(Qt::NoFocus);
+    statusBar()->addWidget(m_statusLine, 1);
+    updateCaption();
+}
+
+void Main::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(u"File"_s);
+    file->setObjectName(u"File"_s);
+    m_newAction = addCommand(file, u"New Configuration File..."_s, u"New"_s, QKeySequence(u"Ctrl+N"_s));
+    m_loadAction = addCommand(file, u"Load Configuration File..."_s, u"Load"_s, QKeySequence(u"Ctrl+L"_s));
+    m_saveAction = addCommand(file, u"Save Configuration File..."_s, u"Save"_s, QKeySequence(u"Ctrl+S"_s));
+    m_quitAction = addCommand(file, u"Quit QX-7M Programmer..."_s, u"Quit"_s, QKeySequence(u"Ctrl+Q"_s));
+    QMenu* help = menuBar()->addMenu(u"Help"_s);
+    help->setObjectName(u"Help"_s);
+    connect(addCommand(help, u"Free Tech Support"_s, u"FreeSupport"_s), &QAction::triggered, this,
+        [this] { showSupportForm(m_freeSupport, createFreeSupportForm); });
+    connect(addCommand(help, u"Paid Tech Support"_s, u"PaidSupport"_s), &QAction::triggered, this,
+        [this] { showSupportForm(m_paidSupport, createPaidSupportForm); });
+}
+
+QWidget* Main::buildControls()
+{
+    config::Configuration& configuration = m_services.configuration;
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    auto* title = new QHBoxLayout;
+    title->addWidget(namedLabel(u"QX-7M Programmer"_s, u"TitleLabel"_s, central));
+    title->addWidget(namedLabel(u"Projector Automation Device"_s, u"Label2"_s, central));
+    title->addStretch();
+    title->addWidget(namedLabel(u"Version 1.2"_s, u"Label3"_s, central));
+    layout->addLayout(title);
+    layout->addWidget(separator(u"Line1"_s, central));
+
+    m_slotPanel = new SlotPanel(configuration, m_services.handOver, central);
+    layout->addWidget(m_slotPanel);
+    connect(m_slotPanel, &SlotPanel::slotTextStored, this,
+        [this] { showUploadButton(m_uploadButton->text(), UploadButtonShade::Red); });
+    connect(m_slotPanel->buildStringButton(), &QPushButton::clicked, this, &Main::openBuilder);
+    m_slotPanel->buildStringButton()->setEnabled(false);
+    connect(m_slotPanel->selectFileButton(), &QPushButton::clicked, this,
+        [this] { importStringFile(m_services.prompts, m_services.configuration, *m_slotPanel); });
+    layout->addWidget(separator(u"Line2"_s, central));
+
+    auto* settings = new QHBoxLayout;
+    m_scanPriority = new ScanPriorityOptions(configuration.scan_priority, central);
+    settings->addWidget(m_scanPriority);
+    settings->addStretch();
+    auto* baud = new QVBoxLayout;
+    baud->addWidget(namedLabel(u"Projector Baud Rate"_s, u"Label1"_s, central));
+    m_baudRateList = new BaudRateList(configuration, central);
+    baud->addWidget(m_baudRateList);
+    baud->addStretch();
+    settings->addLayout(baud);
+    layout->addLayout(settings);
+    layout->addWidget(separator(u"Line3"_s, central));
+
+    auto* delay = new QGridLayout;
+    delay->addWidget(
+        namedLabel(u"Delay time for \"No Input Active\" String"_s, u"NoneActiveTimeLabel"_s, central), 0, 0, 1, 6);
+    config::NoInputDelay& values = configuration.delay;
+    m_hours = new DelayTextBox(config::kHoursField, values.hours, m_services.prompts, central);
+    m_minutes = new DelayTextBox(config::kMinutesField, values.minutes, m_services.prompts, central);
+    m_seconds = new DelayTextBox(config::kSecondsField, values.seconds, m_services.prompts, central);
+    const std::array<std::tuple<QString, QString, DelayTextBox*, QString>, 3> fields { {
+        { u"Hours:"_s, u"HrsLabel"_s, m_hours, u"HoursTextBox"_s },
+        { u"Minutes:"_s, u"MinutesLabel"_s, m_minutes, u"MinutesTextBox"_s },
+        { u"Seconds:"_s, u"SecondsLabel"_s, m_seconds, u"SecondsTextBox"_s },
+    } };
+    int column = 0;
+    for (const auto& [caption, labelName, box, boxName] : fields) {
+        box->setObjectName(boxName);
+        box->setMaximumWidth(box->fontMetrics().horizontalAdvance(u"00000000"_s));
+        delay->addWidget(namedLabel(caption, labelName, central), 1, column++);
+        delay->addWidget(box, 1, column++);
+    }
+    layout->addLayout(delay);
+    layout->addWidget(separator(u"Line4"_s, central));
+
+    auto* upload = new QHBoxLayout;
+    m_uploadButton = new QPushButton(u"Save and Upload"_s, central);
+    m_uploadButton->setObjectName(u"UploadCommandsButton"_s);
+    m_uploadButton->installEventFilter(this);
+    connect(m_uploadButton, &QPushButton::clicked, this, [this] { m_upload.run(); });
+    upload->addWidget(m_uploadButton);
+    m_progress = new QProgressBar(central);
+    m_progress->setObjectName(u"UploadProgressBar"_s);
+    m_progress->setFocusPolicy(Qt::NoFocus);
+    m_progress->setFormat(u"%v of %m bytes"_s);
+    m_progress->setValue(0);
+    upload->addWidget(m_progress, 1);
+    layout->addLayout(upload);
+
+    layout->addWidget(namedLabel(u"qx7m.example"_s, u"URLLabel"_s, central));
+    layout->addWidget(namedLabel(u"QX-7M Programmer. All rights reserved by its maker."_s, u"RightsLabel"_s, central));
+    return central;
+}
+
+void Main::fillFromRecord()
+{
+    config::Configuration& configuration = m_services.configuration;
+    updateCaption();
+    if (configuration.file_loaded) {
+        m_baudRateList->showRate(configuration.baud_rate_text);
+        showDelayFieldTexts({ configuration.delay.hours_text, configuration.delay.minutes_text,
+            configuration.delay.seconds_text });
+        m_scanPriority->selectPriority(configuration.scan_priority);
+    } else {
+        configuration.baud_rate_text = u"9600"_s;
+        m_baudRateList->showRate(configuration.baud_rate_text);
+    }
+    m_slotPanel->selectSlot(config::SlotId::VgaInputActive);
+}
+
+void Main::updateCaption() { setWindowTitle(m_services.configuration.config_file_name + u"  -  QX-7M"_s); }
+
+void Main::setBuilderWindowFactory(std::function<QWidget*(Main&)> factory)
+{
+    m_builderFactory = std::move(factory);
+    m_slotPanel->buildStringButton()->setEnabled(bool(m_builderFactory));
+}
+
+config::DelayFieldTexts Main::delayFieldTexts() const { return { m_hours->text(), m_minutes->text(), m_seconds->text() }; }
+
+void Main::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // The start dialog stands alone on the screen until it is answered.
+    if ((isMinimized() || isMaximized()) && m_startDialog && m_startDialog->isVisible())
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+}
+
+bool Main::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_uploadButton && event->type() == QEvent::FocusOut
+        && focusMovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason()))
+        m_uploadButton->setText(u"Upload Commands"_s);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Main::openBuilder()
+{
+    const std::optional<config::SlotId> id = m_slotPanel->selectedSlot();
+    if (!id || !m_builderFactory)
+        return;
+    m_services.handOver.BuilderPending[config::indexOf(*id)] = true;
+    if (!m_builder)
+        m_builder = m_builderFactory(*this);
+    m_builder->show();
+}
+
+void Main::showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*))
+{
+    if (!form)
+        form = create(this);
+    form->show();
+    form->raise();
+    form->activateWindow();
+}
+
+void Main::showDelayFieldTexts(const config::DelayFieldTexts& texts)
+{
+    m_hours->setText(texts.hours);
+    m_minutes->setText(texts.minutes);
+    m_seconds->setText(texts.seconds);
+}
+
+QString Main::baudListText() const { return m_baudRateList->currentText(); }
+
+void Main::selectSlot(config::SlotId id) { m_slotPanel->selectSlot(id); }
+
+void Main::showUploadButton(const QString& caption, UploadButtonShade shade)
+{
+    m_uploadButton->setText(caption);
+    // A style sheet, not the palette: several platform styles paint buttons in their own colour.
+    switch (shade) {
+    case UploadButtonShade::Normal:
+        m_uploadButton->setStyleSheet(QString());
+        break;
+    case UploadButtonShade::Red:
+        m_uploadButton->setStyleSheet(u"QPushButton { background-color: rgb(255, 0, 0); }"_s);
+        break;
+    case UploadButtonShade::Green:
+        m_uploadButton->setStyleSheet(u"QPushButton { background-color: rgb(0, 255, 0); }"_s);
+        break;
+    }
+    m_uploadButton->repaint();
+}
+
+void Main::showProgress(int acknowledged, int total)
+{
+    m_progress->setMaximum(total);
+    m_progress->setValue(acknowledged);
+}
+
+void Main::showReceipt(const QString& text) { m_statusLine->setText(text); }
+
+} // namespace mainwindow

@@ -1,0 +1,99 @@
+// The main window: the editing surface of the record and the way to the device.
+#pragma once
+
+#include "uploadcommand.h"
+#include "uploadview.h"
+#include "windowservices.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace mainwindow {
+
+class BaudRateList;
+class DelayTextBox;
+class ScanPriorityOptions;
+class SlotPanel;
+
+// Wires the window's parts together: the slot panel, the scan priority, the baud list, the three
+// delay fields, the upload command with its progress and status line, and the menus. A view of
+// the record: it may be built again at any time and loses nothing when it is.
+class Main final : public QMainWindow, private UploadView {
+    Q_OBJECT
+
+public:
+    explicit Main(const WindowServices& services, QWidget* parent = nullptr);
+
+    // Fills the controls from the record and selects the "VGA Input Active" slot. A record read
+    // from a file refills the baud list, the delay fields and the scan priority; otherwise the
+    // list shows "9600" and the fields keep their hints.
+    void fillFromRecord();
+    // The caption names the configuration file: "name.qxc  -  QX-7M".
+    void updateCaption();
+
+    SlotPanel& slotPanel() const { return *m_slotPanel; }
+    BaudRateList& baudRateList() const { return *m_baudRateList; }
+    ScanPriorityOptions& scanPriorityOptions() const { return *m_scanPriority; }
+
+    // The File menu's commands, for the start-up and file commands to act on.
+    QAction* newAction() const { return m_newAction; }
+    QAction* loadAction() const { return m_loadAction; }
+    QAction* saveAction() const { return m_saveAction; }
+    QAction* quitAction() const { return m_quitAction; }
+
+    // While the start dialog shows, the main window may be neither minimized nor maximized.
+    void setStartDialog(QWidget* startDialog) { m_startDialog = startDialog; }
+    // Creates the string builder window; until one is given, Build String is unavailable.
+    void setBuilderWindowFactory(std::function<QWidget*(Main&)> factory);
+
+    // The texts of the three delay fields, as the file keeps them.
+    config::DelayFieldTexts delayFieldTexts() const override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildControls();
+    void openBuilder();
+    void showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*));
+
+    // What "Save and Upload" reads and shows.
+    void showDelayFieldTexts(const config::DelayFieldTexts& texts) override;
+    QString baudListText() const override;
+    void selectSlot(config::SlotId id) override;
+    void showUploadButton(const QString& caption, UploadButtonShade shade) override;
+    void showProgress(int acknowledged, int total) override;
+    void showReceipt(const QString& text) override;
+
+    WindowServices m_services;
+    SlotPanel* m_slotPanel = nullptr;
+    ScanPriorityOptions* m_scanPriority = nullptr;
+    BaudRateList* m_baudRateList = nullptr;
+    DelayTextBox* m_hours = nullptr;
+    DelayTextBox* m_minutes = nullptr;
+    DelayTextBox* m_seconds = nullptr;
+    QPushButton* m_uploadButton = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_statusLine = nullptr;
+    QAction* m_newAction = nullptr;
+    QAction* m_loadAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    UploadCommand m_upload;
+    QPointer<QWidget> m_startDialog;
+    QPointer<QWidget> m_builder;
+    std::function<QWidget*(Main&)> m_builderFactory;
+    QPointer<QWidget> m_freeSupport;
+    QPointer<QWidget> m_paidSupport;
+};
+
+} // namespace mainwindow

@@ -1,0 +1,48 @@
+#include "scanpriorityoptions.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+using config::ScanPriority;
+
+namespace mainwindow {
+
+ScanPriorityOptions::ScanPriorityOptions(ScanPriority& scanPriority, QWidget* parent)
+    : QWidget(parent)
+    , m_scanPriority(scanPriority)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* heading = new QLabel(u"Scan Priority"_s, this);
+    heading->setObjectName(u"CheckLabel"_s);
+    layout->addWidget(heading);
+    addOption(u"VGA"_s, u"VGAOption"_s, ScanPriority::VGA);
+    addOption(u"Composite"_s, u"CompOption"_s, ScanPriority::Composite);
+    addOption(u"S-Video"_s, u"SvidOption"_s, ScanPriority::SVideo);
+    addOption(u"None"_s, u"NoneOption"_s, ScanPriority::None)->setChecked(true);
+}
+
+void ScanPriorityOptions::selectPriority(ScanPriority priority)
+{
+    for (QRadioButton* option : findChildren<QRadioButton*>()) {
+        if (option->property("priority").toInt() == int(priority)) {
+            option->click();
+            return;
+        }
+    }
+}
+
+QRadioButton* ScanPriorityOptions::addOption(const QString& caption, const QString& name, ScanPriority priority)
+{
+    auto* option = new QRadioButton(caption, this);
+    option->setObjectName(name);
+    option->setProperty("priority", int(priority));
+    layout()->addWidget(option);
+    connect(option, &QRadioButton::clicked, this, [this, priority] { m_scanPriority = priority; });
+    return option;
+}
+
+} // namespace mainwindow

@@ -1,0 +1,29 @@
+// The four option buttons that choose which video input the device scans first.
+#pragma once
+
+#include "config/configuration.h"
+
+#include <QWidget>
+
+class QRadioButton;
+
+namespace mainwindow {
+
+// A click on an option sets the record's scan priority and nothing else.
+class ScanPriorityOptions final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ScanPriorityOptions(config::ScanPriority& scanPriority, QWidget* parent = nullptr);
+
+    // Clicks the option of this priority. A priority that has none (a file may hold 4 to 9)
+    // clicks nothing and the record keeps it.
+    void selectPriority(config::ScanPriority priority);
+
+private:
+    QRadioButton* addOption(const QString& caption, const QString& name, config::ScanPriority priority);
+
+    config::ScanPriority& m_scanPriority;
+};
+
+} // namespace mainwindow

@@ -1,0 +1,128 @@
+#include "slotpanel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+using config::SlotId;
+
+namespace mainwindow {
+
+namespace {
+
+// The slot list's order, which installers know; not the record's.
+constexpr SlotId kListOrder[] = {
+    SlotId::VgaInputActive,
+    SlotId::SVideoInputActive,
+    SlotId::CompositeInputActive,
+    SlotId::NoInputActive,
+    SlotId::DiscreteOn,
+    SlotId::DiscreteOff,
+    SlotId::VideoFirstDetected,
+};
+
+QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+SlotPanel::SlotPanel(config::Configuration& configuration, strings::BuilderHandOver& handOver, QWidget* parent)
+    : QWidget(parent)
+    , m_configuration(configuration)
+    , m_handOver(handOver)
+    , m_slotList(new QComboBox(this))
+    , m_slotLabel(namedLabel(u"Composite Input Active String"_s, u"SelStringLabel"_s, this))
+    , m_slotText(new QLineEdit(u"String Source"_s, this))
+    , m_slotLength(new QLineEdit(u"#"_s, this))
+    , m_buildStringButton(new QPushButton(u"Build String"_s, this))
+    , m_selectFileButton(new QPushButton(u"Select File"_s, this))
+{
+    m_slotList->setObjectName(u"DDList"_s);
+    for (const SlotId id : kListOrder)
+        m_slotList->addItem(config::displayName(id));
+    // No slot is named until the window is filled from the record.
+    m_slotList->setCurrentIndex(-1);
+    m_slotText->setObjectName(u"SelStringTextBox"_s);
+    m_slotText->setReadOnly(true);
+    m_slotLength->setObjectName(u"SelStringLenTextBox"_s);
+    m_slotLength->setReadOnly(true);
+    m_slotLength->setMaximumWidth(m_slotLength->fontMetrics().horizontalAdvance(u"00000"_s) + 12);
+    m_buildStringButton->setObjectName(u"BuildStringButton"_s);
+    m_selectFileButton->setObjectName(u"SelFileButton"_s);
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(namedLabel(u"Select a string"_s, u"SelectStringLabel"_s, this), 0, 0);
+    layout->addWidget(m_slotList, 0, 1, 1, 3);
+    layout->addWidget(m_slotLabel, 1, 0, 1, 4);
+    layout->addWidget(m_slotText, 2, 0, 1, 4);
+    layout->addWidget(namedLabel(u"String Length:"_s, u"SelStringLenLabel"_s, this), 3, 0);
+    layout->addWidget(m_slotLength, 3, 1);
+    layout->addWidget(m_buildStringButton, 3, 2);
+    layout->addWidget(m_selectFileButton, 3, 3);
+    layout->setColumnStretch(1, 1);
+
+    // activated, not currentIndexChanged: choosing the slot already shown switches to it again.
+    connect(m_slotList, &QComboBox::activated, this, &SlotPanel::switchSlot);
+    // Runs inside the call that set the text, before it returns: the slot switch, Done and the
+    // import read the slot again only afterwards.
+    connect(m_slotText, &QLineEdit::textChanged, this, &SlotPanel::storeBack);
+}
+
+std::optional<SlotId> SlotPanel::selectedSlot() const
+{
+    return config::slotIdFromDisplayName(m_slotList->currentText());
+}
+
+void SlotPanel::showSlotText(const QString& text) { m_slotText->setText(text); }
+
+void SlotPanel::showSlotLength(int length) { m_slotLength->setText(QString::number(length)); }
+
+void SlotPanel::selectSlot(SlotId id)
+{
+    m_slotList->setCurrentText(config::displayName(id));
+    switchSlot();
+}
+
+void SlotPanel::takeBuiltString(const QString& notationText)
+{
+    if (m_slotText->text() == notationText)
+        storeBack();
+    else
+        m_slotText->setText(notationText);
+    showSlotLength(int(m_handOver.BuiltBytes.size()));
+}
+
+void SlotPanel::switchSlot()
+{
+    const std::optional<SlotId> id = selectedSlot();
+    if (!id)
+        return;
+    m_slotLabel->setText(config::selStringLabelCaption(*id));
+    showSlotText(m_configuration.slot(*id).source_text);
+    // Read after the text was set: its store-back may have taken a hand-over into this slot.
+    showSlotLength(m_configuration.slot(*id).byte_count);
+}
+
+void SlotPanel::storeBack()
+{
+    if (const std::optional<SlotId> id = selectedSlot()) {
+        config::StringSlot& slot = m_configuration.slot(*id);
+        slot.source_text = m_slotText->text();
+        if (m_handOver.isPending(*id)) {
+            m_handOver.BuilderPending[config::indexOf(*id)] = false;
+            slot.command_bytes = m_handOver.BuiltBytes;
+            slot.byte_count = static_cast<quint8>(m_handOver.BuiltBytes.size());
+        }
+    }
+    Q_EMIT slotTextStored();
+}
+
+} // namespace mainwindow

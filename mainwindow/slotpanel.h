@@ -1,0 +1,57 @@
+// The slot list and the selected slot's string, length and the two ways to fill it.
+#pragma once
+
+#include "slotview.h"
+
+#include "config/configuration.h"
+#include "strings/builderhandover.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace mainwindow {
+
+// Shows one slot of the record at a time and writes the text it shows back into that slot on
+// every change (the store-back), taking the builder's bytes over when the slot's hand-over is
+// pending. Owns no slot data: the record and the hand-over state belong to the application.
+class SlotPanel final : public QWidget, public SlotView {
+    Q_OBJECT
+
+public:
+    SlotPanel(config::Configuration& configuration, strings::BuilderHandOver& handOver, QWidget* parent = nullptr);
+
+    std::optional<config::SlotId> selectedSlot() const override;
+    void showSlotText(const QString& text) override;
+    void showSlotLength(int length) override;
+    void selectSlot(config::SlotId id) override;
+
+    // Done in the builder: the notation text is shown and stored back even when it is the text
+    // already shown, so that the pending hand-over is always taken.
+    void takeBuiltString(const QString& notationText);
+
+    QPushButton* buildStringButton() const { return m_buildStringButton; }
+    QPushButton* selectFileButton() const { return m_selectFileButton; }
+
+Q_SIGNALS:
+    // The shown slot text changed (or Done stored it back): the record differs from the device.
+    void slotTextStored();
+
+private:
+    void switchSlot();
+    void storeBack();
+
+    config::Configuration& m_configuration;
+    strings::BuilderHandOver& m_handOver;
+    QComboBox* m_slotList;
+    QLabel* m_slotLabel;
+    QLineEdit* m_slotText;
+    QLineEdit* m_slotLength;
+    QPushButton* m_buildStringButton;
+    QPushButton* m_selectFileButton;
+};
+
+} // namespace mainwindow

@@ -1,0 +1,89 @@
+#include "stringfileimport.h"
+
+#include "device/uploadpreparation.h"
+#include "platform/filestore.h"
+
+using namespace Qt::StringLiterals;
+using config::SlotId;
+
+namespace mainwindow {
+
+namespace {
+
+// The longest file whose length a slot's one-byte count can hold.
+constexpr qint64 kLongestCountableFile = 255;
+
+QLatin1StringView importMessageSubject(SlotId id)
+{
+    switch (id) {
+    case SlotId::CompositeInputActive:
+        return QLatin1StringView("Component Input String");
+    case SlotId::SVideoInputActive:
+        return QLatin1StringView("S-Video Input String");
+    case SlotId::VgaInputActive:
+        return QLatin1StringView("VGA Input String");
+    case SlotId::DiscreteOff:
+        return QLatin1StringView("Discrete Input 1 OFF File");
+    case SlotId::DiscreteOn:
+        return QLatin1StringView("Discrete Input 1 ON File");
+    case SlotId::VideoFirstDetected:
+        return QLatin1StringView("Video First Detected File");
+    case SlotId::NoInputActive:
+        return QLatin1StringView("Default File");
+    }
+    return {};
+}
+
+void refuseLength(platform::Prompts& prompts, SlotId id, qint64 length)
+{
+    prompts.showMessage(u"The length of the "_s + importMessageSubject(id)
+            + u" must be at least 1 character and no more than 30 characters. The file you have selected is  "_s
+            + QString::number(length) + u" characters long. Please select a different file."_s,
+        device::kWrongFileLengthTitle);
+}
+
+// The slot's text is stored one byte per character: a character of the name that has no
+// single-byte code is shown as "?".
+QString singleByteName(const QString& name)
+{
+    QString shown = name;
+    for (QChar& character : shown) {
+        if (character.unicode() > 0xFF)
+            character = u'?';
+    }
+    return shown;
+}
+
+} // namespace
+
+void importStringFile(platform::Prompts& prompts, config::Configuration& configuration, SlotView& view)
+{
+    const std::optional<SlotId> id = view.selectedSlot();
+    if (!id)
+        return;
+    const platform::FileChoice choice = prompts.chooseFileToOpen({ u"str"_s, u"Strings (*.str)"_s, u"*.str"_s });
+    if (choice.cancelled())
+        return;
+    const platform::Result<qint64> size = platform::fileSize(choice.path);
+    if (!size || size.value() == 0)
+        return;
+    if (size.value() > kLongestCountableFile) {
+        refuseLength(prompts, *id, size.value());
+        return;
+    }
+    const platform::Result<QByteArray> bytes = platform::readWholeFile(choice.path, kLongestCountableFile);
+    if (!bytes || bytes.value().isEmpty())
+        return;
+    config::StringSlot& slot = configuration.slot(*id);
+    slot.command_bytes = bytes.value();
+    slot.byte_count = static_cast<quint8>(slot.command_bytes.size());
+    if (slot.byte_count > device::kLongestCommandString) {
+        refuseLength(prompts, *id, slot.byte_count);
+        view.showSlotText(u"Please select a different file"_s);
+        return;
+    }
+    view.showSlotText(singleByteName(platform::lastPathComponent(choice.path)));
+    view.showSlotLength(slot.byte_count);
+}
+
+} // namespace mainwindow

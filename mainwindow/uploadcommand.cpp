@@ -1,0 +1,143 @@
+#include "uploadcommand.h"
+
+#include "transferinputguard.h"
+
+#include "device/deviceupload.h"
+#include "device/linkerrorreport.h"
+#include "device/portdevicename.h"
+#include "device/uploadpreparation.h"
+#include "platform/serialportlist.h"
+
+#include <QTextStream>
+#include <QTime>
+
+using namespace Qt::StringLiterals;
+using device::UploadOutcome;
+
+namespace mainwindow {
+
+namespace {
+
+const QString kUploadCommandsCaption = u"Upload Commands"_s;
+const QString kUploadStatusTitle = u"Upload Status"_s;
+
+} // namespace
+
+UploadCommand::UploadCommand(const WindowServices& services, UploadView& view)
+    : m_services(services)
+    , m_view(view)
+{
+}
+
+void UploadCommand::run()
+{
+    // A click cannot arrive during a transfer, but should one ever, it must not start another.
+    if (m_running)
+        return;
+    config::Configuration& configuration = m_services.configuration;
+    platform::Prompts& prompts = m_services.prompts;
+    const device::UploadPreparation preparation
+        = device::prepareUpload(configuration, m_view.delayFieldTexts(), m_view.baudListText());
+    if (preparation.refusedSlot) {
+        const config::SlotId id = *preparation.refusedSlot;
+        prompts.showMessage(
+            device::uploadLengthMessage(id, configuration.slot(id).byte_count), device::kWrongFileLengthTitle);
+        m_view.selectSlot(id);
+        return;
+    }
+    m_view.showDelayFieldTexts(preparation.delayTexts);
+    configuration.delay.hours = preparation.hours;
+    configuration.delay.minutes = preparation.minutes;
+    configuration.delay.seconds = preparation.seconds;
+    if (!preparation.delay) {
+        reportError(preparation.delay.error(), configuration.comm_port);
+        return;
+    }
+    const platform::Result<QString> deviceName = device::serialDeviceForAnswer(
+        configuration.comm_port, device::portNamingOfThisSystem(), platform::serialPortLocations());
+    if (!deviceName) {
+        reportError(deviceName.error(), configuration.comm_port);
+        return;
+    }
+    device::SerialLink link(m_services.port, m_services.clock);
+    const device::LinkSession session(link, deviceName.value());
+    if (session.openError()) {
+        reportError(*session.openError(), deviceName.value());
+        return;
+    }
+    configuration.commit_baud_rate(m_view.baudListText());
+    if (auto error = config::write_configuration(configuration, preparation.delayTexts)) {
+        reportError(*error, deviceName.value());
+        return;
+    }
+
+    m_view.showUploadButton(u"Uploading ..."_s, UploadButtonShade::Green);
+    const qint64 startMs = m_services.clock.monotonicMs();
+    platform::Result<UploadOutcome> outcome = UploadOutcome::Completed;
+    {
+        const TransferInputGuard guard;
+        m_running = true;
+        outcome = device::uploadToDevice(link, configuration, preparation.delay.value(), this);
+        m_running = false;
+    }
+    if (!outcome) {
+        // The port is closed and the button shows a failed upload: a retry must not find the
+        // port held by this program, and a green "Uploading ..." would say it still runs.
+        link.close();
+        m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
+        reportError(outcome.error(), deviceName.value());
+        return;
+    }
+    switch (outcome.value()) {
+    case UploadOutcome::Completed:
+        m_view.showUploadButton(u"Finished Uploading"_s, UploadButtonShade::Normal);
+        link.close();
+        m_view.showReceipt(receiptHead(deviceName.value())
+            + device::describeCompletedUpload(m_byteTotal, m_services.clock.monotonicMs() - startMs) + u'.');
+        prompts.showMessage(u"Upload Completed Successfully"_s, kUploadStatusTitle);
+        m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Normal);
+        return;
+    case UploadOutcome::HandshakeOrSettingsFailed:
+        m_view.showReceipt(
+            receiptHead(deviceName.value()) + u"upload failed. "_s + device::describeUploadStop(m_stop) + u'.');
+        prompts.showMessage(u"Power off the QX-7M and then turn power back on"_s, u"Error With QX-7M"_s);
+        m_view.showUploadButton(u"Upload FAILED!"_s, UploadButtonShade::Red);
+        link.close();
+        prompts.showMessage(u"Upload FAILED"_s, kUploadStatusTitle);
+        m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
+        return;
+    case UploadOutcome::StringTransferFailed:
+        // The program ends after this box; the receipt goes where it outlives the window.
+        QTextStream(stderr) << receiptHead(deviceName.value()) << u"upload failed. "_s
+                            << device::describeUploadStop(m_stop) << u".\n"_s;
+        prompts.showMessage(
+            u"Problem uploading data. Turn off power to the QX-7M and then turn power back on."_s, u"QX-7M error"_s);
+        m_services.programEnd.endNow(1);
+        return;
+    }
+}
+
+void UploadCommand::uploadStarting(int byteTotal)
+{
+    m_byteTotal = byteTotal;
+    m_stop = {};
+    m_view.showProgress(0, byteTotal);
+}
+
+void UploadCommand::byteAcknowledged(int byteNumber) { m_view.showProgress(byteNumber, m_byteTotal); }
+
+void UploadCommand::uploadStopped(const device::UploadStop& stop) { m_stop = stop; }
+
+void UploadCommand::reportError(const platform::Error& error, const QString& portName)
+{
+    m_view.showReceipt(receiptHead(portName) + u"not uploaded. Error "_s + QString::number(error.number()) + u": "_s
+        + error.description() + u'.');
+    [[maybe_unused]] const device::LinkErrorReport report = device::ReportLinkError(m_services.prompts, error);
+}
+
+QString UploadCommand::receiptHead(const QString& portName) const
+{
+    return QTime::currentTime().toString(u"HH:mm:ss"_s) + u", port "_s + portName + u": "_s;
+}
+
+} // namespace mainwindow
