@@ -20,6 +20,14 @@ DelayTextBox::DelayTextBox(
     connect(this, &QLineEdit::textChanged, this, &DelayTextBox::applyChangeRule);
 }
 
+void DelayTextBox::setEntry(const QString& text)
+{
+    if (text == this->text())
+        applyChangeRule();
+    else
+        setText(text);
+}
+
 void DelayTextBox::applyEmptyRule()
 {
     if (text().isEmpty())

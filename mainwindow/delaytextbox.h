@@ -16,8 +16,12 @@ class DelayTextBox final : public QLineEdit {
     Q_OBJECT
 
 public:
-    DelayTextBox(const config::DelayFieldKind& kind, qint16& value, platform::Prompts& prompts,
-        QWidget* parent = nullptr);
+    DelayTextBox(
+        const config::DelayFieldKind& kind, qint16& value, platform::Prompts& prompts, QWidget* parent = nullptr);
+
+    // The program's way to fill the field: the change rule runs even when the field already shows
+    // this text, so that the hint put back from a file leaves the field empty as any other time.
+    void setEntry(const QString& text);
 
     // What leaving the field does: an empty field becomes "0".
     void applyEmptyRule();

@@ -25,6 +25,9 @@ namespace mainwindow {
 
 namespace {
 
+const QString kShadedButton
+    = u"QPushButton { background-color: rgb(%1); border: 1px solid rgb(64, 64, 64); padding: 4px 12px; }"_s;
+
 QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -167,8 +170,8 @@ void Main::fillFromRecord()
     updateCaption();
     if (configuration.file_loaded) {
         m_baudRateList->showRate(configuration.baud_rate_text);
-        showDelayFieldTexts({ configuration.delay.hours_text, configuration.delay.minutes_text,
-            configuration.delay.seconds_text });
+        showDelayFieldTexts(
+            { configuration.delay.hours_text, configuration.delay.minutes_text, configuration.delay.seconds_text });
         m_scanPriority->selectPriority(configuration.scan_priority);
     } else {
         configuration.baud_rate_text = u"9600"_s;
@@ -185,7 +188,10 @@ void Main::setBuilderWindowFactory(std::function<QWidget*(Main&)> factory)
     m_slotPanel->buildStringButton()->setEnabled(bool(m_builderFactory));
 }
 
-config::DelayFieldTexts Main::delayFieldTexts() const { return { m_hours->text(), m_minutes->text(), m_seconds->text() }; }
+config::DelayFieldTexts Main::delayFieldTexts() const
+{
+    return { m_hours->text(), m_minutes->text(), m_seconds->text() };
+}
 
 void Main::changeEvent(QEvent* event)
 {
@@ -227,9 +233,9 @@ void Main::showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*)
 
 void Main::showDelayFieldTexts(const config::DelayFieldTexts& texts)
 {
-    m_hours->setText(texts.hours);
-    m_minutes->setText(texts.minutes);
-    m_seconds->setText(texts.seconds);
+    m_hours->setEntry(texts.hours);
+    m_minutes->setEntry(texts.minutes);
+    m_seconds->setEntry(texts.seconds);
 }
 
 QString Main::baudListText() const { return m_baudRateList->currentText(); }
@@ -239,16 +245,17 @@ void Main::selectSlot(config::SlotId id) { m_slotPanel->selectSlot(id); }
 void Main::showUploadButton(const QString& caption, UploadButtonShade shade)
 {
     m_uploadButton->setText(caption);
-    // A style sheet, not the palette: several platform styles paint buttons in their own colour.
+    // A style sheet, not the palette: several platform styles paint buttons in their own colour or
+    // shade it. With a border of its own the button is painted flat in exactly this colour.
     switch (shade) {
     case UploadButtonShade::Normal:
         m_uploadButton->setStyleSheet(QString());
         break;
     case UploadButtonShade::Red:
-        m_uploadButton->setStyleSheet(u"QPushButton { background-color: rgb(255, 0, 0); }"_s);
+        m_uploadButton->setStyleSheet(kShadedButton.arg(u"255, 0, 0"_s));
         break;
     case UploadButtonShade::Green:
-        m_uploadButton->setStyleSheet(u"QPushButton { background-color: rgb(0, 255, 0); }"_s);
+        m_uploadButton->setStyleSheet(kShadedButton.arg(u"0, 255, 0"_s));
         break;
     }
     m_uploadButton->repaint();

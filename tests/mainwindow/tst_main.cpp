@@ -1,0 +1,227 @@
+#include "windowfixture.h"
+
+#include "mainwindow/baudratelist.h"
+#include "mainwindow/slotpanel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using config::SlotId;
+
+namespace {
+
+QColor buttonFaceAt(QPushButton* button) { return button->grab().toImage().pixelColor(button->width() / 2, 4); }
+
+} // namespace
+
+class tst_Main : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup();
+    void choosingASlotShowsItsCaptionTextAndLength_data();
+    void choosingASlotShowsItsCaptionTextAndLength();
+    void doneTakesTheBuiltBytesEvenWhenTheTextIsUnchanged();
+    void optionClickSetsScanPriority_data();
+    void optionClickSetsScanPriority();
+    void recordFromAFileRefillsTheControls();
+    void menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere();
+    void startDialogKeepsTheMainWindowNormal();
+
+private:
+    std::unique_ptr<WindowFixture> m_fixture;
+};
+
+void tst_Main::cleanup()
+{
+    if (m_fixture)
+        QCOMPARE(m_fixture->prompts.problems(), QStringList());
+    m_fixture.reset();
+}
+
+void tst_Main::choosingASlotShowsItsCaptionTextAndLength_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("slotId");
+
+    QTest::newRow("VGA") << u"VGA Input Active"_s << u"VGA Input Active String"_s << 3;
+    QTest::newRow("S-Video") << u"S-Video Input Active"_s << u"S-Video Input Active String"_s << 5;
+    QTest::newRow("Composite") << u"Composite Input Active"_s << u"Composite Input Active String"_s << 4;
+    QTest::newRow("No input") << u"No Input Active"_s << u"No Active Inputs String"_s << 6;
+    QTest::newRow("Discrete ON") << u"Discrete ON"_s << u"Discrete Input ON String"_s << 0;
+    QTest::newRow("Discrete OFF") << u"Discrete OFF"_s << u"Discrete Input OFF String"_s << 1;
+    QTest::newRow("Video first") << u"Video First Detected"_s << u"Video First Detected String"_s << 2;
+}
+
+void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, caption);
+    QFETCH(int, slotId);
+    m_fixture = std::make_unique<WindowFixture>();
+    for (int i = 0; i < config::kSlotCount; ++i) {
+        config::StringSlot& slot = m_fixture->configuration.slots[i];
+        slot.source_text = u"text of slot "_s + QString::number(i);
+        slot.byte_count = quint8(10 + i);
+    }
+    mainwindow::Main& window = m_fixture->open();
+    auto* list = m_fixture->find<QComboBox>(u"DDList"_s);
+    auto* text = m_fixture->find<QLineEdit>(u"SelStringTextBox"_s);
+    auto* button = m_fixture->find<QPushButton>(u"UploadCommandsButton"_s);
+    QCOMPARE(buttonFaceAt(button), QColor(255, 0, 0));
+
+    // The user's choice, and again after another slot: each slot shows its own, never the last one's.
+    for (const QString& choice : { item, u"Discrete OFF"_s, item }) {
+        list->setCurrentText(choice);
+        Q_EMIT list->activated(list->currentIndex());
+    }
+    QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), caption);
+    QCOMPARE(text->text(), u"text of slot "_s + QString::number(slotId));
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), QString::number(10 + slotId));
+    QCOMPARE(window.slotPanel().selectedSlot(), SlotId(slotId));
+
+    // Typing into the slot's text changes nothing: only the program fills it.
+    QTest::keyClicks(text, u"xyz"_s);
+    QCOMPARE(m_fixture->configuration.slots[slotId].source_text, u"text of slot "_s + QString::number(slotId));
+}
+
+void tst_Main::doneTakesTheBuiltBytesEvenWhenTheTextIsUnchanged()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    mainwindow::Main& window = m_fixture->open();
+    window.slotPanel().selectSlot(SlotId::NoInputActive);
+    const QByteArray built("\x02PWR\x00\x03", 6);
+    for (const QString& notation : { u"<STX>PWR<NUL><ETX>"_s, u"<STX>PWR<NUL><ETX>"_s }) {
+        m_fixture->handOver.BuiltBytes = built;
+        m_fixture->handOver.BuilderPending[config::indexOf(SlotId::NoInputActive)] = true;
+        m_fixture->configuration.slot(SlotId::NoInputActive).command_bytes.clear();
+        window.slotPanel().takeBuiltString(notation);
+        const config::StringSlot& slot = m_fixture->configuration.slot(SlotId::NoInputActive);
+        QCOMPARE(slot.command_bytes, built);
+        QCOMPARE(slot.byte_count, 6);
+        QCOMPARE(slot.source_text, notation);
+        QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), u"6"_s);
+        QVERIFY(!m_fixture->handOver.isPending(SlotId::NoInputActive));
+    }
+    // Without a pending hand-over, a later switch back to the slot takes no bytes.
+    m_fixture->handOver.BuiltBytes = "other";
+    window.slotPanel().selectSlot(SlotId::DiscreteOn);
+    window.slotPanel().selectSlot(SlotId::NoInputActive);
+    QCOMPARE(m_fixture->configuration.slot(SlotId::NoInputActive).command_bytes, built);
+}
+
+void tst_Main::optionClickSetsScanPriority_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("priority");
+
+    QTest::newRow("VGA") << u"VGAOption"_s << 1;
+    QTest::newRow("Composite") << u"CompOption"_s << 2;
+    QTest::newRow("S-Video") << u"SvidOption"_s << 3;
+}
+
+void tst_Main::optionClickSetsScanPriority()
+{
+    QFETCH(QString, option);
+    QFETCH(int, priority);
+    m_fixture = std::make_unique<WindowFixture>();
+    m_fixture->open();
+    QTest::mouseClick(m_fixture->find<QRadioButton>(option), Qt::LeftButton);
+    QCOMPARE(int(m_fixture->configuration.scan_priority), priority);
+    QTest::mouseClick(m_fixture->find<QRadioButton>(u"NoneOption"_s), Qt::LeftButton);
+    QCOMPARE(int(m_fixture->configuration.scan_priority), 0);
+}
+
+void tst_Main::recordFromAFileRefillsTheControls()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    config::Configuration& record = m_fixture->configuration;
+    record.file_loaded = true;
+    record.config_file_name = u"hall.qxc"_s;
+    record.scan_priority = config::ScanPriority::Composite;
+    record.baud_rate_text = u"38400"_s;
+    record.delay.hours_text = u"2"_s;
+    record.delay.minutes_text = u"75"_s;
+    record.delay.seconds_text = u"0-59"_s;
+    m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
+    mainwindow::Main& window = m_fixture->open();
+
+    QCOMPARE(window.windowTitle(), u"hall.qxc  -  QX-7M"_s);
+    QVERIFY(m_fixture->find<QRadioButton>(u"CompOption"_s)->isChecked());
+    // A rate the list does not offer shows as 9600; the record keeps its own until the list is committed.
+    QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
+    QCOMPARE(record.baud_rate_text, u"38400"_s);
+    QCOMPARE(window.delayFieldTexts().hours, u"2"_s);
+    QCOMPARE(window.delayFieldTexts().minutes, QString());
+    QCOMPARE(window.delayFieldTexts().seconds, QString());
+    QCOMPARE(record.delay.hours, 2);
+    QCOMPARE(record.delay.minutes, 255);
+}
+
+// Under the offscreen platform, a real menu and a real message box take the focus the way a
+// desktop's do; scripted prompts open nothing, so this is the one test with real ones.
+void tst_Main::menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    mainwindow::Main& window = m_fixture->open();
+    auto* list = &window.baudRateList();
+    auto* minutes = m_fixture->find<QLineEdit>(u"MinutesTextBox"_s);
+    config::Configuration& record = m_fixture->configuration;
+
+    minutes->setFocus(Qt::TabFocusReason);
+    QCOMPARE(minutes->selectedText(), u"0-59"_s);
+    QTest::keyClicks(minutes, u"9"_s);
+    minutes->clear();
+    QMenu* file = window.menuBar()->findChild<QMenu*>(u"File"_s);
+    file->popup(window.mapToGlobal(QPoint(0, 0)));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    QCOMPARE(QApplication::focusWidget(), minutes);
+    file->close();
+    QCOMPARE(minutes->text(), QString());
+    QCOMPARE(record.delay.minutes, 9);
+
+    list->setFocus(Qt::TabFocusReason);
+    list->setCurrentText(u"19200"_s);
+    QTimer::singleShot(0, this, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->accept();
+    });
+    platform::DialogPrompts().showMessage(u"any box"_s);
+    QCOMPARE(record.baud_rate_text, u"9600"_s);
+    QCOMPARE(record.baud_rate_high, 0);
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(record.baud_rate_text, u"9600"_s);
+
+    // Moving on to another control commits the list.
+    minutes->setFocus(Qt::TabFocusReason);
+    QCOMPARE(record.baud_rate_text, u"19200"_s);
+    QCOMPARE(record.baud_rate_high, 0x4B);
+    QCOMPARE(record.baud_rate_low, 0x00);
+}
+
+void tst_Main::startDialogKeepsTheMainWindowNormal()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    mainwindow::Main& window = m_fixture->open();
+    QWidget startDialog;
+    startDialog.show();
+    window.setStartDialog(&startDialog);
+    window.showMinimized();
+    QCOMPARE(window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowNoState);
+    startDialog.hide();
+    window.showMaximized();
+    QVERIFY(window.isMaximized());
+}
+
+QTEST_MAIN(tst_Main)
+#include "tst_main.moc"

@@ -1,0 +1,258 @@
+#include "windowfixture.h"
+
+#include "mainwindow/baudratelist.h"
+#include "mainwindow/slotpanel.h"
+
+#include "tests/device/fakeserialport.h"
+#include "tests/device/sampleconfiguration.h"
+#include "tests/support/devicesimulator.h"
+#include "tests/support/hex.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using config::SlotId;
+
+namespace {
+
+const QString kUploadStatus = u"Upload Status"_s;
+
+QColor buttonFaceAt(QPushButton* button) { return button->grab().toImage().pixelColor(button->width() / 2, 4); }
+
+// Counts the paint events of one widget.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+class tst_UploadCommand : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void windowUploadReachesTheDeviceByteForByte();
+    void silentDeviceFailsWhileTheWindowPaintsAndDropsInput();
+    void portHeldElsewhereIsReportedAndNothingIsSaved();
+    void lostDeviceClosesThePortAndShowsAFailedUpload();
+    void unacknowledgedStringEndsTheProgram();
+    void overlongSlotIsRefusedAndSelected_data();
+    void overlongSlotIsRefusedAndSelected();
+
+private:
+    // The window over a record with a file to save to, uploading to port.
+    void openWindow(const QString& port);
+    QPushButton* uploadButton() const { return m_fixture->find<QPushButton>(u"UploadCommandsButton"_s); }
+    QString receipt() const { return m_fixture->find<QLabel>(u"UploadReceiptLabel"_s)->text(); }
+
+    std::unique_ptr<WindowFixture> m_fixture;
+    QTemporaryDir m_folder;
+    QString m_configPath;
+};
+
+void tst_UploadCommand::init()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    m_configPath = m_folder.filePath(u"hall.qxc"_s);
+    QFile::remove(m_configPath);
+}
+
+void tst_UploadCommand::cleanup()
+{
+    QCOMPARE(m_fixture->prompts.problems(), QStringList());
+    m_fixture.reset();
+}
+
+void tst_UploadCommand::openWindow(const QString& port)
+{
+    m_fixture->configuration.config_path = m_configPath;
+    m_fixture->configuration.comm_port = port;
+    m_fixture->open();
+}
+
+void tst_UploadCommand::windowUploadReachesTheDeviceByteForByte()
+{
+    testsupport::DeviceSimulator simulator;
+    QVERIFY(simulator.start());
+    m_fixture->configuration = sampleConfiguration();
+    m_fixture->configuration.baud_rate_high = m_fixture->configuration.baud_rate_low = 0;
+    openWindow(simulator.devicePath());
+    mainwindow::Main& window = *m_fixture->window;
+    window.baudRateList().setCurrentText(u"19200"_s);
+    m_fixture->find<QLineEdit>(u"HoursTextBox"_s)->setText(u"1"_s);
+    m_fixture->find<QLineEdit>(u"MinutesTextBox"_s)->setText(u"2"_s);
+    m_fixture->find<QLineEdit>(u"SecondsTextBox"_s)->setText(u"3"_s);
+    m_fixture->prompts.expectMessage(u"Upload Completed Successfully"_s, kUploadStatus, [this] {
+        QCOMPARE(uploadButton()->text(), u"Finished Uploading"_s);
+        QCOMPARE_NE(buttonFaceAt(uploadButton()), QColor(255, 0, 0));
+        QCOMPARE_NE(buttonFaceAt(uploadButton()), QColor(0, 255, 0));
+    });
+
+    QTest::mouseClick(uploadButton(), Qt::LeftButton);
+
+    const QJsonObject report = simulator.waitForReport(5000);
+    QCOMPARE(report.value(u"received"_s).toString(), testsupport::hex(kSampleWireImage));
+    QCOMPARE(uploadButton()->text(), u"Upload Commands"_s);
+    const auto* progress = m_fixture->find<QProgressBar>(u"UploadProgressBar"_s);
+    QCOMPARE(progress->maximum(), kSampleWireImage.size());
+    QCOMPARE(progress->value(), kSampleWireImage.size());
+    QVERIFY2(receipt().contains(u"53 bytes uploaded in "_s), qPrintable(receipt()));
+    const platform::Result<config::StoredConfiguration> saved = config::read_configuration(m_configPath);
+    QVERIFY(saved);
+    QCOMPARE(saved.value().baud_rate_text, u"19200"_s);
+    QCOMPARE(saved.value().minutes_text, u"2"_s);
+}
+
+void tst_UploadCommand::silentDeviceFailsWhileTheWindowPaintsAndDropsInput()
+{
+    testsupport::DeviceSimulator simulator({ u"--silent"_s });
+    QVERIFY(simulator.start());
+    openWindow(simulator.devicePath());
+    mainwindow::Main& window = *m_fixture->window;
+    const PaintCounter painted(m_fixture->find<QLabel>(u"SelStringLabel"_s));
+    int paintsDuringWait = -1;
+    QTimer::singleShot(1500, this, [&] {
+        // Queued, as input that comes while the transfer runs: none of it may act now or later.
+        QCoreApplication::postEvent(uploadButton(),
+            new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                Qt::NoModifier));
+        QCoreApplication::postEvent(uploadButton(),
+            new QMouseEvent(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
+                Qt::NoModifier));
+        QCoreApplication::postEvent(uploadButton(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier));
+        QCoreApplication::postEvent(uploadButton(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier));
+        QCoreApplication::postEvent(&window, new QCloseEvent);
+        m_fixture->find<QLabel>(u"SelStringLabel"_s)->update();
+        paintsDuringWait = painted.paints;
+    });
+    const int paintsBefore = painted.paints;
+    m_fixture->prompts.expectMessage(u"Power off the QX-7M and then turn power back on"_s, u"Error With QX-7M"_s,
+        [this] { QCOMPARE(uploadButton()->text(), u"Uploading ..."_s); });
+    m_fixture->prompts.expectMessage(u"Upload FAILED"_s, kUploadStatus, [this] {
+        QCOMPARE(uploadButton()->text(), u"Upload FAILED!"_s);
+        QCOMPARE(buttonFaceAt(uploadButton()), QColor(255, 0, 0));
+    });
+
+    QTest::mouseClick(uploadButton(), Qt::LeftButton);
+    QTest::qWait(100);
+
+    QVERIFY(paintsDuringWait >= paintsBefore);
+    QVERIFY2(painted.paints > paintsDuringWait, "the window did not paint while the device was silent");
+    QVERIFY(window.isVisible());
+    QCOMPARE(uploadButton()->text(), u"Upload Commands"_s);
+    QCOMPARE(buttonFaceAt(uploadButton()), QColor(255, 0, 0));
+    QVERIFY2(receipt().contains(QRegularExpression(u"No answer to byte 1 of 14 \\(first SYN\\) after [56]\\.\\d s"_s)),
+        qPrintable(receipt()));
+}
+
+void tst_UploadCommand::portHeldElsewhereIsReportedAndNothingIsSaved()
+{
+    testsupport::DeviceSimulator simulator;
+    QVERIFY(simulator.start());
+    platform::QtSerialPort otherProgram;
+    QCOMPARE(otherProgram.open(simulator.devicePath()), std::nullopt);
+    openWindow(simulator.devicePath());
+    m_fixture->prompts.expectMessage(u"Port not available, please free up the selected port"_s, u"Comm Port Error"_s);
+
+    QTest::mouseClick(uploadButton(), Qt::LeftButton);
+
+    QVERIFY(!QFileInfo::exists(m_configPath));
+    QCOMPARE(m_fixture->configuration.baud_rate_high, 0);
+    QCOMPARE_NE(buttonFaceAt(uploadButton()), QColor(0, 255, 0));
+}
+
+void tst_UploadCommand::lostDeviceClosesThePortAndShowsAFailedUpload()
+{
+    testsupport::DeviceSimulator simulator({ u"--hang-up-after"_s, u"9"_s });
+    QVERIFY(simulator.start());
+    openWindow(simulator.devicePath());
+    m_fixture->prompts.expectMessage(u"Error Number:  8010"_s);
+    m_fixture->prompts.expectMessage(
+        u"error msg: The connection to the serial port was lost: "_s + simulator.devicePath());
+
+    QTest::mouseClick(uploadButton(), Qt::LeftButton);
+
+    QVERIFY(!m_fixture->realPort.isOpen());
+    QCOMPARE(uploadButton()->text(), u"Upload Commands"_s);
+    QCOMPARE(buttonFaceAt(uploadButton()), QColor(255, 0, 0));
+}
+
+void tst_UploadCommand::unacknowledgedStringEndsTheProgram()
+{
+    FakeClock clock;
+    FakeSerialPort port(clock);
+    int answered = 0;
+    // Acknowledges the handshake, the settings and 20 bytes of strings, then falls silent.
+    port.device = [&answered](quint8) {
+        ++answered;
+        return answered == 2 ? QByteArray("\xFF\x07") : answered <= 27 ? QByteArray("\x06") : QByteArray();
+    };
+    m_fixture = std::make_unique<WindowFixture>(&port, &clock);
+    m_fixture->configuration = sampleConfiguration();
+    openWindow(u"/dev/QX-7M"_s);
+    m_fixture->prompts.expectMessage(
+        u"Problem uploading data. Turn off power to the QX-7M and then turn power back on."_s, u"QX-7M error"_s);
+
+    QTest::mouseClick(uploadButton(), Qt::LeftButton);
+
+    QCOMPARE(m_fixture->end.code, 1);
+    // The handshake and settings went through (9600 and the hints here); the strings stopped at their 21st byte.
+    QCOMPARE(port.written.mid(7), kSampleWireImage.mid(7, 21));
+}
+
+void tst_UploadCommand::overlongSlotIsRefusedAndSelected_data()
+{
+    QTest::addColumn<int>("slotId");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<int>("laterSlotId"); // also too long, but checked later: not the one reported
+
+    QTest::newRow("Composite") << 4 << u"Composite Input Active String"_s << 5;
+    QTest::newRow("S-Video") << 5 << u"S-Video Input String"_s << 3;
+    QTest::newRow("VGA") << 3 << u"VGA Input String"_s << 6;
+    QTest::newRow("No input") << 6 << u"Default File"_s << 0;
+    QTest::newRow("Discrete ON") << 0 << u"Discrete Input ON String"_s << 1;
+    QTest::newRow("Discrete OFF") << 1 << u"Discrete Input OFF String"_s << 2;
+    QTest::newRow("Video first") << 2 << u"Video First Detected String"_s << 2;
+}
+
+void tst_UploadCommand::overlongSlotIsRefusedAndSelected()
+{
+    QFETCH(int, slotId);
+    QFETCH(QString, subject);
+    QFETCH(int, laterSlotId);
+    m_fixture->configuration.slots[laterSlotId].byte_count = 200;
+    m_fixture->configuration.slots[slotId].byte_count = 31;
+    openWindow(QString());
+    m_fixture->prompts.expectMessage(u"The length of the "_s + subject
+            + u" must be at least 1 character and no more than 30 characters. The file you have selected is  31 "
+              "characters long. Please select a different file."_s,
+        u"Wrong File Length"_s);
+
+    QTest::mouseClick(uploadButton(), Qt::LeftButton);
+
+    QCOMPARE(m_fixture->find<QComboBox>(u"DDList"_s)->currentText(), config::displayName(SlotId(slotId)));
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), u"31"_s);
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SecondsTextBox"_s)->text(), u"0-59"_s);
+    QVERIFY(!QFileInfo::exists(m_configPath));
+}
+
+QTEST_MAIN(tst_UploadCommand)
+#include "tst_uploadcommand.moc"

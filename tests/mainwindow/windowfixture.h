@@ -1,0 +1,52 @@
+// One main window over a record, with a scripted user and a recorder for the program's end.
+#pragma once
+
+#include "mainwindow/main.h"
+#include "platform/qtserialport.h"
+
+#include "tests/support/scriptedprompts.h"
+
+#include <QTest>
+
+#include <memory>
+
+// Records that the program would have ended, and with which code.
+class RecordedEnd final : public platform::ProgramEnd {
+public:
+    void endNow(int exitCode) override { code = exitCode; }
+    std::optional<int> code;
+};
+
+// The window is shown, filled from the record as start-up leaves it, with "VGA Input Active"
+// selected. The real serial port waits as the window's does: painting, not blocking.
+struct WindowFixture {
+    explicit WindowFixture(platform::SerialPort* port = nullptr, const platform::Clock* clock = nullptr)
+        : services { configuration, handOver, prompts, port ? *port : realPort, clock ? *clock : systemClock, end }
+    {
+    }
+
+    mainwindow::Main& open()
+    {
+        window = std::make_unique<mainwindow::Main>(services);
+        window->show();
+        window->fillFromRecord();
+        window->activateWindow();
+        static_cast<void>(QTest::qWaitForWindowActive(window.get()));
+        return *window;
+    }
+
+    template <typename T>
+    T* find(const QString& name) const
+    {
+        return window->findChild<T*>(name);
+    }
+
+    config::Configuration configuration;
+    strings::BuilderHandOver handOver;
+    testsupport::ScriptedPrompts prompts;
+    platform::QtSerialPort realPort { platform::WaitStyle::KeepWindowsPainting };
+    platform::SystemClock systemClock;
+    RecordedEnd end;
+    mainwindow::WindowServices services;
+    std::unique_ptr<mainwindow::Main> window;
+};
