@@ -25,8 +25,8 @@ enum class UploadOutcome {
 // delay bytes were computed before the port was opened. Leaves the port as it was: closing it is
 // for the LinkSession of whoever opened it. The observer, when given, hears of every acknowledged
 // byte and of the byte that got no proper answer.
-platform::Result<UploadOutcome> uploadToDevice(SerialLink& link, const config::Configuration& configuration,
-    DelayBytes delay, UploadObserver* observer = nullptr);
+platform::Result<UploadOutcome> uploadToDevice(
+    SerialLink& link, const config::Configuration& configuration, DelayBytes delay, UploadObserver* observer = nullptr);
 
 // How many bytes the upload sends: 7 for the handshake and the settings, then a count byte and
 // the bytes of each string (224 for seven strings of 30).

@@ -20,10 +20,7 @@ BaudRateList::BaudRateList(config::Configuration& configuration, QWidget* parent
     setCurrentIndex(-1);
 }
 
-void BaudRateList::showRate(const QString& baudRateText)
-{
-    setCurrentText(config::baudListTextFor(baudRateText));
-}
+void BaudRateList::showRate(const QString& baudRateText) { setCurrentText(config::baudListTextFor(baudRateText)); }
 
 void BaudRateList::focusOutEvent(QFocusEvent* event)
 {

@@ -11,8 +11,7 @@ namespace mainwindow {
 // button keeps its caption while the result box is up.
 constexpr bool focusMovedToAnotherControl(Qt::FocusReason reason)
 {
-    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
-        && reason != Qt::MenuBarFocusReason;
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && reason != Qt::MenuBarFocusReason;
 }
 
 } // namespace mainwindow

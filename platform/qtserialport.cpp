@@ -132,11 +132,11 @@ Result<Arrival> QtSerialPort::waitInEventLoop(int msecs)
     deadline.setTimerType(Qt::PreciseTimer);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     const auto byteCame = QObject::connect(&m_port, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
-    const auto portFailed = QObject::connect(&m_port, &QSerialPort::errorOccurred, &loop,
-        [&loop](QSerialPort::SerialPortError error) {
-            if (error != QSerialPort::NoError)
-                loop.quit();
-        });
+    const auto portFailed
+        = QObject::connect(&m_port, &QSerialPort::errorOccurred, &loop, [&loop](QSerialPort::SerialPortError error) {
+              if (error != QSerialPort::NoError)
+                  loop.quit();
+          });
     deadline.start(msecs);
     loop.exec();
     QObject::disconnect(byteCame);
