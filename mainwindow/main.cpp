@@ -93,7 +93,12 @@ QWidget* Main::buildControls()
     auto* layout = new QVBoxLayout(central);
 
     auto* title = new QHBoxLayout;
-    title->addWidget(namedLabel(u"QX-7M Programmer"_s, u"TitleLabel"_s, central));
+    QLabel* titleLabel = namedLabel(u"QX-7M Programmer"_s, u"TitleLabel"_s, central);
+    QFont titleFont = titleLabel->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleLabel->setFont(titleFont);
+    title->addWidget(titleLabel);
     title->addWidget(namedLabel(u"Projector Automation Device"_s, u"Label2"_s, central));
     title->addStretch();
     title->addWidget(namedLabel(u"Version 1.2"_s, u"Label3"_s, central));
@@ -155,6 +160,8 @@ QWidget* Main::buildControls()
     m_progress->setObjectName(u"UploadProgressBar"_s);
     m_progress->setFocusPolicy(Qt::NoFocus);
     m_progress->setFormat(u"%v of %m bytes"_s);
+    // Empty until the first upload: there is nothing to count yet.
+    m_progress->setTextVisible(false);
     m_progress->setValue(0);
     upload->addWidget(m_progress, 1);
     layout->addLayout(upload);
@@ -263,6 +270,7 @@ void Main::showUploadButton(const QString& caption, UploadButtonShade shade)
 
 void Main::showProgress(int acknowledged, int total)
 {
+    m_progress->setTextVisible(true);
     m_progress->setMaximum(total);
     m_progress->setValue(acknowledged);
 }

@@ -6,5 +6,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_COMPILE_WARNING_AS_ERROR=OFF >/dev/null
 cmake --build build
-echo "The QX-7M Programmer has no main window yet: the libraries are built, there is nothing to start."
-echo "The QX-7M emulator is built too: build/tools/qx7m-sim --help"
+exec build/app/qx7m-programmer "$@"
