@@ -3,6 +3,7 @@
 #include "baudratelist.h"
 #include "delaytextbox.h"
 #include "focusreason.h"
+#include "namedlabel.h"
 #include "scanpriorityoptions.h"
 #include "slotpanel.h"
 #include "stringfileimport.h"
@@ -27,13 +28,6 @@ namespace {
 
 const QString kShadedButton
     = u"QPushButton { background-color: rgb(%1); border: 1px solid rgb(64, 64, 64); padding: 4px 12px; }"_s;
-
-QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 QFrame* separator(const QString& name, QWidget* parent)
 {

@@ -1,5 +1,7 @@
 #include "slotpanel.h"
 
+#include "namedlabel.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -23,13 +25,6 @@ constexpr SlotId kListOrder[] = {
     SlotId::DiscreteOff,
     SlotId::VideoFirstDetected,
 };
-
-QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 } // namespace
 

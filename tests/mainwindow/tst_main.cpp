@@ -16,12 +16,6 @@
 using namespace Qt::StringLiterals;
 using config::SlotId;
 
-namespace {
-
-QColor buttonFaceAt(QPushButton* button) { return button->grab().toImage().pixelColor(button->width() / 2, 4); }
-
-} // namespace
-
 class tst_Main : public QObject {
     Q_OBJECT
 

@@ -25,8 +25,6 @@ namespace {
 
 const QString kUploadStatus = u"Upload Status"_s;
 
-QColor buttonFaceAt(QPushButton* button) { return button->grab().toImage().pixelColor(button->width() / 2, 4); }
-
 // Counts the paint events of one widget.
 class PaintCounter final : public QObject {
 public:

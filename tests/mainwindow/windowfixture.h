@@ -17,6 +17,9 @@ public:
     std::optional<int> code;
 };
 
+// The colour a button is painted in, away from its caption.
+inline QColor buttonFaceAt(QWidget* button) { return button->grab().toImage().pixelColor(button->width() / 2, 4); }
+
 // The window is shown, filled from the record as start-up leaves it, with "VGA Input Active"
 // selected. The real serial port waits as the window's does: painting, not blocking.
 struct WindowFixture {
