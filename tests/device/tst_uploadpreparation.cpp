@@ -55,8 +55,12 @@ void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent()
     QFETCH(QString, baudList);
     QFETCH(QByteArray, baudBytes);
 
+    // Every slot at the longest length the device takes: none is refused.
+    config::Configuration configuration;
+    for (config::StringSlot& slot : configuration.slots)
+        slot.byte_count = 30;
     const device::UploadPreparation preparation
-        = device::prepareUpload(config::Configuration(), { shown[0], shown[1], shown[2] }, baudList);
+        = device::prepareUpload(configuration, { shown[0], shown[1], shown[2] }, baudList);
 
     QVERIFY(!preparation.refusedSlot);
     QCOMPARE(

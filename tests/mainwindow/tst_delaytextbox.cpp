@@ -104,8 +104,11 @@ void tst_DelayTextBox::leavingAnEmptyFieldMakesItZeroAndAHintStays()
     m_fixture->open();
     auto* hours = m_fixture->find<QLineEdit>(u"HoursTextBox"_s);
     auto* minutes = m_fixture->find<QLineEdit>(u"MinutesTextBox"_s);
-    hours->setFocus(Qt::TabFocusReason);
-    minutes->setFocus(Qt::TabFocusReason);
+    // Entering a field selects all of it, the hint included, however the focus came.
+    QTest::mouseClick(hours, Qt::LeftButton);
+    QTRY_COMPARE(hours->selectedText(), u"0-16"_s);
+    minutes->setFocus(Qt::OtherFocusReason);
+    QCOMPARE(minutes->selectedText(), u"0-59"_s);
     QCOMPARE(hours->text(), u"0-16"_s);
 
     QTest::keyClicks(minutes, u"9"_s);

@@ -64,13 +64,13 @@ void tst_StringFileImport::fileBytesBecomeTheSlotsCommand_data()
         << 0 << u"long.str"_s << 31 << u"Discrete Input 1 ON File"_s << true << u"Please select a different file"_s;
     QTest::newRow("255 bytes, Discrete OFF")
         << 1 << u"long.str"_s << 255 << u"Discrete Input 1 OFF File"_s << true << u"Please select a different file"_s;
-    QTest::newRow("300 bytes, video first")
-        << 2 << u"huge.str"_s << 300 << u"Video First Detected File"_s << false << u"old.str"_s;
+    QTest::newRow("256 bytes, video first")
+        << 2 << u"huge.str"_s << 256 << u"Video First Detected File"_s << false << u"old.str"_s;
     QTest::newRow("cancelled") << 3 << QString() << 0 << QString() << false << u"old.str"_s;
     QTest::newRow("missing") << 3 << u"gone.str"_s << -1 << QString() << false << u"old.str"_s;
     QTest::newRow("empty") << 3 << u"empty.str"_s << 0 << QString() << false << u"old.str"_s;
     QTest::newRow("name without a single-byte code")
-        << 3 << u"\u03A9mega.str"_s << 5 << QString() << true << u"?mega.str"_s;
+        << 3 << u"\u03A9mega\u00FF.str"_s << 5 << QString() << true << u"?mega\u00FF.str"_s;
 }
 
 void tst_StringFileImport::fileBytesBecomeTheSlotsCommand()

@@ -2,6 +2,7 @@
 
 #include "mainwindow/baudratelist.h"
 #include "mainwindow/slotpanel.h"
+#include "platform/serialportlist.h"
 
 #include "tests/device/fakeserialport.h"
 #include "tests/device/sampleconfiguration.h"
@@ -49,7 +50,7 @@ private Q_SLOTS:
     void cleanup();
     void windowUploadReachesTheDeviceByteForByte();
     void silentDeviceFailsWhileTheWindowPaintsAndDropsInput();
-    void portHeldElsewhereIsReportedAndNothingIsSaved();
+    void portHeldElsewhereOrUnknownIsReportedAndNothingIsSaved();
     void lostDeviceClosesThePortAndShowsAFailedUpload();
     void unacknowledgedStringEndsTheProgram();
     void overlongSlotIsRefusedAndSelected_data();
@@ -99,6 +100,7 @@ void tst_UploadCommand::windowUploadReachesTheDeviceByteForByte()
     m_fixture->find<QLineEdit>(u"MinutesTextBox"_s)->setText(u"2"_s);
     m_fixture->find<QLineEdit>(u"SecondsTextBox"_s)->setText(u"3"_s);
     m_fixture->prompts.expectMessage(u"Upload Completed Successfully"_s, kUploadStatus, [this] {
+        QVERIFY(!m_fixture->realPort.isOpen());
         QCOMPARE(uploadButton()->text(), u"Finished Uploading"_s);
         QCOMPARE_NE(buttonFaceAt(uploadButton()), QColor(255, 0, 0));
         QCOMPARE_NE(buttonFaceAt(uploadButton()), QColor(0, 255, 0));
@@ -112,7 +114,7 @@ void tst_UploadCommand::windowUploadReachesTheDeviceByteForByte()
     const auto* progress = m_fixture->find<QProgressBar>(u"UploadProgressBar"_s);
     QCOMPARE(progress->maximum(), kSampleWireImage.size());
     QCOMPARE(progress->value(), kSampleWireImage.size());
-    QVERIFY2(receipt().contains(u"53 bytes uploaded in "_s), qPrintable(receipt()));
+    QVERIFY2(receipt().contains(QRegularExpression(u"53 bytes uploaded in \\d\\.\\d s"_s)), qPrintable(receipt()));
     const platform::Result<config::StoredConfiguration> saved = config::read_configuration(m_configPath);
     QVERIFY(saved);
     QCOMPARE(saved.value().baud_rate_text, u"19200"_s);
@@ -161,15 +163,21 @@ void tst_UploadCommand::silentDeviceFailsWhileTheWindowPaintsAndDropsInput()
         qPrintable(receipt()));
 }
 
-void tst_UploadCommand::portHeldElsewhereIsReportedAndNothingIsSaved()
+void tst_UploadCommand::portHeldElsewhereOrUnknownIsReportedAndNothingIsSaved()
 {
     testsupport::DeviceSimulator simulator;
     QVERIFY(simulator.start());
     platform::QtSerialPort otherProgram;
     QCOMPARE(otherProgram.open(simulator.devicePath()), std::nullopt);
-    openWindow(simulator.devicePath());
+    openWindow(u"0"_s);
+    m_fixture->prompts.expectMessage(u"Error Number:  8002"_s);
+    m_fixture->prompts.expectMessage(
+        u"error msg: There is no such serial port on this computer: \"0\" names no port; this computer lists %1 serial ports"_s
+            .arg(platform::serialPortLocations().size()));
     m_fixture->prompts.expectMessage(u"Port not available, please free up the selected port"_s, u"Comm Port Error"_s);
 
+    QTest::mouseClick(uploadButton(), Qt::LeftButton);
+    m_fixture->configuration.comm_port = simulator.devicePath();
     QTest::mouseClick(uploadButton(), Qt::LeftButton);
 
     QVERIFY(!QFileInfo::exists(m_configPath));
