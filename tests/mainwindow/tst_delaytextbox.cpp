@@ -43,21 +43,16 @@ void tst_DelayTextBox::everyChangeIsCheckedAgainstTheFieldsRange_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");
 
-    QTest::newRow("hours 7") << u"Hours"_s << true << u"7"_s << QString() << QString() << 0 << u"7"_s << 7;
     QTest::newRow("hours 17") << u"Hours"_s << true << u"17"_s << kHoursMessage << u"Hours Wrong"_s << 1 << QString()
                               << 255;
     QTest::newRow("hours 16") << u"Hours"_s << true << u"16"_s << QString() << QString() << 0 << u"16"_s << 16;
-    QTest::newRow("half goes to even") << u"Hours"_s << false << u"2.5"_s << QString() << QString() << 0 << u"2.5"_s
-                                       << 2;
     QTest::newRow("16.5 is 16") << u"Hours"_s << false << u"16.5"_s << QString() << QString() << 0 << u"16.5"_s << 16;
     QTest::newRow("16.6 is 17") << u"Hours"_s << false << u"16.6"_s << kHoursMessage << u"Hours Wrong"_s << 1
                                 << QString() << 255;
-    QTest::newRow("-0.4 is 0") << u"Hours"_s << false << u"-0.4"_s << QString() << QString() << 0 << u"-0.4"_s << 0;
     QTest::newRow("too large for 16 bits")
         << u"Hours"_s << false << u"40000"_s << kHoursMessage << u"Hours Wrong"_s << 1 << QString() << 255;
     QTest::newRow("minutes 12 key by key")
         << u"Minutes"_s << true << u"12"_s << QString() << QString() << 0 << u"12"_s << 12;
-    QTest::newRow("minutes 59") << u"Minutes"_s << false << u"59"_s << QString() << QString() << 0 << u"59"_s << 59;
     QTest::newRow("minutes 60") << u"Minutes"_s << false << u"60"_s << kMinutesMessage << u"Minutes Wrong"_s << 1
                                 << QString() << 255;
     // The minus sign alone is refused at once; the 1 typed next lands in the emptied field.
@@ -65,8 +60,6 @@ void tst_DelayTextBox::everyChangeIsCheckedAgainstTheFieldsRange_data()
                                 << u"1"_s << 1;
     QTest::newRow("seconds point") << u"Seconds"_s << true << u"."_s << kSecondsMessage << u"Seconds Wrong"_s << 1
                                    << QString() << 255;
-    QTest::newRow("seconds letters") << u"Seconds"_s << true << u"ab"_s << kSecondsMessage << u"Seconds Wrong"_s << 2
-                                     << QString() << 255;
     QTest::newRow("seconds 5 over the hint")
         << u"Seconds"_s << true << u"5"_s << QString() << QString() << 0 << u"5"_s << 5;
 }

@@ -92,11 +92,15 @@ void tst_Main::doneTakesTheBuiltBytesEvenWhenTheTextIsUnchanged()
 {
     m_fixture = std::make_unique<WindowFixture>();
     mainwindow::Main& window = m_fixture->open();
+    QWidget builder;
+    window.setBuilderWindowFactory([&builder](mainwindow::Main&) { return &builder; });
     window.slotPanel().selectSlot(SlotId::NoInputActive);
     const QByteArray built("\x02PWR\x00\x03", 6);
     for (const QString& notation : { u"<STX>PWR<NUL><ETX>"_s, u"<STX>PWR<NUL><ETX>"_s }) {
+        QTest::mouseClick(m_fixture->find<QPushButton>(u"BuildStringButton"_s), Qt::LeftButton);
+        QVERIFY(builder.isVisible());
+        QVERIFY(m_fixture->handOver.isPending(SlotId::NoInputActive));
         m_fixture->handOver.BuiltBytes = built;
-        m_fixture->handOver.BuilderPending[config::indexOf(SlotId::NoInputActive)] = true;
         m_fixture->configuration.slot(SlotId::NoInputActive).command_bytes.clear();
         window.slotPanel().takeBuiltString(notation);
         const config::StringSlot& slot = m_fixture->configuration.slot(SlotId::NoInputActive);
@@ -128,7 +132,10 @@ void tst_Main::optionClickSetsScanPriority()
     QFETCH(QString, option);
     QFETCH(int, priority);
     m_fixture = std::make_unique<WindowFixture>();
-    m_fixture->open();
+    mainwindow::Main& window = m_fixture->open();
+    // A new record: the list shows 9600 and the record says so.
+    QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
+    QCOMPARE(m_fixture->configuration.baud_rate_text, u"9600"_s);
     QTest::mouseClick(m_fixture->find<QRadioButton>(option), Qt::LeftButton);
     QCOMPARE(int(m_fixture->configuration.scan_priority), priority);
     QTest::mouseClick(m_fixture->find<QRadioButton>(u"NoneOption"_s), Qt::LeftButton);
@@ -150,6 +157,7 @@ void tst_Main::recordFromAFileRefillsTheControls()
     mainwindow::Main& window = m_fixture->open();
 
     QCOMPARE(window.windowTitle(), u"hall.qxc  -  QX-7M"_s);
+    QCOMPARE(window.palette().color(QPalette::Window), QColor(192, 192, 192));
     QVERIFY(m_fixture->find<QRadioButton>(u"CompOption"_s)->isChecked());
     // A rate the list does not offer shows as 9600; the record keeps its own until the list is committed.
     QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
@@ -196,11 +204,15 @@ void tst_Main::menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(record.baud_rate_text, u"9600"_s);
 
-    // Moving on to another control commits the list.
-    minutes->setFocus(Qt::TabFocusReason);
+    // Moving on to another control commits the list; leaving the upload button renames it.
+    auto* upload = m_fixture->find<QPushButton>(u"UploadCommandsButton"_s);
+    upload->setFocus(Qt::TabFocusReason);
     QCOMPARE(record.baud_rate_text, u"19200"_s);
     QCOMPARE(record.baud_rate_high, 0x4B);
     QCOMPARE(record.baud_rate_low, 0x00);
+    QCOMPARE(upload->text(), u"Save and Upload"_s);
+    minutes->setFocus(Qt::TabFocusReason);
+    QCOMPARE(upload->text(), u"Upload Commands"_s);
 }
 
 void tst_Main::startDialogKeepsTheMainWindowNormal()

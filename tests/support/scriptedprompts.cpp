@@ -24,27 +24,12 @@ QString settingsText(const FileDialogSettings& settings)
 
 void ScriptedPrompts::expectMessage(const QString& text, const QString& title, Moment whileShown)
 {
-    m_expected.append({ Kind::Message, text, title, {}, Answer::Cancel, std::move(whileShown) });
-}
-
-void ScriptedPrompts::expectQuestion(const QString& text, const QString& title, Answer answer)
-{
-    m_expected.append({ Kind::Question, text, title, {}, answer, {} });
-}
-
-void ScriptedPrompts::expectTextInput(const QString& prompt, const QString& title, const QString& answer)
-{
-    m_expected.append({ Kind::TextInput, prompt, title, answer, Answer::Cancel, {} });
+    m_expected.append({ Kind::Message, text, title, {}, std::move(whileShown) });
 }
 
 void ScriptedPrompts::expectOpenFile(const FileDialogSettings& settings, const QString& path)
 {
-    m_expected.append({ Kind::OpenFile, settingsText(settings), {}, path, Answer::Cancel, {} });
-}
-
-void ScriptedPrompts::expectSaveFile(const FileDialogSettings& settings, const QString& path)
-{
-    m_expected.append({ Kind::SaveFile, settingsText(settings), {}, path, Answer::Cancel, {} });
+    m_expected.append({ Kind::OpenFile, settingsText(settings), {}, path, {} });
 }
 
 const ScriptedPrompts::Expected* ScriptedPrompts::take(Kind kind, const QString& text, const QString& title)
@@ -69,16 +54,14 @@ void ScriptedPrompts::showMessage(const QString& text, const QString& title) { t
 
 Answer ScriptedPrompts::askYesNoCancel(const QString& text, const QString& title)
 {
-    const Expected* expected = take(Kind::Question, text, title);
-    return expected ? expected->choice : Answer::Cancel;
+    take(Kind::Question, text, title);
+    return Answer::Cancel;
 }
 
-QString ScriptedPrompts::askText(const QString& prompt, const QString& title, const QString& initialText)
+QString ScriptedPrompts::askText(const QString& prompt, const QString& title, const QString&)
 {
-    if (!initialText.isEmpty())
-        m_problems.append(u"input box \""_s + prompt + u"\" opened with the text \""_s + initialText + u'"');
-    const Expected* expected = take(Kind::TextInput, prompt, title);
-    return expected ? expected->answer : QString();
+    take(Kind::TextInput, prompt, title);
+    return {};
 }
 
 platform::FileChoice ScriptedPrompts::chooseFile(Kind kind, const FileDialogSettings& settings)
