@@ -7,11 +7,8 @@ namespace mainwindow {
 
 TransferInputGuard::TransferInputGuard() { QCoreApplication::instance()->installEventFilter(this); }
 
-TransferInputGuard::~TransferInputGuard()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::instance()->removeEventFilter(this);
-}
+// Input still queued meets the filter once more; the filter goes with this object.
+TransferInputGuard::~TransferInputGuard() { QCoreApplication::processEvents(); }
 
 bool TransferInputGuard::eventFilter(QObject* watched, QEvent* event)
 {

@@ -129,17 +129,17 @@ void tst_UploadCommand::silentDeviceFailsWhileTheWindowPaintsAndDropsInput()
     mainwindow::Main& window = *m_fixture->window;
     const PaintCounter painted(m_fixture->find<QLabel>(u"SelStringLabel"_s));
     int paintsDuringWait = -1;
+    auto* hours = m_fixture->find<QLineEdit>(u"HoursTextBox"_s);
     QTimer::singleShot(1500, this, [&] {
-        // Queued, as input that comes while the transfer runs: none of it may act now or later.
+        // Input that comes while the transfer runs: none of it may act, now or later.
         QCoreApplication::postEvent(uploadButton(),
             new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
                 Qt::NoModifier));
         QCoreApplication::postEvent(uploadButton(),
             new QMouseEvent(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
                 Qt::NoModifier));
-        QCoreApplication::postEvent(uploadButton(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier));
-        QCoreApplication::postEvent(uploadButton(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier));
-        QCoreApplication::postEvent(&window, new QCloseEvent);
+        QCoreApplication::postEvent(hours, new QKeyEvent(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, u"7"_s));
+        window.close();
         m_fixture->find<QLabel>(u"SelStringLabel"_s)->update();
         paintsDuringWait = painted.paints;
     });
@@ -157,6 +157,7 @@ void tst_UploadCommand::silentDeviceFailsWhileTheWindowPaintsAndDropsInput()
     QVERIFY(paintsDuringWait >= paintsBefore);
     QVERIFY2(painted.paints > paintsDuringWait, "the window did not paint while the device was silent");
     QVERIFY(window.isVisible());
+    QCOMPARE(hours->text(), u"0"_s);
     QCOMPARE(uploadButton()->text(), u"Upload Commands"_s);
     QCOMPARE(buttonFaceAt(uploadButton()), QColor(255, 0, 0));
     QVERIFY2(receipt().contains(QRegularExpression(u"No answer to byte 1 of 14 \\(first SYN\\) after [56]\\.\\d s"_s)),
