@@ -70,7 +70,6 @@ void DelayTextBox::applyChangeRule()
         m_value = config::NoInputDelay::kRejectedEntry;
         // The hint empties the field at once: the user types the entry again from nothing.
         setText(m_kind.placeholder);
-        selectAll();
         return;
     }
 }

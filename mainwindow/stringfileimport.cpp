@@ -65,7 +65,7 @@ void importStringFile(platform::Prompts& prompts, config::Configuration& configu
     if (choice.cancelled())
         return;
     const platform::Result<qint64> size = platform::fileSize(choice.path);
-    if (!size || size.value() == 0)
+    if (!size)
         return;
     if (size.value() > kLongestCountableFile) {
         refuseLength(prompts, *id, size.value());
