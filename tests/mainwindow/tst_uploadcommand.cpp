@@ -147,6 +147,7 @@ void tst_UploadCommand::silentDeviceFailsWhileTheWindowPaintsAndDropsInput()
     m_fixture->prompts.expectMessage(u"Power off the QX-7M and then turn power back on"_s, u"Error With QX-7M"_s,
         [this] { QCOMPARE(uploadButton()->text(), u"Uploading ..."_s); });
     m_fixture->prompts.expectMessage(u"Upload FAILED"_s, kUploadStatus, [this] {
+        QVERIFY(!m_fixture->realPort.isOpen());
         QCOMPARE(uploadButton()->text(), u"Upload FAILED!"_s);
         QCOMPARE(buttonFaceAt(uploadButton()), QColor(255, 0, 0));
     });
@@ -158,6 +159,9 @@ void tst_UploadCommand::silentDeviceFailsWhileTheWindowPaintsAndDropsInput()
     QVERIFY2(painted.paints > paintsDuringWait, "the window did not paint while the device was silent");
     QVERIFY(window.isVisible());
     QCOMPARE(hours->text(), u"0"_s);
+    const auto* progress = m_fixture->find<QProgressBar>(u"UploadProgressBar"_s);
+    QCOMPARE(progress->maximum(), 14);
+    QCOMPARE(progress->value(), 0);
     QCOMPARE(uploadButton()->text(), u"Upload Commands"_s);
     QCOMPARE(buttonFaceAt(uploadButton()), QColor(255, 0, 0));
     QVERIFY2(receipt().contains(QRegularExpression(u"No answer to byte 1 of 14 \\(first SYN\\) after [56]\\.\\d s"_s)),
