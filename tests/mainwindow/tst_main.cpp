@@ -24,7 +24,6 @@ private Q_SLOTS:
     void choosingASlotShowsItsCaptionTextAndLength_data();
     void choosingASlotShowsItsCaptionTextAndLength();
     void doneTakesTheBuiltBytesEvenWhenTheTextIsUnchanged();
-    void optionClickSetsScanPriority_data();
     void optionClickSetsScanPriority();
     void recordFromAFileRefillsTheControls();
     void menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere();
@@ -117,29 +116,19 @@ void tst_Main::doneTakesTheBuiltBytesEvenWhenTheTextIsUnchanged()
     QCOMPARE(m_fixture->configuration.slot(SlotId::NoInputActive).command_bytes, built);
 }
 
-void tst_Main::optionClickSetsScanPriority_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<int>("priority");
-
-    QTest::newRow("VGA") << u"VGAOption"_s << 1;
-    QTest::newRow("Composite") << u"CompOption"_s << 2;
-    QTest::newRow("S-Video") << u"SvidOption"_s << 3;
-}
-
 void tst_Main::optionClickSetsScanPriority()
 {
-    QFETCH(QString, option);
-    QFETCH(int, priority);
     m_fixture = std::make_unique<WindowFixture>();
     mainwindow::Main& window = m_fixture->open();
     // A new record: the list shows 9600 and the record says so.
     QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
     QCOMPARE(m_fixture->configuration.baud_rate_text, u"9600"_s);
-    QTest::mouseClick(m_fixture->find<QRadioButton>(option), Qt::LeftButton);
-    QCOMPARE(int(m_fixture->configuration.scan_priority), priority);
-    QTest::mouseClick(m_fixture->find<QRadioButton>(u"NoneOption"_s), Qt::LeftButton);
-    QCOMPARE(int(m_fixture->configuration.scan_priority), 0);
+    const std::pair<QString, int> options[]
+        = { { u"VGAOption"_s, 1 }, { u"CompOption"_s, 2 }, { u"SvidOption"_s, 3 }, { u"NoneOption"_s, 0 } };
+    for (const auto& [option, priority] : options) {
+        QTest::mouseClick(m_fixture->find<QRadioButton>(option), Qt::LeftButton);
+        QCOMPARE(int(m_fixture->configuration.scan_priority), priority);
+    }
 }
 
 void tst_Main::recordFromAFileRefillsTheControls()
