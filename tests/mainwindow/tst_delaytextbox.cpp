@@ -12,25 +12,14 @@ const QString kSecondsMessage = u"You must enter a number of seconds between 0 a
 
 } // namespace
 
-class tst_DelayTextBox : public QObject {
+class tst_DelayTextBox : public WindowTestCase {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup();
     void everyChangeIsCheckedAgainstTheFieldsRange_data();
     void everyChangeIsCheckedAgainstTheFieldsRange();
     void leavingAnEmptyFieldMakesItZeroAndAHintStays();
-
-private:
-    std::unique_ptr<WindowFixture> m_fixture;
 };
-
-void tst_DelayTextBox::cleanup()
-{
-    if (m_fixture)
-        QCOMPARE(m_fixture->prompts.problems(), QStringList());
-    m_fixture.reset();
-}
 
 void tst_DelayTextBox::everyChangeIsCheckedAgainstTheFieldsRange_data()
 {

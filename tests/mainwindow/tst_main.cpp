@@ -16,11 +16,10 @@
 using namespace Qt::StringLiterals;
 using config::SlotId;
 
-class tst_Main : public QObject {
+class tst_Main : public WindowTestCase {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup();
     void choosingASlotShowsItsCaptionTextAndLength_data();
     void choosingASlotShowsItsCaptionTextAndLength();
     void doneTakesTheBuiltBytesEvenWhenTheTextIsUnchanged();
@@ -28,17 +27,7 @@ private Q_SLOTS:
     void recordFromAFileRefillsTheControls();
     void menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere();
     void startDialogKeepsTheMainWindowNormal();
-
-private:
-    std::unique_ptr<WindowFixture> m_fixture;
 };
-
-void tst_Main::cleanup()
-{
-    if (m_fixture)
-        QCOMPARE(m_fixture->prompts.problems(), QStringList());
-    m_fixture.reset();
-}
 
 void tst_Main::choosingASlotShowsItsCaptionTextAndLength_data()
 {

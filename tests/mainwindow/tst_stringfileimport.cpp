@@ -22,24 +22,13 @@ QString lengthMessage(const QString& subject, int length)
 
 } // namespace
 
-class tst_StringFileImport : public QObject {
+class tst_StringFileImport : public WindowTestCase {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup();
     void fileBytesBecomeTheSlotsCommand_data();
     void fileBytesBecomeTheSlotsCommand();
-
-private:
-    std::unique_ptr<WindowFixture> m_fixture;
 };
-
-void tst_StringFileImport::cleanup()
-{
-    if (m_fixture)
-        QCOMPARE(m_fixture->prompts.problems(), QStringList());
-    m_fixture.reset();
-}
 
 void tst_StringFileImport::fileBytesBecomeTheSlotsCommand_data()
 {

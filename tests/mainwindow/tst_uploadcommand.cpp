@@ -42,12 +42,11 @@ protected:
 
 } // namespace
 
-class tst_UploadCommand : public QObject {
+class tst_UploadCommand : public WindowTestCase {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void cleanup();
     void windowUploadReachesTheDeviceByteForByte();
     void silentDeviceFailsWhileTheWindowPaintsAndDropsInput();
     void portHeldElsewhereOrUnknownIsReportedAndNothingIsSaved();
@@ -62,7 +61,6 @@ private:
     QPushButton* uploadButton() const { return m_fixture->find<QPushButton>(u"UploadCommandsButton"_s); }
     QString receipt() const { return m_fixture->find<QLabel>(u"UploadReceiptLabel"_s)->text(); }
 
-    std::unique_ptr<WindowFixture> m_fixture;
     QTemporaryDir m_folder;
     QString m_configPath;
 };
@@ -72,12 +70,6 @@ void tst_UploadCommand::init()
     m_fixture = std::make_unique<WindowFixture>();
     m_configPath = m_folder.filePath(u"hall.qxc"_s);
     QFile::remove(m_configPath);
-}
-
-void tst_UploadCommand::cleanup()
-{
-    QCOMPARE(m_fixture->prompts.problems(), QStringList());
-    m_fixture.reset();
 }
 
 void tst_UploadCommand::openWindow(const QString& port)
@@ -132,13 +124,8 @@ void tst_UploadCommand::silentDeviceFailsWhileTheWindowPaintsAndDropsInput()
     auto* hours = m_fixture->find<QLineEdit>(u"HoursTextBox"_s);
     QTimer::singleShot(1500, this, [&] {
         // Input that comes while the transfer runs: none of it may act, now or later.
-        QCoreApplication::postEvent(uploadButton(),
-            new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
-                Qt::NoModifier));
-        QCoreApplication::postEvent(uploadButton(),
-            new QMouseEvent(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
-                Qt::NoModifier));
-        QCoreApplication::postEvent(hours, new QKeyEvent(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, u"7"_s));
+        QTest::mouseClick(uploadButton(), Qt::LeftButton);
+        QTest::keyClick(hours, Qt::Key_7);
         window.close();
         m_fixture->find<QLabel>(u"SelStringLabel"_s)->update();
         paintsDuringWait = painted.paints;

@@ -53,3 +53,20 @@ struct WindowFixture {
     mainwindow::WindowServices services;
     std::unique_ptr<mainwindow::Main> window;
 };
+
+// A fresh window for each test function; after it, no expected box may be left unshown and no
+// box may have come unexpected.
+class WindowTestCase : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        if (m_fixture)
+            QCOMPARE(m_fixture->prompts.problems(), QStringList());
+        m_fixture.reset();
+    }
+
+protected:
+    std::unique_ptr<WindowFixture> m_fixture;
+};
