@@ -52,7 +52,7 @@ UploadPreparation prepareUpload(const config::Configuration& configuration,
 {
     UploadPreparation preparation;
     for (const config::SlotId id : kLengthCheckOrder) {
-        if (configuration.slot(id).byte_count > kLongestCommandString) {
+        if (configuration.slot(id).byte_count > config::kLongestCommandString) {
             preparation.refusedSlot = id;
             return preparation;
         }

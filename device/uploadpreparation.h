@@ -17,9 +17,6 @@
 
 namespace device {
 
-// The longest command string the device stores.
-inline constexpr int kLongestCommandString = 30;
-
 // The order in which the slots' lengths are checked; the first one too long is the one reported.
 inline constexpr std::array<config::SlotId, config::kSlotCount> kLengthCheckOrder {
     config::SlotId::CompositeInputActive,

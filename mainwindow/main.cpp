@@ -3,12 +3,16 @@
 #include "baudratelist.h"
 #include "delaytextbox.h"
 #include "focusreason.h"
-#include "namedlabel.h"
 #include "scanpriorityoptions.h"
 #include "slotpanel.h"
 #include "stringfileimport.h"
 #include "supportwindows.h"
 
+#include "strings/buildstringform.h"
+
+#include "platform/programlook.h"
+
+#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -54,7 +58,7 @@ Main::Main(const WindowServices& services, QWidget* parent)
     , m_upload(m_services, *this)
 {
     setObjectName(u"Main"_s);
-    paintProgramBackground(this);
+    platform::paintProgramBackground(this);
     buildMenus();
     setCentralWidget(buildControls());
     m_statusLine = new QLabel(this);
@@ -87,15 +91,15 @@ QWidget* Main::buildControls()
     auto* layout = new QVBoxLayout(central);
 
     auto* title = new QHBoxLayout;
-    QLabel* titleLabel = namedLabel(u"QX-7M Programmer"_s, u"TitleLabel"_s, central);
+    QLabel* titleLabel = platform::namedLabel(u"QX-7M Programmer"_s, u"TitleLabel"_s, central);
     QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     titleLabel->setFont(titleFont);
     title->addWidget(titleLabel);
-    title->addWidget(namedLabel(u"Projector Automation Device"_s, u"Label2"_s, central));
+    title->addWidget(platform::namedLabel(u"Projector Automation Device"_s, u"Label2"_s, central));
     title->addStretch();
-    title->addWidget(namedLabel(u"Version 1.2"_s, u"Label3"_s, central));
+    title->addWidget(platform::namedLabel(u"Version 1.2"_s, u"Label3"_s, central));
     layout->addLayout(title);
     layout->addWidget(separator(u"Line1"_s, central));
 
@@ -104,7 +108,6 @@ QWidget* Main::buildControls()
     connect(m_slotPanel, &SlotPanel::slotTextStored, this,
         [this] { showUploadButton(m_uploadButton->text(), UploadButtonShade::Red); });
     connect(m_slotPanel->buildStringButton(), &QPushButton::clicked, this, &Main::openBuilder);
-    m_slotPanel->buildStringButton()->setEnabled(false);
     connect(m_slotPanel->selectFileButton(), &QPushButton::clicked, this,
         [this] { importStringFile(m_services.prompts, m_services.configuration, *m_slotPanel); });
     layout->addWidget(separator(u"Line2"_s, central));
@@ -114,7 +117,7 @@ QWidget* Main::buildControls()
     settings->addWidget(m_scanPriority);
     settings->addStretch();
     auto* baud = new QVBoxLayout;
-    baud->addWidget(namedLabel(u"Projector Baud Rate"_s, u"Label1"_s, central));
+    baud->addWidget(platform::namedLabel(u"Projector Baud Rate"_s, u"Label1"_s, central));
     m_baudRateList = new BaudRateList(configuration, central);
     baud->addWidget(m_baudRateList);
     baud->addStretch();
@@ -124,7 +127,8 @@ QWidget* Main::buildControls()
 
     auto* delay = new QGridLayout;
     delay->addWidget(
-        namedLabel(u"Delay time for \"No Input Active\" String"_s, u"NoneActiveTimeLabel"_s, central), 0, 0, 1, 6);
+        platform::namedLabel(u"Delay time for \"No Input Active\" String"_s, u"NoneActiveTimeLabel"_s, central), 0, 0,
+        1, 6);
     config::NoInputDelay& values = configuration.delay;
     m_hours = new DelayTextBox(config::kHoursField, values.hours, m_services.prompts, central);
     m_minutes = new DelayTextBox(config::kMinutesField, values.minutes, m_services.prompts, central);
@@ -138,7 +142,7 @@ QWidget* Main::buildControls()
     for (const auto& [caption, labelName, box, boxName] : fields) {
         box->setObjectName(boxName);
         box->setMaximumWidth(box->fontMetrics().horizontalAdvance(u"00000000"_s));
-        delay->addWidget(namedLabel(caption, labelName, central), 1, column++);
+        delay->addWidget(platform::namedLabel(caption, labelName, central), 1, column++);
         delay->addWidget(box, 1, column++);
     }
     layout->addLayout(delay);
@@ -160,8 +164,9 @@ QWidget* Main::buildControls()
     upload->addWidget(m_progress, 1);
     layout->addLayout(upload);
 
-    layout->addWidget(namedLabel(u"qx7m.example"_s, u"URLLabel"_s, central));
-    layout->addWidget(namedLabel(u"QX-7M Programmer. All rights reserved by its maker."_s, u"RightsLabel"_s, central));
+    layout->addWidget(platform::namedLabel(u"qx7m.example"_s, u"URLLabel"_s, central));
+    layout->addWidget(
+        platform::namedLabel(u"QX-7M Programmer. All rights reserved by its maker."_s, u"RightsLabel"_s, central));
     return central;
 }
 
@@ -183,25 +188,54 @@ void Main::fillFromRecord()
 
 void Main::updateCaption() { setWindowTitle(m_services.configuration.config_file_name + u"  -  QX-7M"_s); }
 
-void Main::setBuilderWindowFactory(std::function<QWidget*(Main&)> factory)
-{
-    m_builderFactory = std::move(factory);
-    m_slotPanel->buildStringButton()->setEnabled(bool(m_builderFactory));
-}
-
 config::DelayFieldTexts Main::delayFieldTexts() const
 {
     return { m_hours->text(), m_minutes->text(), m_seconds->text() };
 }
 
+Main::~Main() { delete m_builder.data(); }
+
 void Main::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange)
-        return;
+    if (event->type() == QEvent::WindowStateChange) {
+        followWindowState();
+    } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_builder && m_builder->isVisible()) {
+        // The composition is not finished: say so, and put the user back in it.
+        m_services.prompts.beep();
+        m_builder->raise();
+        m_builder->activateWindow();
+    }
+}
+
+void Main::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    followWindowState();
+}
+
+void Main::closeEvent(QCloseEvent* event)
+{
+    if (m_builder)
+        m_builder->close();
+    QMainWindow::closeEvent(event);
+}
+
+void Main::followWindowState()
+{
+    const Qt::WindowStates state = strings::LinkedWindowStates::sizeState(*this);
     // The start dialog stands alone on the screen until it is answered.
-    if ((isMinimized() || isMaximized()) && m_startDialog && m_startDialog->isVisible())
+    if (state != Qt::WindowNoState && m_startDialog && m_startDialog->isVisible()) {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        return;
+    }
+    // Only the user's change of this window: not one that the builder's rule just made.
+    if (!m_builder || m_linkedStates.isFollowing())
+        return;
+    if (state != Qt::WindowNoState)
+        m_linkedStates.follow(*m_builder, Qt::WindowMinimized);
+    else
+        m_linkedStates.follow(*m_builder, Qt::WindowNoState);
 }
 
 bool Main::eventFilter(QObject* watched, QEvent* event)
@@ -215,12 +249,32 @@ bool Main::eventFilter(QObject* watched, QEvent* event)
 void Main::openBuilder()
 {
     const std::optional<config::SlotId> id = m_slotPanel->selectedSlot();
-    if (!id || !m_builderFactory)
+    if (!id)
         return;
+    // The builder serves one slot: asked again for another, it goes on for that one.
+    m_services.handOver.clearAllPending();
     m_services.handOver.BuilderPending[config::indexOf(*id)] = true;
-    if (!m_builder)
-        m_builder = m_builderFactory(*this);
+    if (!m_builder) {
+        m_builder = new strings::BuildStringForm(m_services.handOver, m_services.prompts, *this, m_linkedStates,
+            [this](const QString& sourceText) { takeBuiltString(sourceText); });
+    }
     m_builder->show();
+    m_builder->raise();
+    m_builder->activateWindow();
+}
+
+void Main::takeBuiltString(const QString& sourceText)
+{
+    strings::BuilderHandOver& handOver = m_services.handOver;
+    for (const config::SlotId id : config::kRecordOrder) {
+        if (handOver.isPending(id)) {
+            // To the slot the builder was opened for, even if the list shows another one by now.
+            m_slotPanel->selectSlot(id);
+            m_slotPanel->takeBuiltString(sourceText);
+            break;
+        }
+    }
+    handOver.clearAllPending();
 }
 
 void Main::showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*))

@@ -5,10 +5,10 @@
 #include "uploadview.h"
 #include "windowservices.h"
 
+#include "strings/linkedwindowstates.h"
+
 #include <QMainWindow>
 #include <QPointer>
-
-#include <functional>
 
 class QAction;
 class QLabel;
@@ -30,6 +30,7 @@ class Main final : public QMainWindow, private UploadView {
 
 public:
     explicit Main(const WindowServices& services, QWidget* parent = nullptr);
+    ~Main() override;
 
     // Fills the controls from the record and selects the "VGA Input Active" slot. A record read
     // from a file refills the baud list, the delay fields and the scan priority; otherwise the
@@ -50,20 +51,22 @@ public:
 
     // While the start dialog shows, the main window may be neither minimized nor maximized.
     void setStartDialog(QWidget* startDialog) { m_startDialog = startDialog; }
-    // Creates the string builder window; until one is given, Build String is unavailable.
-    void setBuilderWindowFactory(std::function<QWidget*(Main&)> factory);
 
     // The texts of the three delay fields, as the file keeps them.
     config::DelayFieldTexts delayFieldTexts() const override;
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
     QWidget* buildControls();
     void openBuilder();
+    void takeBuiltString(const QString& sourceText);
+    void followWindowState();
     void showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*));
 
     // What "Save and Upload" reads and shows.
@@ -91,7 +94,7 @@ private:
     UploadCommand m_upload;
     QPointer<QWidget> m_startDialog;
     QPointer<QWidget> m_builder;
-    std::function<QWidget*(Main&)> m_builderFactory;
+    strings::LinkedWindowStates m_linkedStates;
     QPointer<QWidget> m_freeSupport;
     QPointer<QWidget> m_paidSupport;
 };

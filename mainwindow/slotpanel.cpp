@@ -1,6 +1,7 @@
 #include "slotpanel.h"
 
-#include "namedlabel.h"
+#include "platform/programlook.h"
+#include "strings/notation.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -33,9 +34,10 @@ SlotPanel::SlotPanel(config::Configuration& configuration, strings::BuilderHandO
     , m_configuration(configuration)
     , m_handOver(handOver)
     , m_slotList(new QComboBox(this))
-    , m_slotLabel(namedLabel(u"Composite Input Active String"_s, u"SelStringLabel"_s, this))
+    , m_slotLabel(platform::namedLabel(u"Composite Input Active String"_s, u"SelStringLabel"_s, this))
     , m_slotText(new QLineEdit(u"String Source"_s, this))
     , m_slotLength(new QLineEdit(u"#"_s, this))
+    , m_slotBytes(new QLineEdit(this))
     , m_buildStringButton(new QPushButton(u"Build String"_s, this))
     , m_selectFileButton(new QPushButton(u"Select File"_s, this))
 {
@@ -49,20 +51,25 @@ SlotPanel::SlotPanel(config::Configuration& configuration, strings::BuilderHandO
     m_slotLength->setObjectName(u"SelStringLenTextBox"_s);
     m_slotLength->setReadOnly(true);
     m_slotLength->setMaximumWidth(m_slotLength->fontMetrics().horizontalAdvance(u"00000"_s) + 12);
+    // What the slot sends, byte for byte: a name or a notation does not show a CR LF or a 0x00.
+    m_slotBytes->setObjectName(u"SelStringBytesTextBox"_s);
+    m_slotBytes->setReadOnly(true);
+    m_slotBytes->setFocusPolicy(Qt::NoFocus);
     m_buildStringButton->setObjectName(u"BuildStringButton"_s);
     m_selectFileButton->setObjectName(u"SelFileButton"_s);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(namedLabel(u"Select a string"_s, u"SelectStringLabel"_s, this), 0, 0);
-    layout->addWidget(m_slotList, 0, 1, 1, 3);
-    layout->addWidget(m_slotLabel, 1, 0, 1, 4);
-    layout->addWidget(m_slotText, 2, 0, 1, 4);
-    layout->addWidget(namedLabel(u"String Length:"_s, u"SelStringLenLabel"_s, this), 3, 0);
+    layout->addWidget(platform::namedLabel(u"Select a string"_s, u"SelectStringLabel"_s, this), 0, 0);
+    layout->addWidget(m_slotList, 0, 1, 1, 4);
+    layout->addWidget(m_slotLabel, 1, 0, 1, 5);
+    layout->addWidget(m_slotText, 2, 0, 1, 5);
+    layout->addWidget(platform::namedLabel(u"String Length:"_s, u"SelStringLenLabel"_s, this), 3, 0);
     layout->addWidget(m_slotLength, 3, 1);
-    layout->addWidget(m_buildStringButton, 3, 2);
-    layout->addWidget(m_selectFileButton, 3, 3);
-    layout->setColumnStretch(1, 1);
+    layout->addWidget(m_slotBytes, 3, 2);
+    layout->addWidget(m_buildStringButton, 3, 3);
+    layout->addWidget(m_selectFileButton, 3, 4);
+    layout->setColumnStretch(2, 1);
 
     // activated, not currentIndexChanged: choosing the slot already shown switches to it again.
     connect(m_slotList, &QComboBox::activated, this, &SlotPanel::switchSlot);
@@ -78,7 +85,11 @@ std::optional<SlotId> SlotPanel::selectedSlot() const
 
 void SlotPanel::showSlotText(const QString& text) { m_slotText->setText(text); }
 
-void SlotPanel::showSlotLength(int length) { m_slotLength->setText(QString::number(length)); }
+void SlotPanel::showSlotLength(int length)
+{
+    m_slotLength->setText(QString::number(length));
+    showSlotBytes();
+}
 
 void SlotPanel::selectSlot(SlotId id)
 {
@@ -88,10 +99,12 @@ void SlotPanel::selectSlot(SlotId id)
 
 void SlotPanel::takeBuiltString(const QString& notationText)
 {
+    m_takingBuiltString = true;
     if (m_slotText->text() == notationText)
         storeBack();
     else
         m_slotText->setText(notationText);
+    m_takingBuiltString = false;
     showSlotLength(int(m_handOver.BuiltBytes.size()));
 }
 
@@ -102,7 +115,6 @@ void SlotPanel::switchSlot()
         return;
     m_slotLabel->setText(config::selStringLabelCaption(*id));
     showSlotText(m_configuration.slot(*id).source_text);
-    // Read after the text was set: its store-back may have taken a hand-over into this slot.
     showSlotLength(m_configuration.slot(*id).byte_count);
 }
 
@@ -111,13 +123,20 @@ void SlotPanel::storeBack()
     if (const std::optional<SlotId> id = selectedSlot()) {
         config::StringSlot& slot = m_configuration.slot(*id);
         slot.source_text = m_slotText->text();
-        if (m_handOver.isPending(*id)) {
+        if (m_takingBuiltString && m_handOver.isPending(*id)) {
             m_handOver.BuilderPending[config::indexOf(*id)] = false;
             slot.command_bytes = m_handOver.BuiltBytes;
             slot.byte_count = static_cast<quint8>(m_handOver.BuiltBytes.size());
         }
     }
+    showSlotBytes();
     Q_EMIT slotTextStored();
+}
+
+void SlotPanel::showSlotBytes()
+{
+    if (const std::optional<SlotId> id = selectedSlot())
+        m_slotBytes->setText(strings::hexPairs(m_configuration.slot(*id).command_bytes));
 }
 
 } // namespace mainwindow

@@ -15,9 +15,10 @@ class QPushButton;
 
 namespace mainwindow {
 
-// Shows one slot of the record at a time and writes the text it shows back into that slot on
-// every change (the store-back), taking the builder's bytes over when the slot's hand-over is
-// pending. Owns no slot data: the record and the hand-over state belong to the application.
+// Shows one slot of the record at a time, with its bytes in hex, and writes the text it shows
+// back into that slot on every change (the store-back). The builder's bytes are taken over only
+// by Done: a slot switch or an import while the builder is open must not take a composition that
+// is still growing. Owns no slot data: the record and the hand-over state belong to the application.
 class SlotPanel final : public QWidget, public SlotView {
     Q_OBJECT
 
@@ -43,6 +44,7 @@ Q_SIGNALS:
 private:
     void switchSlot();
     void storeBack();
+    void showSlotBytes();
 
     config::Configuration& m_configuration;
     strings::BuilderHandOver& m_handOver;
@@ -50,8 +52,10 @@ private:
     QLabel* m_slotLabel;
     QLineEdit* m_slotText;
     QLineEdit* m_slotLength;
+    QLineEdit* m_slotBytes;
     QPushButton* m_buildStringButton;
     QPushButton* m_selectFileButton;
+    bool m_takingBuiltString = false;
 };
 
 } // namespace mainwindow

@@ -77,7 +77,7 @@ void importStringFile(platform::Prompts& prompts, config::Configuration& configu
     config::StringSlot& slot = configuration.slot(*id);
     slot.command_bytes = bytes.value();
     slot.byte_count = static_cast<quint8>(slot.command_bytes.size());
-    if (slot.byte_count > device::kLongestCommandString) {
+    if (slot.byte_count > config::kLongestCommandString) {
         refuseLength(prompts, *id, slot.byte_count);
         view.showSlotText(u"Please select a different file"_s);
         return;

@@ -1,5 +1,7 @@
 #include "supportwindows.h"
 
+#include "platform/programlook.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -17,7 +19,7 @@ QWidget* createSupportForm(const QString& name, const QString& caption, const QS
     auto* form = new QWidget(parent, Qt::Window);
     form->setObjectName(name);
     form->setWindowTitle(caption);
-    paintProgramBackground(form);
+    platform::paintProgramBackground(form);
     auto* layout = new QVBoxLayout(form);
     for (const QString& text : texts) {
         auto* label = new QLabel(text, form);
@@ -29,14 +31,6 @@ QWidget* createSupportForm(const QString& name, const QString& caption, const QS
 }
 
 } // namespace
-
-void paintProgramBackground(QWidget* window)
-{
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
-}
 
 QWidget* createFreeSupportForm(QWidget* parent)
 {

@@ -9,7 +9,4 @@ namespace mainwindow {
 QWidget* createFreeSupportForm(QWidget* parent);
 QWidget* createPaidSupportForm(QWidget* parent);
 
-// The light grey of the program's windows.
-void paintProgramBackground(QWidget* window);
-
 } // namespace mainwindow

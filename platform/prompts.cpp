@@ -72,4 +72,6 @@ FileChoice DialogPrompts::chooseFileToSave(const FileDialogSettings& settings)
     return chooseFile(QFileDialog::AcceptSave, settings);
 }
 
+void DialogPrompts::beep() { QApplication::beep(); }
+
 } // namespace platform

@@ -39,7 +39,7 @@ struct FileChoice {
 // Whether the path's extension is other than the default one; a name without one differs.
 bool extensionDiffers(const QString& path, const QString& defaultExtension);
 
-// Every box the program shows goes through here, so that a test can script the user's answers
+// Every box the program shows, and its beep, go through here, so that a test can script the user's answers
 // and check each text and title. None has an icon. The real one shows modal Qt dialogs.
 class Prompts {
 public:
@@ -54,6 +54,8 @@ public:
     virtual FileChoice chooseFileToOpen(const FileDialogSettings& settings) = 0;
     // Replacing an existing file is not asked about: the commands that save say what they write.
     virtual FileChoice chooseFileToSave(const FileDialogSettings& settings) = 0;
+    // The system beep: the user did something the program will not take, and no box says why.
+    virtual void beep() = 0;
 };
 
 // Modal Qt dialogs over whichever window is active.
@@ -64,6 +66,7 @@ public:
     QString askText(const QString& prompt, const QString& title, const QString& initialText) override;
     FileChoice chooseFileToOpen(const FileDialogSettings& settings) override;
     FileChoice chooseFileToSave(const FileDialogSettings& settings) override;
+    void beep() override;
 };
 
 } // namespace platform

@@ -22,7 +22,6 @@ class tst_Main : public WindowTestCase {
 private Q_SLOTS:
     void choosingASlotShowsItsCaptionTextAndLength_data();
     void choosingASlotShowsItsCaptionTextAndLength();
-    void doneTakesTheBuiltBytesEvenWhenTheTextIsUnchanged();
     void optionClickSetsScanPriority();
     void recordFromAFileRefillsTheControls();
     void menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere();
@@ -74,35 +73,6 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
     // Typing into the slot's text changes nothing: only the program fills it.
     QTest::keyClicks(text, u"xyz"_s);
     QCOMPARE(m_fixture->configuration.slots[slotId].source_text, u"text of slot "_s + QString::number(slotId));
-}
-
-void tst_Main::doneTakesTheBuiltBytesEvenWhenTheTextIsUnchanged()
-{
-    m_fixture = std::make_unique<WindowFixture>();
-    mainwindow::Main& window = m_fixture->open();
-    QWidget builder;
-    window.setBuilderWindowFactory([&builder](mainwindow::Main&) { return &builder; });
-    window.slotPanel().selectSlot(SlotId::NoInputActive);
-    const QByteArray built("\x02PWR\x00\x03", 6);
-    for (const QString& notation : { u"<STX>PWR<NUL><ETX>"_s, u"<STX>PWR<NUL><ETX>"_s }) {
-        QTest::mouseClick(m_fixture->find<QPushButton>(u"BuildStringButton"_s), Qt::LeftButton);
-        QVERIFY(builder.isVisible());
-        QVERIFY(m_fixture->handOver.isPending(SlotId::NoInputActive));
-        m_fixture->handOver.BuiltBytes = built;
-        m_fixture->configuration.slot(SlotId::NoInputActive).command_bytes.clear();
-        window.slotPanel().takeBuiltString(notation);
-        const config::StringSlot& slot = m_fixture->configuration.slot(SlotId::NoInputActive);
-        QCOMPARE(slot.command_bytes, built);
-        QCOMPARE(slot.byte_count, 6);
-        QCOMPARE(slot.source_text, notation);
-        QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), u"6"_s);
-        QVERIFY(!m_fixture->handOver.isPending(SlotId::NoInputActive));
-    }
-    // Without a pending hand-over, a later switch back to the slot takes no bytes.
-    m_fixture->handOver.BuiltBytes = "other";
-    window.slotPanel().selectSlot(SlotId::DiscreteOn);
-    window.slotPanel().selectSlot(SlotId::NoInputActive);
-    QCOMPARE(m_fixture->configuration.slot(SlotId::NoInputActive).command_bytes, built);
 }
 
 void tst_Main::optionClickSetsScanPriority()

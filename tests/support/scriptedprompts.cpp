@@ -10,7 +10,7 @@ namespace {
 
 QString kindName(int kind)
 {
-    static const char* const names[] = { "message box", "question", "input box", "open dialog", "save dialog" };
+    static const char* const names[] = { "message box", "question", "input box", "open dialog", "save dialog", "beep" };
     return QString::fromLatin1(names[kind]);
 }
 
@@ -31,6 +31,8 @@ void ScriptedPrompts::expectOpenFile(const FileDialogSettings& settings, const Q
 {
     m_expected.append({ Kind::OpenFile, settingsText(settings), {}, path, {} });
 }
+
+void ScriptedPrompts::expectBeep() { m_expected.append({ Kind::Beep, {}, {}, {}, {} }); }
 
 const ScriptedPrompts::Expected* ScriptedPrompts::take(Kind kind, const QString& text, const QString& title)
 {
@@ -81,6 +83,8 @@ platform::FileChoice ScriptedPrompts::chooseFileToSave(const FileDialogSettings&
 {
     return chooseFile(Kind::SaveFile, settings);
 }
+
+void ScriptedPrompts::beep() { take(Kind::Beep, {}, {}); }
 
 QStringList ScriptedPrompts::problems() const
 {

@@ -22,12 +22,14 @@ public:
     void expectMessage(const QString& text, const QString& title = platform::kApplicationTitle, Moment whileShown = {});
     // An empty path is a cancelled dialog.
     void expectOpenFile(const platform::FileDialogSettings& settings, const QString& path);
+    void expectBeep();
 
     void showMessage(const QString& text, const QString& title) override;
     platform::Answer askYesNoCancel(const QString& text, const QString& title) override;
     QString askText(const QString& prompt, const QString& title, const QString& initialText) override;
     platform::FileChoice chooseFileToOpen(const platform::FileDialogSettings& settings) override;
     platform::FileChoice chooseFileToSave(const platform::FileDialogSettings& settings) override;
+    void beep() override;
 
     // Questions, input boxes and save dialogs are not scripted yet: each is reported unexpected
     // and answered Cancel.
@@ -36,7 +38,7 @@ public:
     QStringList problems() const;
 
 private:
-    enum class Kind { Message, Question, TextInput, OpenFile, SaveFile };
+    enum class Kind { Message, Question, TextInput, OpenFile, SaveFile, Beep };
     struct Expected {
         Kind kind;
         QString text;

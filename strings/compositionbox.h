@@ -1,0 +1,48 @@
+// The builder's text field: the source text of the composition, kept in step with its bytes.
+#pragma once
+
+#include "composition.h"
+#include "notation.h"
+
+#include "platform/prompts.h"
+
+#include <QPlainTextEdit>
+
+namespace strings {
+
+// Runs the change rule on every change of its text, its own clearing included, and carries out
+// what the rule asks. Typing always appends: every key and every click first puts the caret at
+// the end.
+class CompositionBox final : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    CompositionBox(QByteArray& builtBytes, platform::Prompts& prompts, QWidget* parent = nullptr);
+
+    // A token's text, then its bytes. The change rule checks the length before the bytes are in;
+    // the check after them comes with takeFocusAfterInsertion().
+    void appendToken(const Token& token);
+    // Back to the field; a token that took the string past 30 bytes is shown, then refused.
+    void takeFocusAfterInsertion();
+
+    const Composition& composition() const { return m_composition; }
+
+Q_SIGNALS:
+    // The bytes changed: the count and the hex view follow.
+    void bytesChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void applyChangeRule();
+    void refuseTooLong();
+    void clearComposition();
+    void moveCaretToEnd();
+
+    Composition m_composition;
+    platform::Prompts& m_prompts;
+};
+
+} // namespace strings

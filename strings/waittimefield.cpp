@@ -1,0 +1,50 @@
+#include "waittimefield.h"
+
+namespace strings {
+
+WaitTimeField::WaitTimeField(const config::DelayFieldKind& kind, platform::Prompts& prompts, QWidget* parent)
+    : QLineEdit(QString(kind.placeholder), parent)
+    , m_kind(kind)
+    , m_prompts(prompts)
+{
+    connect(this, &QLineEdit::textChanged, this, &WaitTimeField::applyChangeRule);
+}
+
+void WaitTimeField::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLineEdit::mouseReleaseEvent(event);
+    if (text() == m_kind.placeholder) {
+        clear();
+        m_value = kNothingUsable;
+    }
+    // From the caret on: a click at the start selects the whole entry, ready to be typed over.
+    setSelection(cursorPosition(), int(text().size()));
+}
+
+void WaitTimeField::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (text().isEmpty())
+        setText(QString(m_kind.placeholder));
+}
+
+void WaitTimeField::applyChangeRule()
+{
+    const config::DelayEntry entry = config::readDelayEntry(text(), m_kind);
+    switch (entry.kind) {
+    case config::DelayEntryKind::Nothing:
+        return;
+    case config::DelayEntryKind::Valid:
+        m_value = entry.value;
+        return;
+    case config::DelayEntryKind::Refused:
+        m_prompts.showMessage(m_kind.message, m_kind.title);
+        m_value = kNothingUsable;
+        // The hint, selected: the next key typed replaces it.
+        setText(QString(m_kind.placeholder));
+        selectAll();
+        return;
+    }
+}
+
+} // namespace strings

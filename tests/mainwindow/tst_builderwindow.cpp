@@ -1,0 +1,169 @@
+#include "windowfixture.h"
+
+#include "mainwindow/slotpanel.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+using config::SlotId;
+
+// The builder opened from the main window's Build String, for the "No Input Active" slot.
+class tst_BuilderWindow : public WindowTestCase {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void doneHandsTheCompositionToTheBuildersSlot_data();
+    void doneHandsTheCompositionToTheBuildersSlot();
+    void closingWithoutDoneLeavesEverySlot_data();
+    void closingWithoutDoneLeavesEverySlot();
+    void minimisingAndRestoringTakesBothWindows();
+    void activatingTheMainWindowBeepsAndGoesBackToTheBuilder();
+
+private:
+    QWidget* openBuilder();
+    void chooseSlot(SlotId id) { m_fixture->window->slotPanel().selectSlot(id); }
+    config::StringSlot& slot(SlotId id) { return m_fixture->configuration.slot(id); }
+};
+
+QWidget* tst_BuilderWindow::openBuilder()
+{
+    chooseSlot(SlotId::NoInputActive);
+    QTest::mouseClick(m_fixture->find<QPushButton>(u"BuildStringButton"_s), Qt::LeftButton);
+    QWidget* builder = QApplication::topLevelWidgets().value(0);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == u"BuildStringForm"_s && window->isVisible())
+            builder = window;
+    }
+    if (builder->objectName() != u"BuildStringForm"_s || !QTest::qWaitForWindowActive(builder))
+        return nullptr;
+    return builder;
+}
+
+void tst_BuilderWindow::doneHandsTheCompositionToTheBuildersSlot_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shownBefore");
+    QTest::addColumn<bool>("otherSlotChosenMeanwhile");
+
+    QTest::newRow("typed string") << u"PWR"_s << u"old"_s << false;
+    QTest::newRow("nothing composed") << QString() << u"old"_s << false;
+    QTest::newRow("same text as shown") << u"PWR"_s << u"PWR"_s << false;
+    QTest::newRow("another slot chosen meanwhile") << u"PWR"_s << u"old"_s << true;
+}
+
+void tst_BuilderWindow::doneHandsTheCompositionToTheBuildersSlot()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shownBefore);
+    QFETCH(bool, otherSlotChosenMeanwhile);
+    m_fixture = std::make_unique<WindowFixture>();
+    slot(SlotId::NoInputActive) = { "\x01\x02", shownBefore, 2 };
+    const config::StringSlot discreteOn { "on", u"on"_s, 2 };
+    slot(SlotId::DiscreteOn) = discreteOn;
+    m_fixture->open();
+    QWidget* builder = openBuilder();
+    QVERIFY(builder);
+    QTest::keyClicks(builder->findChild<QPlainTextEdit*>(u"StringTextBox"_s), typed);
+    if (otherSlotChosenMeanwhile)
+        chooseSlot(SlotId::DiscreteOn);
+    QTest::mouseClick(builder->findChild<QPushButton*>(u"DoneButton"_s), Qt::LeftButton);
+
+    QVERIFY(!builder->isVisible());
+    const config::StringSlot expected { typed.toLatin1(), typed, quint8(typed.size()) };
+    QCOMPARE(slot(SlotId::NoInputActive), expected);
+    QCOMPARE(slot(SlotId::DiscreteOn), discreteOn);
+    QCOMPARE(m_fixture->find<QComboBox>(u"DDList"_s)->currentText(), u"No Input Active"_s);
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), QString::number(typed.size()));
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringBytesTextBox"_s)->text(),
+        QString::fromLatin1(typed.toLatin1().toHex(' ').toUpper()));
+    QCOMPARE(buttonFaceAt(m_fixture->find<QPushButton>(u"UploadCommandsButton"_s)), QColor(255, 0, 0));
+    QCOMPARE(m_fixture->handOver.BuilderPending, (std::array<bool, config::kSlotCount> {}));
+}
+
+void tst_BuilderWindow::closingWithoutDoneLeavesEverySlot_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel") << u"CancelButton"_s;
+    QTest::newRow("Esc") << u"Esc"_s;
+    QTest::newRow("close box") << u"close"_s;
+    QTest::newRow("main window closed") << u"main"_s;
+}
+
+void tst_BuilderWindow::closingWithoutDoneLeavesEverySlot()
+{
+    QFETCH(QString, how);
+    m_fixture = std::make_unique<WindowFixture>();
+    slot(SlotId::NoInputActive) = { "\x01\x02", u"old"_s, 2 };
+    const std::array<config::StringSlot, config::kSlotCount> before = m_fixture->configuration.slots;
+    m_fixture->open();
+    QPointer<QWidget> builder = openBuilder();
+    QVERIFY(builder);
+    auto* composition = builder->findChild<QPlainTextEdit*>(u"StringTextBox"_s);
+    QTest::keyClicks(composition, u"PWR"_s);
+    // Going to another slot and back while composing takes nothing from the composition.
+    chooseSlot(SlotId::DiscreteOn);
+    chooseSlot(SlotId::NoInputActive);
+    if (how == u"Esc"_s)
+        QTest::keyClick(composition, Qt::Key_Escape);
+    else if (how == u"close"_s)
+        builder->close();
+    else if (how == u"main"_s)
+        m_fixture->window->close();
+    else
+        QTest::mouseClick(builder->findChild<QPushButton*>(how), Qt::LeftButton);
+
+    QVERIFY(!builder || !builder->isVisible());
+    QCOMPARE(m_fixture->configuration.slots, before);
+    QCOMPARE(m_fixture->handOver.BuilderPending, (std::array<bool, config::kSlotCount> {}));
+    if (how == u"main"_s)
+        return;
+    // Opened again, it starts from nothing.
+    QTest::qWait(0);
+    QVERIFY(!builder);
+    builder = openBuilder();
+    QVERIFY(builder);
+    QCOMPARE(builder->findChild<QPlainTextEdit*>(u"StringTextBox"_s)->toPlainText(), QString());
+    QCOMPARE(builder->findChild<QLineEdit*>(u"FileLenTextBox"_s)->text(), u"#"_s);
+}
+
+void tst_BuilderWindow::minimisingAndRestoringTakesBothWindows()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    mainwindow::Main& window = m_fixture->open();
+    QWidget* builder = openBuilder();
+    QVERIFY(builder);
+    const auto state = [](QWidget* w) { return w->windowState() & ~Qt::WindowActive; };
+    // Who acts, what the user makes of it, then what each window must be.
+    const std::tuple<QWidget*, Qt::WindowState, Qt::WindowState, Qt::WindowState> steps[] {
+        { &window, Qt::WindowMinimized, Qt::WindowMinimized, Qt::WindowMinimized },
+        { &window, Qt::WindowNoState, Qt::WindowNoState, Qt::WindowNoState },
+        { &window, Qt::WindowMaximized, Qt::WindowMaximized, Qt::WindowMinimized },
+        { &window, Qt::WindowNoState, Qt::WindowNoState, Qt::WindowNoState },
+        { builder, Qt::WindowMinimized, Qt::WindowMinimized, Qt::WindowMinimized },
+        { builder, Qt::WindowNoState, Qt::WindowNoState, Qt::WindowNoState },
+        { builder, Qt::WindowMaximized, Qt::WindowNoState, Qt::WindowMaximized },
+    };
+    for (const auto& [actor, userState, mainState, builderState] : steps) {
+        actor->setWindowState(userState);
+        QCOMPARE(state(&window), mainState);
+        QCOMPARE(state(builder), builderState);
+    }
+}
+
+void tst_BuilderWindow::activatingTheMainWindowBeepsAndGoesBackToTheBuilder()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    mainwindow::Main& window = m_fixture->open();
+    QWidget* builder = openBuilder();
+    QVERIFY(builder);
+    m_fixture->prompts.expectBeep();
+    window.activateWindow();
+    QTRY_VERIFY(m_fixture->prompts.problems().isEmpty());
+    QTRY_VERIFY(builder->isActiveWindow());
+}
+
+QTEST_MAIN(tst_BuilderWindow)
+#include "tst_builderwindow.moc"
