@@ -117,6 +117,7 @@ QWidget* BuildStringForm::buildWaitGroup()
     int row = 1;
     for (const auto& [caption, labelName, field, fieldName] : fields) {
         field->setObjectName(fieldName);
+        field->setMaximumWidth(field->fontMetrics().horizontalAdvance(u"00000000"_s));
         layout->addWidget(namedLabel(caption, labelName, group), row, 0);
         layout->addWidget(field, row++, 1);
     }
