@@ -18,10 +18,8 @@ TextChange Composition::takeText(const QString& text)
 {
     // The caret is kept at the end, so anything else that touched the counted text (a deletion,
     // a drop or a middle-click paste inside it) leaves bytes that no longer match the text.
-    if (text.size() < m_countedText.size() || !text.startsWith(m_countedText)) {
-        clear();
+    if (text.size() < m_countedText.size() || !text.startsWith(m_countedText))
         return TextChange::Cleared;
-    }
     const QStringView added = QStringView(text).sliced(m_countedText.size());
     if (m_inserting) {
         m_inserting = false;
@@ -29,10 +27,8 @@ TextChange Composition::takeText(const QString& text)
     } else if (!added.isEmpty()) {
         // One typed character, which may arrive as a surrogate pair (an emoji).
         const QList<uint> codes = added.toUcs4();
-        if (codes.size() != 1) {
-            clear();
+        if (codes.size() != 1)
             return TextChange::Cleared;
-        }
         const std::optional<Token> token = typedCharacterToken(char32_t(codes.front()));
         if (!token)
             return TextChange::Refused;

@@ -29,6 +29,7 @@ public:
     explicit Composition(QByteArray& builtBytes);
 
     // The change rule, run after every change of the field's text, the program's own included.
+    // Cleared and TooLong leave the clearing to the field, which must clear() and empty itself.
     TextChange takeText(const QString& text);
 
     // The builder is about to append a token's text: the next change counts as one step.

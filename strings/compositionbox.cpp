@@ -22,8 +22,9 @@ CompositionBox::CompositionBox(QByteArray& builtBytes, platform::Prompts& prompt
 void CompositionBox::appendToken(const Token& token)
 {
     m_composition.beginInsertion();
-    moveCaretToEnd();
-    insertPlainText(token.text);
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(token.text);
     m_composition.appendTokenBytes(token.bytes);
     Q_EMIT bytesChanged();
 }

@@ -82,6 +82,8 @@ void tst_BuildStringForm::type(QWidget* field, const QString& keys)
             QTest::keyClick(field, Qt::Key_Backspace);
         else if (key == u'\r')
             QTest::keyClick(field, Qt::Key_Return);
+        else if (key == u'<')
+            QTest::keyClick(field, Qt::Key_Left);
         else if (key.unicode() < 0x80)
             QTest::keyClicks(field, QString(key));
         else
@@ -99,7 +101,7 @@ void tst_BuildStringForm::checkComposition(const QString& text, const QString& b
 
 void tst_BuildStringForm::typedTextIsCountedByteForByte_data()
 {
-    // Steps: "t" keys typed (\b Backspace), "p" pasted, "i" committed by an input method,
+    // Steps: "t" keys typed (\b Backspace, < the left arrow), "p" pasted, "i" committed by an input method,
     // "d" dropped at the start of the text.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("text");
@@ -107,7 +109,8 @@ void tst_BuildStringForm::typedTextIsCountedByteForByte_data()
     QTest::addColumn<QString>("box");
 
     QTest::newRow("typed") << QStringList { u"tPWR\u00e9"_s } << u"PWR\u00e9"_s << u"50 57 52 E9"_s << QString();
-    QTest::newRow("one Backspace clears all") << QStringList { u"tAB\b"_s } << QString() << QString() << QString();
+    QTest::newRow("one Backspace clears all") << QStringList { u"tAB\bC"_s } << u"C"_s << u"43"_s << QString();
+    QTest::newRow("typing always appends") << QStringList { u"tAB<C"_s } << u"ABC"_s << u"41 42 43"_s << QString();
     QTest::newRow("thirty characters") << QStringList { u"t"_s + QString(30, u'x') } << QString(30, u'x')
                                        << QString::fromLatin1(QByteArray(30, 'x').toHex(' ').toUpper()) << QString();
     QTest::newRow("thirty-first character")
@@ -214,6 +217,12 @@ void tst_BuildStringForm::insertionsAppendTheirTextThenTheirBytes()
     checkComposition(text, bytes);
     if (!how.endsWith(u"0,0,0"_s))
         QCOMPARE(QApplication::focusWidget(), composition());
+    // What is typed next is counted again, one byte a character.
+    const qsizetype counted = m_handOver.BuiltBytes.size();
+    if (counted < 30) {
+        type(composition(), u"1"_s);
+        QCOMPARE(m_handOver.BuiltBytes.size(), counted + 1);
+    }
 }
 
 void tst_BuildStringForm::hexAndWaitFieldsRefuseWhatTheyCannotUse_data()
@@ -290,13 +299,17 @@ void tst_BuildStringForm::opensEmptyForItsSlotAndEnterMovesAlongTheTabOrder()
         u"HexText"_s, u"StringTextBox"_s };
     for (const QString& next : order) {
         QWidget* current = QApplication::focusWidget();
-        // Enter moves on from a field or the list as Tab does; a button is left to Tab.
-        QTest::keyClick(current, qobject_cast<QPushButton*>(current) ? Qt::Key_Tab : Qt::Key_Return);
+        // Enter moves on from a field or the list as Tab does; a button and the text are left to Tab.
+        const bool tab = qobject_cast<QPushButton*>(current) || current == composition();
+        QTest::keyClick(current, tab ? Qt::Key_Tab : Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget()->objectName(), next);
     }
     QVERIFY(!m_handedOver);
     // Enter in the text moves to Done without pressing it; Enter on Done presses it.
-    type(composition(), u"A\r"_s);
+    type(composition(), u"A"_s);
+    QTest::mouseClick(composition()->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(composition()->textCursor().atEnd());
+    type(composition(), u"\r"_s);
     QVERIFY(!m_handedOver);
     type(QApplication::focusWidget(), u"\r"_s);
     QCOMPARE(m_handedOver, u"A"_s);
