@@ -81,9 +81,9 @@ void CompositionBox::refuseTooLong()
 void CompositionBox::clearComposition()
 {
     m_composition.clear();
+    // Emptying the text runs the change rule once more; it finds nothing left to count.
     if (!toPlainText().isEmpty())
         clear();
-    Q_EMIT bytesChanged();
 }
 
 void CompositionBox::moveCaretToEnd() { moveCursor(QTextCursor::End); }

@@ -94,6 +94,7 @@ void tst_BuildStringForm::type(QWidget* field, const QString& keys)
 void tst_BuildStringForm::checkComposition(const QString& text, const QString& bytes)
 {
     QCOMPARE(composition()->toPlainText(), text);
+    QVERIFY(composition()->textCursor().atEnd());
     QCOMPARE(QString::fromLatin1(m_handOver.BuiltBytes.toHex(' ').toUpper()), bytes);
     QCOMPARE(find<QLineEdit>(u"BuiltBytesHexTextBox"_s)->text(), bytes);
     QCOMPARE(find<QLineEdit>(u"FileLenTextBox"_s)->text(), u' ' + QString::number(m_handOver.BuiltBytes.size()));
@@ -236,9 +237,9 @@ void tst_BuildStringForm::hexAndWaitFieldsRefuseWhatTheyCannotUse_data()
 
     const QString app = platform::kApplicationTitle;
     const QString hours = u"You must enter a number of hours between 0 and 16."_s;
-    QTest::newRow("g in hex") << u"HexText"_s << u"1g"_s << QString() << kInvalidHex << app << QString();
+    QTest::newRow("g in a full hex field") << u"HexText"_s << u"12g"_s << QString() << kInvalidHex << app << QString();
     QTest::newRow("minus in hex") << u"HexText"_s << u"-"_s << QString() << kInvalidHex << app << QString();
-    QTest::newRow("b becomes B") << u"HexText"_s << u"b"_s << QString() << QString() << QString() << u"B"_s;
+    QTest::newRow("two digits at most") << u"HexText"_s << u"a9f"_s << QString() << QString() << QString() << u"A9"_s;
     QTest::newRow("empty hex") << u"HexText"_s << QString() << u"HexButton"_s << kInvalidHex + u' ' << app << QString();
     QTest::newRow("hex hint") << QString() << QString() << u"HexButton"_s << kInvalidHex + u' ' << app << QString();
     QTest::newRow("hours 17") << u"HoursTextBox"_s << u"17"_s << QString() << hours << u"Hours Wrong"_s << u"0-16"_s;
