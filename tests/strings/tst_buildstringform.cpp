@@ -205,6 +205,8 @@ void tst_BuildStringForm::insertionsAppendTheirTextThenTheirBytes()
             type(field, parts[i]);
         }
         click(u"InsertWaitButton"_s);
+        // An hours field left empty shows its hint again.
+        QVERIFY(!find<QLineEdit>(fields[0])->text().isEmpty());
     } else {
         auto* list = find<QListWidget>(u"ControlChrList"_s);
         QListWidgetItem* item = list->findItems(value, Qt::MatchExactly).value(0);
@@ -274,6 +276,8 @@ void tst_BuildStringForm::hexAndWaitFieldsRefuseWhatTheyCannotUse()
     }
     if (!button.isEmpty())
         click(button);
+    if (message.startsWith(kInvalidHex))
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"HexText"_s);
     if (entered) {
         QFETCH(QString, textAfter);
         QCOMPARE(entered->text(), textAfter);
@@ -294,6 +298,13 @@ void tst_BuildStringForm::opensEmptyForItsSlotAndEnterMovesAlongTheTabOrder()
         QCOMPARE(find<QLineEdit>(name)->text(), text);
     QCOMPARE(find<QListWidget>(u"ControlChrList"_s)->currentItem()->text(), u"NULL - H00"_s);
     QCOMPARE(QApplication::focusWidget(), composition());
+    // A click selects from where it lands to the end: at the start, the whole entry.
+    auto* seconds = find<QLineEdit>(u"SecondsTextBox"_s);
+    QTest::mouseClick(seconds, Qt::LeftButton);
+    type(seconds, u"12"_s);
+    QTest::mouseClick(seconds, Qt::LeftButton, {}, QPoint(1, seconds->height() / 2));
+    QCOMPARE(seconds->selectedText(), u"12"_s);
+    composition()->setFocus();
 
     const QStringList order { u"DoneButton"_s, u"CancelButton"_s, u"HoursTextBox"_s, u"MinutesTextBox"_s,
         u"SecondsTextBox"_s, u"InsertWaitButton"_s, u"ControlChrList"_s, u"InsertCtlChr"_s, u"HexButton"_s,
