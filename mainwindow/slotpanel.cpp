@@ -124,7 +124,6 @@ void SlotPanel::storeBack()
         config::StringSlot& slot = m_configuration.slot(*id);
         slot.source_text = m_slotText->text();
         if (m_takingBuiltString && m_handOver.isPending(*id)) {
-            m_handOver.BuilderPending[config::indexOf(*id)] = false;
             slot.command_bytes = m_handOver.BuiltBytes;
             slot.byte_count = static_cast<quint8>(m_handOver.BuiltBytes.size());
         }

@@ -49,11 +49,10 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
     QFETCH(QString, caption);
     QFETCH(int, slotId);
     m_fixture = std::make_unique<WindowFixture>();
-    for (int i = 0; i < config::kSlotCount; ++i) {
-        config::StringSlot& slot = m_fixture->configuration.slots[i];
-        slot.source_text = u"text of slot "_s + QString::number(i);
-        slot.byte_count = quint8(10 + i);
-    }
+    // One text for all: the slot shown is told by its length and its bytes, which a switch
+    // between equal texts must show all the same.
+    for (int i = 0; i < config::kSlotCount; ++i)
+        m_fixture->configuration.slots[i] = { QByteArray(1, char(i)), u"same text"_s, quint8(10 + i) };
     mainwindow::Main& window = m_fixture->open();
     auto* list = m_fixture->find<QComboBox>(u"DDList"_s);
     auto* text = m_fixture->find<QLineEdit>(u"SelStringTextBox"_s);
@@ -66,13 +65,14 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
         Q_EMIT list->activated(list->currentIndex());
     }
     QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), caption);
-    QCOMPARE(text->text(), u"text of slot "_s + QString::number(slotId));
+    QCOMPARE(text->text(), u"same text"_s);
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), QString::number(10 + slotId));
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringBytesTextBox"_s)->text(), u"0"_s + QString::number(slotId));
     QCOMPARE(window.slotPanel().selectedSlot(), SlotId(slotId));
 
     // Typing into the slot's text changes nothing: only the program fills it.
     QTest::keyClicks(text, u"xyz"_s);
-    QCOMPARE(m_fixture->configuration.slots[slotId].source_text, u"text of slot "_s + QString::number(slotId));
+    QCOMPARE(m_fixture->configuration.slots[slotId].source_text, u"same text"_s);
 }
 
 void tst_Main::optionClickSetsScanPriority()
