@@ -254,7 +254,8 @@ void Main::openBuilder()
     // The builder serves one slot: asked again for another, it goes on for that one.
     m_services.handOver.clearAllPending();
     m_services.handOver.BuilderPending[config::indexOf(*id)] = true;
-    if (!m_builder) {
+    // A builder closed a moment ago is hidden until it is deleted; the new opening starts afresh.
+    if (!m_builder || m_builder->isHidden()) {
         m_builder = new strings::BuildStringForm(m_services.handOver, m_services.prompts, *this, m_linkedStates,
             [this](const QString& sourceText) { takeBuiltString(sourceText); });
     }
