@@ -151,6 +151,9 @@ void tst_BuilderWindow::mainWindowSendsTheUserBackAndBothWindowsMinimiseTogether
         QCOMPARE(state(&window), mainState);
         QCOMPARE(state(builder), builderState);
     }
+    // Resizing the main window by hand also brings the builder back to normal.
+    window.resize(window.size() + QSize(10, 0));
+    QCOMPARE(state(builder), Qt::WindowNoState);
 }
 
 QTEST_MAIN(tst_BuilderWindow)

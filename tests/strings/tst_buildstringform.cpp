@@ -101,7 +101,7 @@ void tst_BuildStringForm::checkComposition(const QString& text, const QString& b
 
 void tst_BuildStringForm::composingKeepsTextAndBytesTogether_data()
 {
-    // Steps: "t" keys typed into the text (\b Backspace, < left arrow), "p" pasted, "i" committed by
+    // Steps: "t" keys typed into the text (\b Backspace, < left arrow), "p" pasted where the focus is, "i" committed by
     // an input method, "d" dropped at the start; "H", "M", "S", "X" keys typed into the hours,
     // minutes, seconds or hex field after a click on it; "h" Insert Hex Byte, "w" Insert Wait Time,
     // "k" a list item inserted with its button, "2" with a double-click.
@@ -140,6 +140,7 @@ void tst_BuildStringForm::composingKeepsTextAndBytesTogether_data()
     row("hex hint", { u"h"_s }, none, none, kInvalidHex + u' ', app, u"HexText"_s);
     row("g in a full hex field", { u"X12g"_s }, none, none, kInvalidHex, app, u"HexText"_s);
     row("minus in hex", { u"X-"_s }, none, none, kInvalidHex, app);
+    row("pasted into hex", { u"X"_s, u"pzz"_s }, none, none, kInvalidHex, app, u"HexText"_s);
     row("ESC escaped, then typed", { u"kESC   - H1B"_s, u"t1"_s }, u" 'ESC' 1"_s, u"1B FF 31"_s);
     row("EM by double-click", { u"2EM    - H19"_s }, u" 'EM' "_s, u"19"_s, {}, {}, u"StringTextBox"_s);
     row("wait of 256 s", { u"H0"_s, u"M4"_s, u"S16"_s, u"w"_s }, u" 'Wait  0 hrs.  4 min.  16 sec. '"_s, u"1B 01 00"_s,
@@ -186,7 +187,7 @@ void tst_BuildStringForm::composingKeepsTextAndBytesTogether()
             type(composed, value);
         } else if (step.startsWith(u'p')) {
             QApplication::clipboard()->setText(value);
-            QTest::keyClick(composed, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
         } else if (step.startsWith(u'i')) {
             QInputMethodEvent commit;
             commit.setCommitString(value);
