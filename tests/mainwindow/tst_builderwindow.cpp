@@ -42,28 +42,35 @@ void tst_BuilderWindow::doneHandsTheCompositionToTheBuildersSlot_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shownBefore");
-    QTest::addColumn<bool>("otherSlotChosenMeanwhile");
+    // What the user did in the main window before Done: chose another slot, or had the builder
+    // opened for another slot first.
+    QTest::addColumn<QString>("meanwhile");
 
-    QTest::newRow("typed string") << u"PWR"_s << u"old"_s << false;
-    QTest::newRow("nothing composed") << QString() << u"old"_s << false;
-    QTest::newRow("same text as shown") << u"PWR"_s << u"PWR"_s << false;
-    QTest::newRow("another slot chosen meanwhile") << u"PWR"_s << u"old"_s << true;
+    QTest::newRow("typed string") << u"PWR"_s << u"old"_s << QString();
+    QTest::newRow("nothing composed") << QString() << u"old"_s << QString();
+    QTest::newRow("same text as shown") << u"PWR"_s << u"PWR"_s << QString();
+    QTest::newRow("another slot chosen meanwhile") << u"PWR"_s << u"old"_s << u"chosen"_s;
+    QTest::newRow("opened for another slot first") << u"PWR"_s << u"old"_s << u"opened"_s;
 }
 
 void tst_BuilderWindow::doneHandsTheCompositionToTheBuildersSlot()
 {
     QFETCH(QString, typed);
     QFETCH(QString, shownBefore);
-    QFETCH(bool, otherSlotChosenMeanwhile);
+    QFETCH(QString, meanwhile);
     m_fixture = std::make_unique<WindowFixture>();
     slot(SlotId::NoInputActive) = { "\x01\x02", shownBefore, 2 };
     const config::StringSlot discreteOn { "on", u"on"_s, 2 };
     slot(SlotId::DiscreteOn) = discreteOn;
     m_fixture->open();
+    if (meanwhile == u"opened"_s) {
+        chooseSlot(SlotId::DiscreteOn);
+        QTest::mouseClick(m_fixture->find<QPushButton>(u"BuildStringButton"_s), Qt::LeftButton);
+    }
     QWidget* builder = openBuilder();
     QVERIFY(builder);
     QTest::keyClicks(builder->findChild<QPlainTextEdit*>(u"StringTextBox"_s), typed);
-    if (otherSlotChosenMeanwhile)
+    if (meanwhile == u"chosen"_s)
         chooseSlot(SlotId::DiscreteOn);
     QTest::mouseClick(builder->findChild<QPushButton*>(u"DoneButton"_s), Qt::LeftButton);
 
