@@ -155,6 +155,8 @@ void tst_BuilderWindow::mainWindowSendsTheUserBackAndBothWindowsMinimiseTogether
     };
     for (const auto& [actor, userState, mainState, builderState] : steps) {
         actor->setWindowState(userState);
+        // The platform confirms each change later; the next step must not find it still pending.
+        QCoreApplication::processEvents();
         QCOMPARE(state(&window), mainState);
         QCOMPARE(state(builder), builderState);
     }
