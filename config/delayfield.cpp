@@ -1,5 +1,7 @@
 #include "delayfield.h"
 
+#include "noinputdelay.h"
+
 #include "platform/numbertext.h"
 
 namespace config {
@@ -14,6 +16,18 @@ DelayEntry readDelayEntry(QStringView text, const DelayFieldKind& kind)
     if (!value)
         return { DelayEntryKind::Refused, 0 };
     return { DelayEntryKind::Valid, static_cast<qint16>(*value) };
+}
+
+bool takeDelayEntry(QStringView text, const DelayFieldKind& kind, qint16& value, platform::Prompts& prompts)
+{
+    const DelayEntry entry = readDelayEntry(text, kind);
+    if (entry.kind == DelayEntryKind::Valid)
+        value = entry.value;
+    if (entry.kind != DelayEntryKind::Refused)
+        return false;
+    prompts.showMessage(QString(kind.message), QString(kind.title));
+    value = NoInputDelay::kRejectedEntry;
+    return true;
 }
 
 QString delayFieldTextAfterSetting(const QString& text, const DelayFieldKind& kind)

@@ -1,6 +1,8 @@
 // The rules of the three fields that hold the "No Input Active" delay.
 #pragma once
 
+#include "platform/prompts.h"
+
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
@@ -43,6 +45,10 @@ struct DelayEntry {
 // Reads a field's text: "2.5" is 2, "16.5" is 16 and "-0.4" is 0 in the hours field; "16.6",
 // "abc", "-" and "." are refused, and so is any number too large for the field, however large.
 DelayEntry readDelayEntry(QStringView text, const DelayFieldKind& kind);
+
+// A field's change rule up to what the field does with its text: a valid entry's number goes
+// into value; a refused one shows the field's message and title and leaves 255. True when refused.
+bool takeDelayEntry(QStringView text, const DelayFieldKind& kind, qint16& value, platform::Prompts& prompts);
 
 // What the field shows after the program put this text into it: the hint and a refused entry
 // leave it empty, anything else stays as given. A window rebuilt from a file shows exactly this.

@@ -58,20 +58,9 @@ void DelayTextBox::applyChangeRule()
 {
     if (text() == m_kind.placeholder)
         setText(QString());
-    const config::DelayEntry entry = config::readDelayEntry(text(), m_kind);
-    switch (entry.kind) {
-    case config::DelayEntryKind::Nothing:
-        return;
-    case config::DelayEntryKind::Valid:
-        m_value = entry.value;
-        return;
-    case config::DelayEntryKind::Refused:
-        m_prompts.showMessage(m_kind.message, m_kind.title);
-        m_value = config::NoInputDelay::kRejectedEntry;
-        // The hint empties the field at once: the user types the entry again from nothing.
+    // After a refused entry the hint empties the field at once: the user types it again from nothing.
+    if (config::takeDelayEntry(text(), m_kind, m_value, m_prompts))
         setText(m_kind.placeholder);
-        return;
-    }
 }
 
 } // namespace mainwindow

@@ -30,20 +30,10 @@ void WaitTimeField::focusOutEvent(QFocusEvent* event)
 
 void WaitTimeField::applyChangeRule()
 {
-    const config::DelayEntry entry = config::readDelayEntry(text(), m_kind);
-    switch (entry.kind) {
-    case config::DelayEntryKind::Nothing:
-        return;
-    case config::DelayEntryKind::Valid:
-        m_value = entry.value;
-        return;
-    case config::DelayEntryKind::Refused:
-        m_prompts.showMessage(m_kind.message, m_kind.title);
-        m_value = kNothingUsable;
-        // The hint, selected: the next key typed replaces it.
+    // After a refused entry the hint shows, selected: the next key typed replaces it.
+    if (config::takeDelayEntry(text(), m_kind, m_value, m_prompts)) {
         setText(QString(m_kind.placeholder));
         selectAll();
-        return;
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/delayfield.h"
+#include "config/noinputdelay.h"
 #include "platform/prompts.h"
 
 #include <QLineEdit>
@@ -19,7 +20,8 @@ public:
     qint16 value() const { return m_value; }
     const config::DelayFieldKind& kind() const { return m_kind; }
 
-    static constexpr qint16 kNothingUsable = 255;
+    // What the field holds until a usable number was entered, and after a refused one.
+    static constexpr qint16 kNothingUsable = config::NoInputDelay::kRejectedEntry;
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
