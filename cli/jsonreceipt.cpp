@@ -30,7 +30,7 @@ QJsonValue hexOrNull(std::optional<quint8> byte)
 {
     if (!byte)
         return QJsonValue::Null;
-    return QString::number(*byte, 16).rightJustified(2, u'0').toUpper();
+    return QString::fromLatin1(QByteArray(1, char(*byte)).toHex().toUpper());
 }
 
 } // namespace

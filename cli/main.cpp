@@ -18,11 +18,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void writeLine(std::FILE* stream, const QString& line)
-{
-    std::fputs(qPrintable(line + u'\n'), stream);
-    std::fflush(stream);
-}
+void writeLine(std::FILE* stream, const QString& line) { std::fputs(qPrintable(line + u'\n'), stream); }
 
 cli::UploadReceipt badInput(const QString& port, const QString& problem)
 {
@@ -39,7 +35,6 @@ int report(const cli::UploadReceipt& receipt, bool json)
 {
     if (json) {
         std::fputs(cli::jsonReceipt(receipt).constData(), stdout);
-        std::fflush(stdout);
     } else {
         writeLine(receipt.outcome == cli::Outcome::Programmed ? stdout : stderr, cli::resultLine(receipt));
     }

@@ -12,11 +12,8 @@ namespace {
 
 constexpr int kBarWidth = 30;
 
-void drawOverLine(const QString& text)
-{
-    std::fputs(qPrintable(u'\r' + text), stderr);
-    std::fflush(stderr);
-}
+// Standard error is not buffered: the line shows as soon as it is written.
+void drawOverLine(const QString& text) { std::fputs(qPrintable(u'\r' + text), stderr); }
 
 } // namespace
 
@@ -27,21 +24,20 @@ ProgressLine::ProgressLine(bool shown)
 
 void ProgressLine::show(int done, int total)
 {
-    if (!m_shown || total <= 0)
+    if (!m_shown)
         return;
     const int filled = done * kBarWidth / total;
-    drawOverLine(u"["_s + QString(filled, u'#') + QString(kBarWidth - filled, u'.')
-        + u"] %1 of %2 bytes"_s.arg(done).arg(total));
-    m_drawn = true;
+    const QString bar = u"["_s + QString(filled, u'#') + QString(kBarWidth - filled, u'.')
+        + u"] %1 of %2 bytes"_s.arg(done).arg(total);
+    drawOverLine(bar);
+    m_drawnLength = bar.size();
 }
 
 void ProgressLine::finish()
 {
-    if (!m_drawn)
-        return;
     // Spaces rather than a terminal control sequence: every console understands them.
-    drawOverLine(QString(kBarWidth + 40, u' ') + u'\r');
-    m_drawn = false;
+    if (m_drawnLength > 0)
+        drawOverLine(QString(m_drawnLength, u' ') + u'\r');
 }
 
 } // namespace cli

@@ -31,11 +31,6 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
     config::Configuration& configuration = plan.configuration;
     configuration.slots = stored.slots;
     configuration.scan_priority = stored.scan_priority;
-    configuration.baud_rate_text = stored.baud_rate_text;
-    configuration.delay.hours_text = stored.hours_text;
-    configuration.delay.minutes_text = stored.minutes_text;
-    configuration.delay.seconds_text = stored.seconds_text;
-    configuration.file_loaded = true;
 
     for (const QString& refusal : { delayRefusal(stored.hours_text, config::kHoursField, "hours"_L1),
              delayRefusal(stored.minutes_text, config::kMinutesField, "minutes"_L1),
@@ -65,9 +60,6 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
         return plan;
     }
     plan.delay = preparation.delay.value();
-    configuration.delay.hours = preparation.hours;
-    configuration.delay.minutes = preparation.minutes;
-    configuration.delay.seconds = preparation.seconds;
     configuration.commit_baud_rate(baudListText);
     if (baudListText != stored.baud_rate_text) {
         plan.warning = u"the projector baud rate \"%1\" is none of 2400, 4800, 9600, 19200 and 57600; %2 is sent, "

@@ -9,7 +9,6 @@
 #include "platform/serialportlist.h"
 
 using namespace Qt::StringLiterals;
-using platform::ErrorCode;
 
 namespace cli {
 
@@ -43,23 +42,11 @@ private:
     int m_byteTotal = 0;
 };
 
-bool isPortError(ErrorCode code)
+// The strings' lengths were checked before the port was opened: what fails from here on is the
+// port, at opening or during the upload.
+UploadReceipt portFailed(UploadReceipt receipt, const platform::Error& error)
 {
-    switch (code) {
-    case ErrorCode::PermissionDenied:
-    case ErrorCode::SerialPortNotFound:
-    case ErrorCode::PortAlreadyOpen:
-    case ErrorCode::SerialLinkLost:
-    case ErrorCode::PortNotOpen:
-        return true;
-    default:
-        return false;
-    }
-}
-
-UploadReceipt failed(UploadReceipt receipt, const platform::Error& error)
-{
-    receipt.outcome = isPortError(error.code()) ? Outcome::PortError : Outcome::BadInput;
+    receipt.outcome = Outcome::PortError;
     receipt.problem = u"Error %1: %2"_s.arg(error.number()).arg(error.description());
     return receipt;
 }
@@ -73,7 +60,7 @@ UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, Progr
     const platform::Result<QString> deviceName
         = device::serialDeviceForAnswer(portAnswer, device::portNamingOfThisSystem(), platform::serialPortLocations());
     if (!deviceName)
-        return failed(receipt, deviceName.error());
+        return portFailed(receipt, deviceName.error());
     receipt.port = deviceName.value();
 
     platform::QtSerialPort serialPort(platform::WaitStyle::Blocking);
@@ -82,7 +69,7 @@ UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, Progr
     device::SerialLink link(port, clock);
     const device::LinkSession session(link, deviceName.value());
     if (session.openError())
-        return failed(receipt, *session.openError());
+        return portFailed(receipt, *session.openError());
 
     Recorder recorder(progress);
     const qint64 startMs = clock.monotonicMs();
@@ -93,17 +80,14 @@ UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, Progr
     receipt.bytesSent = port.bytesWritten();
     receipt.bytesAcknowledged = recorder.acknowledged;
     if (!outcome) {
-        // The port went away in the middle: the box holds part of an upload, and the receipt says
+        // The port went away during the upload: the box may hold part of it, and the receipt says
         // which byte was under way.
-        if (receipt.bytesSent > 0) {
-            const int byteNumber = recorder.acknowledged + 1;
-            device::UploadStop stop;
-            stop.byteNumber = byteNumber;
-            stop.byteTotal = device::uploadByteCount(plan.configuration);
-            stop.what = device::uploadByteName(plan.configuration, byteNumber);
-            receipt.stop = stop;
-        }
-        return failed(receipt, outcome.error());
+        device::UploadStop stop;
+        stop.byteNumber = recorder.acknowledged + 1;
+        stop.byteTotal = device::uploadByteCount(plan.configuration);
+        stop.what = device::uploadByteName(plan.configuration, stop.byteNumber);
+        receipt.stop = stop;
+        return portFailed(receipt, outcome.error());
     }
     if (outcome.value() == device::UploadOutcome::Completed) {
         receipt.outcome = Outcome::Programmed;

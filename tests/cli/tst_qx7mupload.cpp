@@ -8,14 +8,18 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kSwitchOffAndOn = u"Switch the QX-7M off and on again before the next try."_s;
+const QString kSwitchOffAndOn = u" Switch the QX-7M off and on again before the next try\\.$"_s;
 
 struct Run {
     int exitCode = -1;
@@ -66,12 +70,17 @@ class tst_Qx7mUpload : public QObject {
 
 private Q_SLOTS:
     void fileIsProgrammedByteForByteAndLeftAsItWas();
+    void progressBarIsDrawnOnATerminalAndBlankedAtTheEnd();
     void boxThatDoesNotAnswerAsItMustIsReportedWithItsByte_data();
     void boxThatDoesNotAnswerAsItMustIsReportedWithItsByte();
     void badInputIsRefusedBeforeThePortIsOpened_data();
     void badInputIsRefusedBeforeThePortIsOpened();
+    void argumentsThatCannotBeUsedAreBadInput_data();
+    void argumentsThatCannotBeUsedAreBadInput();
     void dryRunPrintsWhatTheWindowWouldSend_data();
     void dryRunPrintsWhatTheWindowWouldSend();
+    void helpAndVersionAnswerWithExitCodeZero_data();
+    void helpAndVersionAnswerWithExitCodeZero();
 
 private:
     QString writeFile(const config::StoredConfiguration& stored)
@@ -104,68 +113,117 @@ void tst_Qx7mUpload::fileIsProgrammedByteForByteAndLeftAsItWas()
     QCOMPARE(receipt.value(u"port"_s).toString(), simulator.devicePath());
     QCOMPARE(receipt.value(u"bytes_sent"_s).toInt(), 53);
     QCOMPARE(receipt.value(u"bytes_acknowledged"_s).toInt(), 53);
-    QVERIFY2(receipt.value(u"seconds"_s).toDouble() > 0.0, qPrintable(run.out));
+    QVERIFY2(receipt.value(u"seconds"_s).toDouble() > 0.0 && receipt.value(u"seconds"_s).toDouble() < 5.0,
+        qPrintable(run.out));
     QVERIFY(!receipt.contains(u"failed_byte"_s));
     // Nothing but the receipt: no progress bar on a pipe.
     QCOMPARE(run.err, QString());
     QCOMPARE(QFileInfo(path).lastModified(), written);
 }
 
+void tst_Qx7mUpload::progressBarIsDrawnOnATerminalAndBlankedAtTheEnd()
+{
+    testsupport::DeviceSimulator simulator;
+    QVERIFY(simulator.start());
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+    QProcess process;
+    process.setStandardErrorFile(QString::fromLocal8Bit(::ptsname(terminal)));
+    process.start(
+        QString::fromLocal8Bit(QX7M_UPLOAD_PATH), { writeFile(sampleFile()), u"--port"_s, simulator.devicePath() });
+    QByteArray drawn;
+    // Read while it runs: a full terminal would hold the tool up.
+    for (bool finished = false; !finished;) {
+        finished = process.waitForFinished(50) || process.state() == QProcess::NotRunning;
+        char buffer[4096];
+        for (ssize_t count; (count = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            drawn.append(buffer, count);
+    }
+    ::close(terminal);
+
+    QCOMPARE(process.exitCode(), 0);
+    const QByteArray first = "\r[" + QByteArray(30, '.') + "] 0 of 53 bytes";
+    const QByteArray last = "\r[" + QByteArray(30, '#') + "] 53 of 53 bytes";
+    QVERIFY2(drawn.startsWith(first + "\r[") && drawn.contains("] 21 of 53 bytes"), drawn.constData());
+    QVERIFY2(drawn.endsWith(last + '\r' + QByteArray(last.size() - 1, ' ') + '\r'), drawn.constData());
+}
+
 void tst_Qx7mUpload::boxThatDoesNotAnswerAsItMustIsReportedWithItsByte_data()
 {
     QTest::addColumn<QStringList>("box");
+    QTest::addColumn<QString>("port"); // empty: the emulator's
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QJsonObject>("expected");
+    QTest::addColumn<QString>("message");
 
     const QJsonValue null(QJsonValue::Null);
-    QTest::newRow("silent box") << QStringList { u"--silent"_s } << 1
-                                << QJsonObject { { u"outcome"_s, u"no-answer"_s }, { u"bytes_sent"_s, 1 },
-                                       { u"bytes_acknowledged"_s, 0 }, { u"failed_byte"_s, 1 },
-                                       { u"where"_s, u"first SYN"_s }, { u"expected"_s, u"06"_s },
-                                       { u"received"_s, null } };
-    QTest::newRow("0xFF without 0x07") << QStringList { u"--ff-only"_s } << 1
-                                       << QJsonObject { { u"outcome"_s, u"no-answer"_s }, { u"bytes_sent"_s, 2 },
-                                              { u"bytes_acknowledged"_s, 1 }, { u"failed_byte"_s, 2 },
-                                              { u"where"_s, u"second SYN"_s }, { u"expected"_s, u"07"_s },
-                                              { u"received"_s, null } };
+    QTest::newRow("silent box")
+        << QStringList { u"--silent"_s } << QString() << 1
+        << QJsonObject { { u"outcome"_s, u"no-answer"_s }, { u"bytes_sent"_s, 1 }, { u"bytes_acknowledged"_s, 0 },
+               { u"failed_byte"_s, 1 }, { u"where"_s, u"first SYN"_s }, { u"expected"_s, u"06"_s },
+               { u"received"_s, null } }
+        << u"^upload failed\\. No answer to byte 1 of 53 \\(first SYN\\) after [56]\\.\\d s\\."_s + kSwitchOffAndOn;
+    QTest::newRow("0xFF without 0x07")
+        << QStringList { u"--ff-only"_s } << QString() << 1
+        << QJsonObject { { u"outcome"_s, u"no-answer"_s }, { u"bytes_sent"_s, 2 }, { u"bytes_acknowledged"_s, 1 },
+               { u"failed_byte"_s, 2 }, { u"where"_s, u"second SYN"_s }, { u"expected"_s, u"07"_s },
+               { u"received"_s, null } }
+        << u"^upload failed\\. Second SYN: 0xFF came, 0x07 did not \\(byte 2 of 53, waited [56]\\.\\d s\\)\\."_s
+            + kSwitchOffAndOn;
     // Whether byte 21 still went out before the cable was gone is the system's to decide.
     QTest::newRow("cable pulled in a string")
-        << QStringList { u"--hang-up-after"_s, u"20"_s } << 3
+        << QStringList { u"--hang-up-after"_s, u"20"_s } << QString() << 3
         << QJsonObject { { u"outcome"_s, u"port-error"_s }, { u"bytes_acknowledged"_s, 20 }, { u"failed_byte"_s, 21 },
                { u"where"_s, u"Discrete OFF string, character 5 of 8"_s }, { u"expected"_s, null },
-               { u"received"_s, null } };
+               { u"received"_s, null } }
+        << u"^upload failed at byte 21 of 53 \\(Discrete OFF string, character 5 of 8\\) after \\d+\\.\\d s\\. "
+           "Error 8010: The connection to the serial port was lost: /dev/pts/\\d+\\."_s
+            + kSwitchOffAndOn;
+    QTest::newRow("no such port") << QStringList() << u"/dev/qx7m-no-such-port"_s << 3
+                                  << QJsonObject { { u"outcome"_s, u"port-error"_s },
+                                         { u"port"_s, u"/dev/qx7m-no-such-port"_s }, { u"bytes_sent"_s, 0 },
+                                         { u"failed_byte"_s, null }, { u"where"_s, null } }
+                                  << u"^not uploaded\\. Error 8002: There is no such serial port on this computer: "
+                                     "/dev/qx7m-no-such-port [^.]*\\.$"_s;
 }
 
 void tst_Qx7mUpload::boxThatDoesNotAnswerAsItMustIsReportedWithItsByte()
 {
     QFETCH(QStringList, box);
+    QFETCH(QString, port);
     QFETCH(int, exitCode);
     QFETCH(QJsonObject, expected);
+    QFETCH(QString, message);
     testsupport::DeviceSimulator simulator(box);
     QVERIFY(simulator.start());
 
-    const Run run = upload({ writeFile(sampleFile()), u"--port"_s, simulator.devicePath(), u"--json"_s });
+    const Run run
+        = upload({ writeFile(sampleFile()), u"--port"_s, port.isEmpty() ? simulator.devicePath() : port, u"--json"_s });
 
     QCOMPARE(run.exitCode, exitCode);
     const QJsonObject receipt = run.json();
     for (auto it = expected.constBegin(); it != expected.constEnd(); ++it)
         QVERIFY2(receipt.value(it.key()) == it.value(), qPrintable(it.key() + u" in "_s + run.out));
-    QVERIFY2(receipt.value(u"message"_s).toString().endsWith(kSwitchOffAndOn), qPrintable(run.out));
+    QVERIFY2(receipt.value(u"message"_s).toString().contains(QRegularExpression(message)), qPrintable(run.out));
 }
 
 void tst_Qx7mUpload::badInputIsRefusedBeforeThePortIsOpened_data()
 {
     QTest::addColumn<config::StoredConfiguration>("file");
     QTest::addColumn<bool>("written");
-    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("cause"); // %1: the file's path
 
     config::StoredConfiguration longSlot = sampleFile();
     longSlot.slots[config::indexOf(config::SlotId::VgaInputActive)].command_bytes = QByteArray(31, 'v');
-    QTest::newRow("string of 31 bytes") << longSlot << true << u"\"VGA Input Active\" string is 31 bytes long"_s;
+    QTest::newRow("string of 31 bytes") << longSlot << true
+                                        << u"%1: the \"VGA Input Active\" string is 31 bytes long; the QX-7M takes at "
+                                           "most 30"_s;
     config::StoredConfiguration sixtyMinutes = sampleFile();
     sixtyMinutes.minutes_text = u"60"_s;
-    QTest::newRow("60 minutes") << sixtyMinutes << true << u"minutes text \"60\" is not a number from 0 to 59"_s;
-    QTest::newRow("no file") << sampleFile() << false << u"error 53, File not found"_s;
+    QTest::newRow("60 minutes") << sixtyMinutes << true
+                                << u"%1: the \"No Input Active\" delay's minutes text \"60\" is not a number from 0 to "
+                                   "59 (the window would show \"Minutes Wrong\" and send 0 minutes)"_s;
+    QTest::newRow("no file") << sampleFile() << false << u"cannot read %1: error 53, File not found: %1"_s;
 }
 
 void tst_Qx7mUpload::badInputIsRefusedBeforeThePortIsOpened()
@@ -184,7 +242,29 @@ void tst_Qx7mUpload::badInputIsRefusedBeforeThePortIsOpened()
 
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, QString());
-    QVERIFY2(run.err.contains(cause), qPrintable(run.err));
+    QCOMPARE(run.err, u"qx7m-upload: "_s + cause.arg(path) + u"; nothing was sent.\n"_s);
+}
+
+void tst_Qx7mUpload::argumentsThatCannotBeUsedAreBadInput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("cause");
+
+    QTest::newRow("unknown option") << QStringList { u"hall.qxc"_s, u"--port"_s, u"1"_s, u"--bogus"_s }
+                                    << u"Unknown option 'bogus'"_s;
+    QTest::newRow("no port") << QStringList { u"hall.qxc"_s }
+                             << u"give the port with --port, or --dry-run to send nothing"_s;
+}
+
+void tst_Qx7mUpload::argumentsThatCannotBeUsedAreBadInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, cause);
+
+    const Run run = upload(arguments);
+
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err, u"qx7m-upload: "_s + cause + u" (see qx7m-upload --help); nothing was sent.\n"_s);
 }
 
 void tst_Qx7mUpload::dryRunPrintsWhatTheWindowWouldSend_data()
@@ -224,6 +304,29 @@ void tst_Qx7mUpload::dryRunPrintsWhatTheWindowWouldSend()
     QCOMPARE(run.out, wireImage.join(u'\n') + u'\n');
     QCOMPARE(run.err.contains(u"warning"_s), !warning.isEmpty());
     QVERIFY2(run.err.contains(warning), qPrintable(run.err));
+}
+
+void tst_Qx7mUpload::helpAndVersionAnswerWithExitCodeZero_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("answer");
+
+    // The help tells where the tool departs from the window, and what each exit code means.
+    QTest::newRow("help") << u"--help"_s
+                          << u"FILE\n.*\"Minutes Wrong\".*\n  1  .*\n  2  .*delay text out of range\n  3  "_s;
+    QTest::newRow("version") << u"--version"_s << u"^qx7m-upload \\d+\\.\\d+\\.\\d+\n$"_s;
+}
+
+void tst_Qx7mUpload::helpAndVersionAnswerWithExitCodeZero()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, answer);
+
+    const Run run = upload({ option });
+
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QRegularExpression(answer, QRegularExpression::DotMatchesEverythingOption)),
+        qPrintable(run.out));
 }
 
 QTEST_GUILESS_MAIN(tst_Qx7mUpload)
