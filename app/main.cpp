@@ -1,5 +1,6 @@
 // The QX-7M Programmer: wires the real dialogs, serial port and clock into the main window.
 #include "mainwindow/main.h"
+#include "platform/dialogprompts.h"
 #include "platform/qtserialport.h"
 
 #include <QApplication>

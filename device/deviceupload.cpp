@@ -1,5 +1,6 @@
 #include "deviceupload.h"
 
+#include <iterator>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -13,20 +14,32 @@ namespace {
 struct Exchange {
     std::optional<quint8> send;
     quint8 answer;
-    QLatin1StringView what;
     // The second SYN counts as acknowledged only when its second answer has come.
     bool completesByte = true;
 };
 
+// The handshake's and the settings' bytes in the order they go out.
+constexpr QLatin1StringView kOpeningByteNames[] = {
+    QLatin1StringView("first SYN"),
+    QLatin1StringView("second SYN"),
+    QLatin1StringView("projector baud rate, high byte"),
+    QLatin1StringView("projector baud rate, low byte"),
+    QLatin1StringView("scan priority"),
+    QLatin1StringView("delay, high byte"),
+    QLatin1StringView("delay, low byte"),
+};
+constexpr int kOpeningByteCount = int(std::size(kOpeningByteNames));
+
 // Counts the bytes as the device acknowledges them and tells the observer, if there is one.
 class Progress {
 public:
-    Progress(UploadObserver* observer, int byteTotal)
+    Progress(UploadObserver* observer, const config::Configuration& configuration)
         : m_observer(observer)
-        , m_byteTotal(byteTotal)
+        , m_configuration(configuration)
+        , m_byteTotal(uploadByteCount(configuration))
     {
         if (m_observer)
-            m_observer->uploadStarting(byteTotal);
+            m_observer->uploadStarting(m_byteTotal);
     }
 
     void acknowledged()
@@ -37,16 +50,17 @@ public:
     }
 
     // The byte after the last acknowledged one got no proper answer.
-    void stopped(const SerialLink& link, const QString& what, quint8 awaited, bool inCommandString) const
+    void stopped(const SerialLink& link, quint8 awaited, bool inCommandString) const
     {
         if (m_observer) {
-            m_observer->uploadStopped({ m_done + 1, m_byteTotal, what, awaited, link.lastWait().unexpected,
-                link.lastWait().waitedMs, inCommandString });
+            m_observer->uploadStopped({ m_done + 1, m_byteTotal, uploadByteName(m_configuration, m_done + 1), awaited,
+                link.lastWait().unexpected, link.lastWait().waitedMs, inCommandString });
         }
     }
 
 private:
     UploadObserver* m_observer;
+    const config::Configuration& m_configuration;
     int m_byteTotal;
     int m_done = 0;
 };
@@ -63,10 +77,26 @@ QString stringByteName(config::SlotId id, int index, qsizetype length)
 
 int uploadByteCount(const config::Configuration& configuration)
 {
-    int total = 7;
+    int total = kOpeningByteCount;
     for (const config::StringSlot& slot : configuration.slots)
         total += 1 + int(slot.command_bytes.size());
     return total;
+}
+
+QString uploadByteName(const config::Configuration& configuration, int byteNumber)
+{
+    if (byteNumber < 1)
+        return {};
+    if (byteNumber <= kOpeningByteCount)
+        return kOpeningByteNames[byteNumber - 1];
+    int countByte = kOpeningByteCount + 1;
+    for (const config::SlotId id : config::kRecordOrder) {
+        const qsizetype length = configuration.slot(id).command_bytes.size();
+        if (byteNumber - countByte <= length)
+            return stringByteName(id, byteNumber - countByte, length);
+        countByte += 1 + int(length);
+    }
+    return {};
 }
 
 Result<UploadOutcome> uploadToDevice(
@@ -80,18 +110,18 @@ Result<UploadOutcome> uploadToDevice(
                 config::displayName(id) + u": "_s + QString::number(configuration.slot(id).command_bytes.size())
                     + u" bytes"_s);
     }
-    Progress progress(observer, uploadByteCount(configuration));
+    Progress progress(observer, configuration);
     // The device sends 0xFF and 0x07 back to back, so the wait for 0x07 follows with no send in
     // between: a send would first drop what is waiting, and by then 0x07 usually is.
     const Exchange opening[] = {
-        { kSyn, kAck, QLatin1StringView("first SYN") },
-        { kSyn, kReadyFirst, QLatin1StringView("second SYN"), false },
-        { std::nullopt, kReadySecond, QLatin1StringView("second SYN") },
-        { configuration.baud_rate_high, kAck, QLatin1StringView("projector baud rate, high byte") },
-        { configuration.baud_rate_low, kAck, QLatin1StringView("projector baud rate, low byte") },
-        { static_cast<quint8>(configuration.scan_priority), kAck, QLatin1StringView("scan priority") },
-        { delay.high, kAck, QLatin1StringView("delay, high byte") },
-        { delay.low, kAck, QLatin1StringView("delay, low byte") },
+        { kSyn, kAck },
+        { kSyn, kReadyFirst, false },
+        { std::nullopt, kReadySecond },
+        { configuration.baud_rate_high, kAck },
+        { configuration.baud_rate_low, kAck },
+        { static_cast<quint8>(configuration.scan_priority), kAck },
+        { delay.high, kAck },
+        { delay.low, kAck },
     };
     for (const Exchange& step : opening) {
         if (step.send) {
@@ -102,23 +132,19 @@ Result<UploadOutcome> uploadToDevice(
         if (!status)
             return status.error();
         if (status.value() != TransferStatus::Received) {
-            progress.stopped(link, step.what, step.answer, false);
+            progress.stopped(link, step.answer, false);
             return UploadOutcome::HandshakeOrSettingsFailed;
         }
         if (step.completesByte)
             progress.acknowledged();
     }
     for (const config::SlotId id : config::kRecordOrder) {
-        const QByteArray& bytes = configuration.slot(id).command_bytes;
-        int sent = 0;
-        const Result<TransferStatus> status = link.SendCountedString(bytes, [&] {
-            ++sent;
-            progress.acknowledged();
-        });
+        const Result<TransferStatus> status
+            = link.SendCountedString(configuration.slot(id).command_bytes, [&] { progress.acknowledged(); });
         if (!status)
             return status.error();
         if (status.value() != TransferStatus::Received) {
-            progress.stopped(link, stringByteName(id, sent, bytes.size()), kAck, true);
+            progress.stopped(link, kAck, true);
             return UploadOutcome::StringTransferFailed;
         }
     }

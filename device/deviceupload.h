@@ -32,4 +32,9 @@ platform::Result<UploadOutcome> uploadToDevice(
 // the bytes of each string (224 for seven strings of 30).
 int uploadByteCount(const config::Configuration& configuration);
 
+// What byte byteNumber (from 1) of the upload is, in the installer's words: "first SYN", "scan
+// priority", "Discrete ON string, count byte", "Discrete ON string, character 3 of 12". Empty for
+// a number outside the upload.
+QString uploadByteName(const config::Configuration& configuration, int byteNumber);
+
 } // namespace device

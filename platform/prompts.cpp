@@ -1,77 +1,12 @@
 #include "prompts.h"
 
-#include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
-#include <QMessageBox>
 
 namespace platform {
-
-namespace {
-
-FileChoice chooseFile(QFileDialog::AcceptMode mode, const FileDialogSettings& settings)
-{
-    QFileDialog dialog(QApplication::activeWindow());
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(settings.defaultExtension);
-    dialog.setNameFilter(settings.filter);
-    // Saving never asks before replacing: the command that saves has already said what it writes.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.selectFile(settings.initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    const QString path = dialog.selectedFiles().constFirst();
-    return { path, extensionDiffers(path, settings.defaultExtension) };
-}
-
-} // namespace
 
 bool extensionDiffers(const QString& path, const QString& defaultExtension)
 {
     return QFileInfo(path).suffix().compare(defaultExtension, Qt::CaseInsensitive) != 0;
 }
-
-void DialogPrompts::showMessage(const QString& text, const QString& title)
-{
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
-}
-
-Answer DialogPrompts::askYesNoCancel(const QString& text, const QString& title)
-{
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-        QApplication::activeWindow());
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
-}
-
-QString DialogPrompts::askText(const QString& prompt, const QString& title, const QString& initialText)
-{
-    bool accepted = false;
-    const QString text
-        = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, initialText, &accepted);
-    return accepted ? text : QString();
-}
-
-FileChoice DialogPrompts::chooseFileToOpen(const FileDialogSettings& settings)
-{
-    return chooseFile(QFileDialog::AcceptOpen, settings);
-}
-
-FileChoice DialogPrompts::chooseFileToSave(const FileDialogSettings& settings)
-{
-    return chooseFile(QFileDialog::AcceptSave, settings);
-}
-
-void DialogPrompts::beep() { QApplication::beep(); }
 
 } // namespace platform

@@ -40,7 +40,7 @@ struct FileChoice {
 bool extensionDiffers(const QString& path, const QString& defaultExtension);
 
 // Every box the program shows, and its beep, go through here, so that a test can script the user's answers
-// and check each text and title. None has an icon. The real one shows modal Qt dialogs.
+// and check each text and title. None has an icon. The real one, DialogPrompts, shows modal Qt dialogs.
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -56,17 +56,6 @@ public:
     virtual FileChoice chooseFileToSave(const FileDialogSettings& settings) = 0;
     // The system beep: the user did something the program will not take, and no box says why.
     virtual void beep() = 0;
-};
-
-// Modal Qt dialogs over whichever window is active.
-class DialogPrompts final : public Prompts {
-public:
-    void showMessage(const QString& text, const QString& title = kApplicationTitle) override;
-    Answer askYesNoCancel(const QString& text, const QString& title) override;
-    QString askText(const QString& prompt, const QString& title, const QString& initialText) override;
-    FileChoice chooseFileToOpen(const FileDialogSettings& settings) override;
-    FileChoice chooseFileToSave(const FileDialogSettings& settings) override;
-    void beep() override;
 };
 
 } // namespace platform

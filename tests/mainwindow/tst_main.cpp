@@ -2,6 +2,7 @@
 
 #include "mainwindow/baudratelist.h"
 #include "mainwindow/slotpanel.h"
+#include "platform/dialogprompts.h"
 
 #include <QComboBox>
 #include <QLabel>

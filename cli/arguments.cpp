@@ -1,0 +1,77 @@
+#include "arguments.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+namespace cli {
+
+namespace {
+
+const QString kDescription = u"Programs a QX-7M from a .qxc configuration file with the bytes the QX-7M Programmer's "
+                             "\"Save and Upload\" sends after opening that file, and says what happened. The file is "
+                             "read, never rewritten.\n"
+                             "\n"
+                             "Unlike the window, it refuses a delay text out of its field's range (hours 0 to 16, "
+                             "minutes and seconds 0 to 59): the window shows \"Hours Wrong\", \"Minutes Wrong\" or "
+                             "\"Seconds Wrong\" when it opens such a file and then sends 0, but a script has nobody to "
+                             "read that box. As from the window, empty delay texts and the hints \"0-16\" and \"0-59\" "
+                             "count as 0, seconds of 0 go out as 1 whatever the hours and minutes, and a baud rate "
+                             "that is none of the five goes out as 9600 (with a warning here).\n"
+                             "\n"
+                             "Exit codes:\n"
+                             "  0  the QX-7M was programmed\n"
+                             "  1  the QX-7M did not answer as it must (handshake, settings or a string); switch it "
+                             "off and on again before the next try\n"
+                             "  2  bad input: the arguments, a file that cannot be read, a string longer than 30 "
+                             "bytes, a delay text out of range\n"
+                             "  3  the port could not be used: missing, busy, not permitted, or lost during the "
+                             "upload"_s;
+
+} // namespace
+
+Arguments readArguments(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(kDescription);
+    parser.addPositionalArgument(u"FILE"_s, u"The configuration file (.qxc) to send."_s);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption port(u"port"_s,
+        u"The serial port: N, the N-th serial port this computer lists (COMN on Windows), or a device path such as "
+        "/dev/ttyUSB0."_s,
+        u"ANSWER"_s);
+    const QCommandLineOption json(u"json"_s, u"Print one JSON object instead of the result line."_s);
+    const QCommandLineOption dryRun(u"dry-run"_s,
+        u"Open no port: print the bytes that would be sent, in hex, one line for the handshake, one for the "
+        "settings and one for each string in the order they are sent."_s);
+    parser.addOptions({ port, json, dryRun });
+
+    Arguments result;
+    const bool parsed = parser.parse(arguments);
+    result.json = parser.isSet(json);
+    result.dryRun = parser.isSet(dryRun);
+    result.port = parser.value(port);
+    if (!parsed) {
+        result.refusal = parser.errorText();
+        if (result.refusal.endsWith(u'.'))
+            result.refusal.chop(1);
+    } else if (parser.isSet(help)) {
+        parser.showHelp(0);
+    } else if (parser.isSet(version)) {
+        parser.showVersion();
+    } else if (parser.positionalArguments().size() != 1) {
+        result.refusal = u"give exactly one configuration file"_s;
+    } else if (!result.dryRun && result.port.isEmpty()) {
+        result.refusal = u"give the port with --port, or --dry-run to send nothing"_s;
+    } else if (result.dryRun && result.json) {
+        result.refusal = u"--dry-run prints the bytes as text; it does not go with --json"_s;
+    } else {
+        result.file = parser.positionalArguments().constFirst();
+    }
+    if (!result.refusal.isEmpty())
+        result.refusal += u" (see qx7m-upload --help)"_s;
+    return result;
+}
+
+} // namespace cli

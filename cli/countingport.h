@@ -1,0 +1,29 @@
+// A serial port that counts what it has written, for the receipt's "bytes sent".
+#pragma once
+
+#include "platform/serialport.h"
+
+namespace cli {
+
+// Passes everything to the port it wraps and counts the bytes that went out, so that the receipt
+// tells exactly how far the box was sent, the byte that got no answer included.
+class CountingPort final : public platform::SerialPort {
+public:
+    explicit CountingPort(platform::SerialPort& port);
+
+    [[nodiscard]] std::optional<platform::Error> open(const QString& deviceName) override;
+    void close() override;
+    bool isOpen() const override;
+    [[nodiscard]] std::optional<platform::Error> write(const QByteArray& bytes) override;
+    [[nodiscard]] std::optional<platform::Error> discardWaiting() override;
+    platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override;
+    [[nodiscard]] std::optional<quint8> readByte() override;
+
+    int bytesWritten() const { return m_bytesWritten; }
+
+private:
+    platform::SerialPort& m_port;
+    int m_bytesWritten = 0;
+};
+
+} // namespace cli

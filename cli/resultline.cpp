@@ -1,0 +1,45 @@
+#include "resultline.h"
+
+#include <QTime>
+
+using namespace Qt::StringLiterals;
+
+namespace cli {
+
+namespace {
+
+const QString kSwitchOffAndOn = u"Switch the QX-7M off and on again before the next try."_s;
+
+QString seconds(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 1) + u" s"_s; }
+
+} // namespace
+
+QString outcomeText(const UploadReceipt& receipt)
+{
+    switch (receipt.outcome) {
+    case Outcome::Programmed:
+        return device::describeCompletedUpload(receipt.bytesAcknowledged, receipt.elapsedMs) + u'.';
+    case Outcome::NoAnswer:
+        return u"upload failed. "_s + device::describeUploadStop(receipt.stop.value_or(device::UploadStop {})) + u". "_s
+            + kSwitchOffAndOn;
+    case Outcome::BadInput:
+        return receipt.problem + u"; nothing was sent."_s;
+    case Outcome::PortError:
+        if (!receipt.stop)
+            return u"not uploaded. "_s + receipt.problem + u'.';
+        return u"upload failed at byte %1 of %2 (%3) after %4. "_s.arg(receipt.stop->byteNumber)
+                   .arg(receipt.stop->byteTotal)
+                   .arg(receipt.stop->what, seconds(receipt.elapsedMs))
+            + receipt.problem + u". "_s + kSwitchOffAndOn;
+    }
+    return {};
+}
+
+QString resultLine(const UploadReceipt& receipt)
+{
+    if (receipt.outcome == Outcome::BadInput)
+        return u"qx7m-upload: "_s + outcomeText(receipt);
+    return QTime::currentTime().toString(u"HH:mm:ss"_s) + u", port "_s + receipt.port + u": "_s + outcomeText(receipt);
+}
+
+} // namespace cli

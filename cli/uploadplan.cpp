@@ -1,0 +1,71 @@
+#include "uploadplan.h"
+
+#include "config/delayfield.h"
+#include "config/projectorbaudrate.h"
+#include "config/slotid.h"
+#include "device/uploadpreparation.h"
+
+using namespace Qt::StringLiterals;
+
+namespace cli {
+
+namespace {
+
+// The window would show the field's box on opening the file and then send 0; a script has nobody
+// to read that box, so the text is refused.
+QString delayRefusal(const QString& text, const config::DelayFieldKind& kind, QLatin1StringView unit)
+{
+    if (config::readDelayEntry(text, kind).kind != config::DelayEntryKind::Refused)
+        return {};
+    return u"the \"No Input Active\" delay's %1 text \"%2\" is not a number from 0 to %3 (the window would show "
+           "\"%4\" and send 0 %1)"_s.arg(unit, text)
+               .arg(kind.largest)
+               .arg(kind.title);
+}
+
+} // namespace
+
+UploadPlan planUpload(const config::StoredConfiguration& stored)
+{
+    UploadPlan plan;
+    config::Configuration& configuration = plan.configuration;
+    configuration.slots = stored.slots;
+    configuration.scan_priority = stored.scan_priority;
+
+    for (const QString& refusal : { delayRefusal(stored.hours_text, config::kHoursField, "hours"_L1),
+             delayRefusal(stored.minutes_text, config::kMinutesField, "minutes"_L1),
+             delayRefusal(stored.seconds_text, config::kSecondsField, "seconds"_L1) }) {
+        if (!refusal.isEmpty()) {
+            plan.refusal = refusal;
+            return plan;
+        }
+    }
+
+    // What the window shows once it has opened the file: each delay field's text after its change
+    // rule, and the baud list on the file's rate, or on 9600 for a text that is none of the five.
+    const config::DelayFieldTexts shown { config::delayFieldTextAfterSetting(stored.hours_text, config::kHoursField),
+        config::delayFieldTextAfterSetting(stored.minutes_text, config::kMinutesField),
+        config::delayFieldTextAfterSetting(stored.seconds_text, config::kSecondsField) };
+    const QString baudListText = config::baudListTextFor(stored.baud_rate_text);
+    const device::UploadPreparation preparation = device::prepareUpload(configuration, shown, baudListText);
+    if (preparation.refusedSlot) {
+        const config::SlotId id = *preparation.refusedSlot;
+        plan.refusal = u"the \"%1\" string is %2 bytes long; the QX-7M takes at most %3"_s.arg(config::displayName(id))
+                           .arg(configuration.slot(id).byte_count)
+                           .arg(config::kLongestCommandString);
+        return plan;
+    }
+    if (!preparation.delay) {
+        plan.refusal = preparation.delay.error().description();
+        return plan;
+    }
+    plan.delay = preparation.delay.value();
+    configuration.commit_baud_rate(baudListText);
+    if (baudListText != stored.baud_rate_text) {
+        plan.warning = u"the projector baud rate \"%1\" is none of 2400, 4800, 9600, 19200 and 57600; %2 is sent, "
+                       "as from the window"_s.arg(stored.baud_rate_text, baudListText);
+    }
+    return plan;
+}
+
+} // namespace cli

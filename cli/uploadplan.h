@@ -1,0 +1,28 @@
+// What qx7m-upload sends for a configuration file, worked out before any port is opened.
+#pragma once
+
+#include "config/configuration.h"
+#include "config/storedconfiguration.h"
+#include "device/delaybytes.h"
+
+#include <QString>
+
+namespace cli {
+
+struct UploadPlan {
+    // The file's record with the baud bytes committed, as the upload reads it.
+    config::Configuration configuration;
+    device::DelayBytes delay;
+    // Said before the upload goes on: a baud text in the file that is none of the five rates.
+    QString warning;
+    // Why nothing may be sent: a string longer than the device takes, or a delay text out of its
+    // field's range. Empty when the upload may go ahead.
+    QString refusal;
+};
+
+// The bytes the window sends after Edit Existing on this file and then Save and Upload, through
+// the same preparation, except that a delay text the window would refuse on opening the file is
+// refused here instead of being sent as 0.
+UploadPlan planUpload(const config::StoredConfiguration& stored);
+
+} // namespace cli

@@ -1,0 +1,36 @@
+// What one run of qx7m-upload did, for its result line or its JSON receipt.
+#pragma once
+
+#include "device/uploadobserver.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace cli {
+
+// How the run ended. The values are the program's exit codes, which scripts rely on.
+enum class Outcome {
+    Programmed = 0,
+    // The box did not answer as it must, in the handshake, the settings or a string.
+    NoAnswer = 1,
+    // The arguments, the file, a string's length or a delay text: nothing was sent.
+    BadInput = 2,
+    // The port is missing, busy or not permitted, or went away during the upload.
+    PortError = 3,
+};
+
+struct UploadReceipt {
+    Outcome outcome = Outcome::BadInput;
+    // The device the port answer named, or the answer itself when it named none.
+    QString port;
+    int bytesSent = 0;
+    int bytesAcknowledged = 0;
+    qint64 elapsedMs = 0;
+    // The byte the box did not answer as awaited, or during which the port went away.
+    std::optional<device::UploadStop> stop;
+    // What was wrong with the input, or the port's error with its number, in words.
+    QString problem;
+};
+
+} // namespace cli

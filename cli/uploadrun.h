@@ -1,0 +1,17 @@
+// Sends a planned upload to the box on the port the user named.
+#pragma once
+
+#include "progressline.h"
+#include "uploadplan.h"
+#include "uploadreceipt.h"
+
+#include <QString>
+
+namespace cli {
+
+// Finds the device the port answer names, opens it, runs the upload and closes the port by
+// every way out. Blocks until the box has answered every byte or one wait has timed out. Shows
+// the progress and nothing else: the receipt says how it went.
+UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, ProgressLine& progress);
+
+} // namespace cli
