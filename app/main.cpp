@@ -1,25 +1,67 @@
-// The QX-7M Programmer: wires the real dialogs, serial port and clock into the main window.
-#include "mainwindow/main.h"
+// The QX-7M Programmer: wires the real dialogs, serial port and clock into the start-up.
+#include "programarguments.h"
+
+#include "device/portdevicename.h"
+#include "mainwindow/startup.h"
 #include "platform/dialogprompts.h"
+#include "platform/display.h"
 #include "platform/qtserialport.h"
+#include "platform/serialportlist.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList rawArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setApplicationName(u"qx7m-programmer"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(QX7M_VERSION));
+    if (asksForHelpOrVersion(rawArguments(argc, argv))) {
+        const QCoreApplication terminalOnly(argc, argv);
+        return printHelpOrVersion(QCoreApplication::arguments());
+    }
+    if (const QString reason = platform::missingDisplayReason(); !reason.isEmpty()) {
+        std::fprintf(stderr, "qx7m-programmer: %s\n", qPrintable(reason));
+        return 1;
+    }
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QString(platform::kApplicationTitle));
+    const ProgramArguments arguments = readProgramArguments(QCoreApplication::arguments());
+    if (!arguments.refusal.isEmpty()) {
+        std::fprintf(stderr, "qx7m-programmer: %s (see qx7m-programmer --help)\n", qPrintable(arguments.refusal));
+        return 2;
+    }
+    // The program ends when the user closes the main window or the start dialog, not when the
+    // port question, the last window on screen for a moment, closes.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     config::Configuration configuration;
     strings::BuilderHandOver handOver;
     platform::DialogPrompts prompts;
     platform::QtSerialPort commControl(platform::WaitStyle::KeepWindowsPainting);
+    device::PortDeviceChoice portDevice;
     platform::SystemClock clock;
     platform::ProcessEnd programEnd;
-    const mainwindow::WindowServices services { configuration, handOver, prompts, commControl, clock, programEnd };
+    const mainwindow::WindowServices services { configuration, handOver, prompts, commControl, portDevice, clock,
+        programEnd };
 
-    mainwindow::Main window(services);
-    window.show();
-    window.fillFromRecord();
+    mainwindow::StartUp startUp(services);
+    QObject::connect(&startUp, &mainwindow::StartUp::finished, &application, &QApplication::quit);
+    startUp.begin({ arguments.port,
+        device::portChoiceItems(device::portNamingOfThisSystem(), platform::listedSerialPorts()), arguments.file });
     return QApplication::exec();
 }

@@ -47,4 +47,14 @@ platform::Result<StoredConfiguration> read_configuration(const QString& path)
     return decodeConfigurationFile(bytes.value());
 }
 
+void takeStoredConfiguration(Configuration& configuration, const StoredConfiguration& stored)
+{
+    configuration.slots = stored.slots;
+    configuration.scan_priority = stored.scan_priority;
+    configuration.baud_rate_text = stored.baud_rate_text;
+    configuration.delay.hours_text = stored.hours_text;
+    configuration.delay.minutes_text = stored.minutes_text;
+    configuration.delay.seconds_text = stored.seconds_text;
+}
+
 } // namespace config

@@ -34,4 +34,8 @@ struct DelayFieldTexts {
 // 100 to 6000 bytes, checked before the file is opened.
 platform::Result<StoredConfiguration> read_configuration(const QString& path);
 
+// Puts what a file holds into the record: the slots, the scan priority, the baud text and the
+// delay texts. The baud bytes wait for the next commit_baud_rate; path and name are the caller's.
+void takeStoredConfiguration(Configuration& configuration, const StoredConfiguration& stored);
+
 } // namespace config

@@ -27,6 +27,9 @@ inline constexpr DelayFieldKind kMinutesField { QLatin1StringView("0-59"), 59,
 inline constexpr DelayFieldKind kSecondsField { QLatin1StringView("0-59"), 59,
     QLatin1StringView("You must enter a number of seconds between 0 and 59."), QLatin1StringView("Seconds Wrong") };
 
+// What a field left empty shows: leaving it makes it "0", and its number 0.
+inline constexpr QLatin1StringView kLeftEmptyFieldText("0");
+
 // What a field's text is worth once the field has taken it.
 enum class DelayEntryKind {
     // Empty, or the hint: the field shows nothing and its number is left as it was.

@@ -11,8 +11,7 @@ LinkErrorReport ReportLinkError(platform::Prompts& prompts, const platform::Erro
         prompts.showMessage(u"Port not available, please free up the selected port"_s, u"Comm Port Error"_s);
         return LinkErrorReport::PortNotAvailable;
     }
-    prompts.showMessage(error.numberMessage(), platform::kApplicationTitle);
-    prompts.showMessage(error.descriptionMessage(), platform::kApplicationTitle);
+    platform::showErrorReport(prompts, error);
     return LinkErrorReport::OtherError;
 }
 

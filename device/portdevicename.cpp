@@ -77,4 +77,50 @@ platform::Result<QString> serialDeviceForAnswer(
     return inPortNumberOrder(listedPorts).at(*number - 1);
 }
 
+QStringList portChoiceItems(PortNaming naming, const QList<platform::ListedSerialPort>& listedPorts)
+{
+    QStringList locations;
+    for (const platform::ListedSerialPort& port : listedPorts)
+        locations.append(port.location);
+    if (naming == PortNaming::ListedPorts)
+        locations = inPortNumberOrder(locations);
+    QList<std::pair<qint64, QString>> items;
+    for (const platform::ListedSerialPort& port : listedPorts) {
+        qint64 number = 0;
+        if (naming == PortNaming::ListedPorts) {
+            number = locations.indexOf(port.location) + 1;
+        } else {
+            const NumberedName comName(port.name);
+            if (comName.letters.compare(u"COM"_s, Qt::CaseInsensitive) != 0 || comName.digits == 0)
+                continue;
+            number = port.name.last(comName.digits).toLongLong();
+        }
+        QString item = QString::number(number) + u" - "_s + port.name;
+        if (!port.description.isEmpty())
+            item.append(u", "_s).append(port.description);
+        items.append({ number, item.replace(u'/', u'-') });
+    }
+    std::sort(items.begin(), items.end());
+    QStringList choices;
+    for (const auto& item : std::as_const(items))
+        choices.append(item.second);
+    return choices;
+}
+
+PortDeviceChoice::PortDeviceChoice(ListPorts listPorts)
+    : m_listPorts(listPorts)
+{
+}
+
+const platform::Result<QString>& PortDeviceChoice::deviceFor(const QString& answer)
+{
+    if (!m_device || answer != m_answer) {
+        m_answer = answer;
+        // A device path names itself: no need to ask the system for its ports.
+        m_device = serialDeviceForAnswer(
+            answer, portNamingOfThisSystem(), answer.contains(u'/') ? QStringList() : m_listPorts());
+    }
+    return *m_device;
+}
+
 } // namespace device

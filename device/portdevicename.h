@@ -2,9 +2,12 @@
 #pragma once
 
 #include "platform/result.h"
+#include "platform/serialportlist.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace device {
 
@@ -28,5 +31,26 @@ PortNaming portNamingOfThisSystem();
 // A number that names no port is SerialPortNotFound. listedPorts may be in any order.
 platform::Result<QString> serialDeviceForAnswer(
     const QString& answer, PortNaming naming, const QStringList& listedPorts);
+
+// The ports this computer has, as answers to pick in the port question, in the order of their
+// numbers: "2 - ttyUSB0, FT232R USB UART", "1 - ttyS0", "3 - COM3, USB Serial Port". Each begins
+// with its number and holds no "/", so that picking it names the same device as typing the number.
+QStringList portChoiceItems(PortNaming naming, const QList<platform::ListedSerialPort>& listedPorts);
+
+// Which device an answer names, decided the first time that answer is asked about (the port test
+// at start-up) and kept for the rest of the run: an adapter plugged in later must not renumber the
+// ports under the user. A failure is kept too, so that the upload reports what start-up reported.
+class PortDeviceChoice {
+public:
+    using ListPorts = QStringList (*)();
+    explicit PortDeviceChoice(ListPorts listPorts = platform::serialPortLocations);
+
+    const platform::Result<QString>& deviceFor(const QString& answer);
+
+private:
+    ListPorts m_listPorts;
+    QString m_answer;
+    std::optional<platform::Result<QString>> m_device;
+};
 
 } // namespace device

@@ -31,7 +31,7 @@ void DelayTextBox::setEntry(const QString& text)
 void DelayTextBox::applyEmptyRule()
 {
     if (text().isEmpty())
-        setText(u"0"_s);
+        setText(config::kLeftEmptyFieldText);
 }
 
 void DelayTextBox::focusInEvent(QFocusEvent* event)

@@ -56,6 +56,7 @@ Main::Main(const WindowServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
     , m_upload(m_services, *this)
+    , m_fileCommands(m_services, *this)
 {
     setObjectName(u"Main"_s);
     platform::paintProgramBackground(this);
@@ -76,6 +77,10 @@ void Main::buildMenus()
     m_loadAction = addCommand(file, u"Load Configuration File..."_s, u"Load"_s, QKeySequence(u"Ctrl+L"_s));
     m_saveAction = addCommand(file, u"Save Configuration File..."_s, u"Save"_s, QKeySequence(u"Ctrl+S"_s));
     m_quitAction = addCommand(file, u"Quit QX-7M Programmer..."_s, u"Quit"_s, QKeySequence(u"Ctrl+Q"_s));
+    connect(m_newAction, &QAction::triggered, this, [this] { m_fileCommands.newFile(); });
+    connect(m_loadAction, &QAction::triggered, this, [this] { static_cast<void>(m_fileCommands.load()); });
+    connect(m_saveAction, &QAction::triggered, this, [this] { static_cast<void>(m_fileCommands.save()); });
+    connect(m_quitAction, &QAction::triggered, this, [this] { m_fileCommands.quit(); });
     QMenu* help = menuBar()->addMenu(u"Help"_s);
     help->setObjectName(u"Help"_s);
     connect(addCommand(help, u"Free Tech Support"_s, u"FreeSupport"_s), &QAction::triggered, this,
@@ -219,6 +224,8 @@ void Main::closeEvent(QCloseEvent* event)
     if (m_builder)
         m_builder->close();
     QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT closedByUser();
 }
 
 void Main::followWindowState()
@@ -325,5 +332,19 @@ void Main::showProgress(int acknowledged, int total)
 }
 
 void Main::showReceipt(const QString& text) { m_statusLine->setText(text); }
+
+void Main::showReplacedRecord()
+{
+    const config::Configuration& configuration = m_services.configuration;
+    m_slotPanel->selectSlot(config::SlotId::VgaInputActive);
+    m_scanPriority->selectPriority(configuration.scan_priority);
+    m_baudRateList->showRate(configuration.baud_rate_text);
+    const config::NoInputDelay& delay = configuration.delay;
+    for (const auto& [box, text] : { std::pair { m_hours, delay.hours_text },
+             std::pair { m_minutes, delay.minutes_text }, std::pair { m_seconds, delay.seconds_text } }) {
+        box->setEntry(text);
+        box->applyEmptyRule();
+    }
+}
 
 } // namespace mainwindow

@@ -1,6 +1,8 @@
 // The main window: the editing surface of the record and the way to the device.
 #pragma once
 
+#include "filecommands.h"
+#include "filecommandview.h"
 #include "uploadcommand.h"
 #include "uploadview.h"
 #include "windowservices.h"
@@ -25,7 +27,7 @@ class SlotPanel;
 // Wires the window's parts together: the slot panel, the scan priority, the baud list, the three
 // delay fields, the upload command with its progress and status line, and the menus. A view of
 // the record: it may be built again at any time and loses nothing when it is.
-class Main final : public QMainWindow, private UploadView {
+class Main final : public QMainWindow, private UploadView, private FileCommandView {
     Q_OBJECT
 
 public:
@@ -37,13 +39,16 @@ public:
     // list shows "9600" and the fields keep their hints.
     void fillFromRecord();
     // The caption names the configuration file: "name.qxc  -  QX-7M".
-    void updateCaption();
+    void updateCaption() override;
+
+    // New, Load, Save and Quit, also for the start dialog's "Create New" and "Edit Existing".
+    FileCommands& fileCommands() { return m_fileCommands; }
 
     SlotPanel& slotPanel() const { return *m_slotPanel; }
     BaudRateList& baudRateList() const { return *m_baudRateList; }
     ScanPriorityOptions& scanPriorityOptions() const { return *m_scanPriority; }
 
-    // The File menu's commands, for the start-up and file commands to act on.
+    // The File menu's items.
     QAction* newAction() const { return m_newAction; }
     QAction* loadAction() const { return m_loadAction; }
     QAction* saveAction() const { return m_saveAction; }
@@ -54,6 +59,10 @@ public:
 
     // The texts of the three delay fields, as the file keeps them.
     config::DelayFieldTexts delayFieldTexts() const override;
+
+Q_SIGNALS:
+    // The user closed the window (the builder went with it): the program is to end, nothing asked.
+    void closedByUser();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -77,6 +86,9 @@ private:
     void showProgress(int acknowledged, int total) override;
     void showReceipt(const QString& text) override;
 
+    // What New and Load show once the record holds the new configuration.
+    void showReplacedRecord() override;
+
     WindowServices m_services;
     SlotPanel* m_slotPanel = nullptr;
     ScanPriorityOptions* m_scanPriority = nullptr;
@@ -92,6 +104,7 @@ private:
     QAction* m_saveAction = nullptr;
     QAction* m_quitAction = nullptr;
     UploadCommand m_upload;
+    FileCommands m_fileCommands;
     QPointer<QWidget> m_startDialog;
     QPointer<QWidget> m_builder;
     strings::LinkedWindowStates m_linkedStates;

@@ -6,7 +6,6 @@
 #include "device/linkerrorreport.h"
 #include "device/portdevicename.h"
 #include "device/uploadpreparation.h"
-#include "platform/serialportlist.h"
 
 #include <QTextStream>
 #include <QTime>
@@ -53,8 +52,7 @@ void UploadCommand::run()
         reportError(preparation.delay.error(), configuration.comm_port);
         return;
     }
-    const platform::Result<QString> deviceName = device::serialDeviceForAnswer(
-        configuration.comm_port, device::portNamingOfThisSystem(), platform::serialPortLocations());
+    const platform::Result<QString> deviceName = m_services.portDevice.deviceFor(configuration.comm_port);
     if (!deviceName) {
         reportError(deviceName.error(), configuration.comm_port);
         return;

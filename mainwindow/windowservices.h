@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/configuration.h"
+#include "device/portdevicename.h"
 #include "platform/clock.h"
 #include "platform/programend.h"
 #include "platform/prompts.h"
@@ -17,6 +18,8 @@ struct WindowServices {
     strings::BuilderHandOver& handOver;
     platform::Prompts& prompts;
     platform::SerialPort& port;
+    // The device the port answer named when start-up tried it; every upload goes there.
+    device::PortDeviceChoice& portDevice;
     const platform::Clock& clock;
     platform::ProgramEnd& programEnd;
 };

@@ -1,6 +1,7 @@
 #include "dialogprompts.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -54,6 +55,23 @@ QString DialogPrompts::askText(const QString& prompt, const QString& title, cons
     const QString text
         = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, initialText, &accepted);
     return accepted ? text : QString();
+}
+
+QString DialogPrompts::askTextOrChoice(
+    const QString& prompt, const QString& title, const QStringList& choices, const QString& initialText)
+{
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setComboBoxItems(choices);
+    dialog.setComboBoxEditable(true);
+    // Last: setting the items selects the first of them.
+    dialog.setTextValue(initialText);
+    // An editable list completes "1" to the first item that starts with it; the answer must be
+    // what was typed.
+    if (auto* list = dialog.findChild<QComboBox*>())
+        list->setCompleter(nullptr);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 FileChoice DialogPrompts::chooseFileToOpen(const FileDialogSettings& settings)

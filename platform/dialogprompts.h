@@ -12,6 +12,8 @@ public:
     void showMessage(const QString& text, const QString& title = kApplicationTitle) override;
     Answer askYesNoCancel(const QString& text, const QString& title) override;
     QString askText(const QString& prompt, const QString& title, const QString& initialText) override;
+    QString askTextOrChoice(
+        const QString& prompt, const QString& title, const QStringList& choices, const QString& initialText) override;
     FileChoice chooseFileToOpen(const FileDialogSettings& settings) override;
     FileChoice chooseFileToSave(const FileDialogSettings& settings) override;
     void beep() override;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -51,11 +52,22 @@ public:
     virtual Answer askYesNoCancel(const QString& text, const QString& title) = 0;
     // An input box with OK and Cancel; Cancel gives an empty text.
     virtual QString askText(const QString& prompt, const QString& title, const QString& initialText) = 0;
+    // The same box with a list of answers to pick from above a field that still takes any text: what
+    // is typed, or the item picked, comes back exactly as it stands, with nothing completed.
+    virtual QString askTextOrChoice(
+        const QString& prompt, const QString& title, const QStringList& choices, const QString& initialText)
+        = 0;
     virtual FileChoice chooseFileToOpen(const FileDialogSettings& settings) = 0;
     // Replacing an existing file is not asked about: the commands that save say what they write.
     virtual FileChoice chooseFileToSave(const FileDialogSettings& settings) = 0;
     // The system beep: the user did something the program will not take, and no box says why.
     virtual void beep() = 0;
 };
+
+class Error;
+
+// The two boxes that report an error, both under the program's title: "Error Number:  75", then
+// "error msg: " and its description.
+void showErrorReport(Prompts& prompts, const Error& error);
 
 } // namespace platform

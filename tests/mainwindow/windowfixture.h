@@ -24,7 +24,8 @@ inline QColor buttonFaceAt(QWidget* button) { return button->grab().toImage().pi
 // selected. The real serial port waits as the window's does: painting, not blocking.
 struct WindowFixture {
     explicit WindowFixture(platform::SerialPort* port = nullptr, const platform::Clock* clock = nullptr)
-        : services { configuration, handOver, prompts, port ? *port : realPort, clock ? *clock : systemClock, end }
+        : services { configuration, handOver, prompts, port ? *port : realPort, portDevice,
+            clock ? *clock : systemClock, end }
     {
     }
 
@@ -48,6 +49,7 @@ struct WindowFixture {
     strings::BuilderHandOver handOver;
     testsupport::ScriptedPrompts prompts;
     platform::QtSerialPort realPort { platform::WaitStyle::KeepWindowsPainting };
+    device::PortDeviceChoice portDevice;
     platform::SystemClock systemClock;
     RecordedEnd end;
     mainwindow::WindowServices services;

@@ -20,19 +20,44 @@ QString settingsText(const FileDialogSettings& settings)
     return settings.defaultExtension + u" | "_s + settings.filter + u" | "_s + settings.initialName;
 }
 
+// What an input box shows besides its prompt, compared as part of its text.
+QString inputBoxText(const QString& prompt, const QString& initialText, const QStringList& choices)
+{
+    QString text = prompt + u" | initially \""_s + initialText + u'"';
+    if (!choices.isEmpty())
+        text.append(u" | offering "_s).append(choices.join(u"; "_s));
+    return text;
+}
+
 } // namespace
+
+void ScriptedPrompts::expectQuestion(const QString& text, const QString& title, Answer answer, Moment whileShown)
+{
+    m_expected.append({ Kind::Question, text, title, {}, answer, std::move(whileShown) });
+}
+
+void ScriptedPrompts::expectTextInput(const QString& prompt, const QString& title, const QString& initialText,
+    const QString& answer, const QStringList& choices)
+{
+    m_expected.append({ Kind::TextInput, inputBoxText(prompt, initialText, choices), title, answer, {}, {} });
+}
+
+void ScriptedPrompts::expectSaveFile(const FileDialogSettings& settings, const QString& path)
+{
+    m_expected.append({ Kind::SaveFile, settingsText(settings), {}, path, {}, {} });
+}
 
 void ScriptedPrompts::expectMessage(const QString& text, const QString& title, Moment whileShown)
 {
-    m_expected.append({ Kind::Message, text, title, {}, std::move(whileShown) });
+    m_expected.append({ Kind::Message, text, title, {}, {}, std::move(whileShown) });
 }
 
 void ScriptedPrompts::expectOpenFile(const FileDialogSettings& settings, const QString& path)
 {
-    m_expected.append({ Kind::OpenFile, settingsText(settings), {}, path, {} });
+    m_expected.append({ Kind::OpenFile, settingsText(settings), {}, path, {}, {} });
 }
 
-void ScriptedPrompts::expectBeep() { m_expected.append({ Kind::Beep, {}, {}, {}, {} }); }
+void ScriptedPrompts::expectBeep() { m_expected.append({ Kind::Beep, {}, {}, {}, {}, {} }); }
 
 const ScriptedPrompts::Expected* ScriptedPrompts::take(Kind kind, const QString& text, const QString& title)
 {
@@ -56,14 +81,20 @@ void ScriptedPrompts::showMessage(const QString& text, const QString& title) { t
 
 Answer ScriptedPrompts::askYesNoCancel(const QString& text, const QString& title)
 {
-    take(Kind::Question, text, title);
-    return Answer::Cancel;
+    const Expected* expected = take(Kind::Question, text, title);
+    return expected ? expected->choice : Answer::Cancel;
 }
 
-QString ScriptedPrompts::askText(const QString& prompt, const QString& title, const QString&)
+QString ScriptedPrompts::askText(const QString& prompt, const QString& title, const QString& initialText)
 {
-    take(Kind::TextInput, prompt, title);
-    return {};
+    return askTextOrChoice(prompt, title, {}, initialText);
+}
+
+QString ScriptedPrompts::askTextOrChoice(
+    const QString& prompt, const QString& title, const QStringList& choices, const QString& initialText)
+{
+    const Expected* expected = take(Kind::TextInput, inputBoxText(prompt, initialText, choices), title);
+    return expected ? expected->answer : QString();
 }
 
 platform::FileChoice ScriptedPrompts::chooseFile(Kind kind, const FileDialogSettings& settings)

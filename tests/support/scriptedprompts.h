@@ -20,19 +20,26 @@ public:
     using Moment = std::function<void()>;
 
     void expectMessage(const QString& text, const QString& title = platform::kApplicationTitle, Moment whileShown = {});
+    void expectQuestion(const QString& text, const QString& title, platform::Answer answer, Moment whileShown = {});
+    // The box shows initialText and offers choices above its field (none for a plain input box);
+    // the user's answer is taken exactly as given, an empty one standing for Cancel.
+    void expectTextInput(const QString& prompt, const QString& title, const QString& initialText, const QString& answer,
+        const QStringList& choices = {});
     // An empty path is a cancelled dialog.
     void expectOpenFile(const platform::FileDialogSettings& settings, const QString& path);
+    void expectSaveFile(const platform::FileDialogSettings& settings, const QString& path);
     void expectBeep();
 
     void showMessage(const QString& text, const QString& title) override;
     platform::Answer askYesNoCancel(const QString& text, const QString& title) override;
     QString askText(const QString& prompt, const QString& title, const QString& initialText) override;
+    QString askTextOrChoice(
+        const QString& prompt, const QString& title, const QStringList& choices, const QString& initialText) override;
     platform::FileChoice chooseFileToOpen(const platform::FileDialogSettings& settings) override;
     platform::FileChoice chooseFileToSave(const platform::FileDialogSettings& settings) override;
     void beep() override;
 
-    // Questions, input boxes and save dialogs are not scripted yet: each is reported unexpected
-    // and answered Cancel.
+    // A box that is not the next one expected is answered with Cancel.
 
     // Every mismatch, unexpected box and box that was expected but never shown.
     QStringList problems() const;
@@ -44,6 +51,7 @@ private:
         QString text;
         QString title;
         QString answer;
+        platform::Answer choice = platform::Answer::Cancel;
         Moment whileShown;
     };
     // The next expected box when it is of this kind with this text and title; a problem otherwise.

@@ -1,0 +1,38 @@
+#include "portselection.h"
+
+#include "linkerrorreport.h"
+
+using namespace Qt::StringLiterals;
+
+namespace device {
+
+namespace {
+
+// Asking again helps only when the user can free the port or choose another: a busy port, or one
+// this user may not open, would fail again at the first upload.
+bool worthAskingAgain(const platform::Error& error, LinkErrorReport report)
+{
+    return report == LinkErrorReport::PortNotAvailable || error.code() == platform::ErrorCode::PermissionDenied;
+}
+
+} // namespace
+
+PortAnswer askForPort(const PortQuestion& question, config::Configuration& configuration)
+{
+    for (;;) {
+        configuration.comm_port
+            = question.prompts.askTextOrChoice(u"Which com port will the QX-7M be connected to for programming?"_s,
+                u"Com port selection"_s, question.choices, question.initialAnswer);
+        if (configuration.comm_port.isEmpty())
+            return PortAnswer::Empty;
+        const platform::Result<QString>& device = question.deviceChoice.deviceFor(configuration.comm_port);
+        std::optional<platform::Error> error = device ? question.port.open(device.value()) : device.error();
+        question.port.close();
+        if (!error)
+            return PortAnswer::Given;
+        if (!worthAskingAgain(*error, ReportLinkError(question.prompts, *error)))
+            return PortAnswer::Given;
+    }
+}
+
+} // namespace device

@@ -1,0 +1,37 @@
+// The port question at start-up: which serial port the QX-7M will be programmed through.
+#pragma once
+
+#include "portdevicename.h"
+
+#include "config/configuration.h"
+#include "platform/prompts.h"
+#include "platform/serialport.h"
+
+#include <QStringList>
+
+namespace device {
+
+struct PortQuestion {
+    platform::Prompts& prompts;
+    platform::SerialPort& port;
+    PortDeviceChoice& deviceChoice;
+    // In the field when the question opens, each time it is asked: "1", or what the command line gave.
+    QString initialAnswer;
+    // The ports this computer has, offered above the field (portChoiceItems).
+    QStringList choices;
+};
+
+enum class PortAnswer {
+    // comm_port holds the answer; start-up goes on.
+    Given,
+    // The user gave no answer: the program ends at once, with nothing more shown.
+    Empty,
+};
+
+// Asks, keeps the answer exactly as given in comm_port, and tries its device once: opened and
+// closed again. A port that another program holds, or that this user may not use, is reported and
+// asked about again, as often as it happens. Any other failure is reported and start-up goes on
+// with the answer, which the first upload will report the same way.
+[[nodiscard]] PortAnswer askForPort(const PortQuestion& question, config::Configuration& configuration);
+
+} // namespace device

@@ -1,0 +1,148 @@
+#include "filecommands.h"
+
+#include "config/delayfield.h"
+#include "platform/filestore.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+using platform::Answer;
+
+namespace mainwindow {
+
+namespace {
+
+const QString kNewFileTitle = u"New File"_s;
+
+platform::FileDialogSettings configurationFileDialog() { return { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s }; }
+
+void refuseExtension(platform::Prompts& prompts)
+{
+    prompts.showMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+}
+
+} // namespace
+
+FileCommands::FileCommands(const WindowServices& services, FileCommandView& view)
+    : m_services(services)
+    , m_view(view)
+{
+}
+
+void FileCommands::newFile()
+{
+    if (!saveCurrentFirst(u"Do you wish to save your current configuration?"_s))
+        return;
+    const QString name
+        = m_services.prompts.askText(u"Enter the name of the new configuration file"_s, kNewFileTitle, QString());
+    // Written before the record is reset: a name the disk refuses must not cost the user the
+    // configuration on screen.
+    config::Configuration fresh = m_services.configuration;
+    fresh.reset_to_defaults();
+    fresh.config_path = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + name + u".qxc"_s;
+    // Each delay field, given its hint and then left, shows "0".
+    const QString leftEmpty = config::kLeftEmptyFieldText;
+    if (const std::optional<platform::Error> error
+        = config::write_configuration(fresh, { leftEmpty, leftEmpty, leftEmpty })) {
+        platform::showErrorReport(m_services.prompts, *error);
+        return;
+    }
+    config::Configuration& configuration = m_services.configuration;
+    configuration.reset_to_defaults();
+    configuration.config_path = fresh.config_path;
+    configuration.config_file_name = fresh.config_file_name;
+    m_view.updateCaption();
+    m_view.showReplacedRecord();
+}
+
+bool FileCommands::load()
+{
+    for (;;) {
+        const platform::FileChoice choice = m_services.prompts.chooseFileToOpen(configurationFileDialog());
+        if (choice.extensionDiffers) {
+            refuseExtension(m_services.prompts);
+            continue;
+        }
+        if (choice.cancelled())
+            return false;
+        const ReadOutcome outcome = read(choice.path);
+        if (outcome != ReadOutcome::SizeRefused)
+            return outcome == ReadOutcome::Read;
+    }
+}
+
+bool FileCommands::loadGivenFile(const QString& path)
+{
+    if (platform::extensionDiffers(path, configurationFileDialog().defaultExtension)) {
+        refuseExtension(m_services.prompts);
+        return false;
+    }
+    return read(path) == ReadOutcome::Read;
+}
+
+bool FileCommands::save()
+{
+    config::Configuration& configuration = m_services.configuration;
+    for (;;) {
+        const platform::FileChoice choice = m_services.prompts.chooseFileToSave(configurationFileDialog());
+        if (choice.extensionDiffers) {
+            refuseExtension(m_services.prompts);
+            continue;
+        }
+        if (choice.cancelled())
+            return false;
+        configuration.commit_baud_rate(m_view.baudListText());
+        const QString previousPath = configuration.config_path;
+        configuration.config_path = choice.path;
+        if (const std::optional<platform::Error> error
+            = config::write_configuration(configuration, m_view.delayFieldTexts())) {
+            configuration.config_path = previousPath;
+            platform::showErrorReport(m_services.prompts, *error);
+            return false;
+        }
+        m_view.updateCaption();
+        return true;
+    }
+}
+
+void FileCommands::quit()
+{
+    if (saveCurrentFirst(u"Do you wish to save your current configuration before quitting?"_s))
+        m_services.programEnd.endNow(0);
+}
+
+bool FileCommands::saveCurrentFirst(const QString& question)
+{
+    switch (m_services.prompts.askYesNoCancel(question, kNewFileTitle)) {
+    case Answer::Yes:
+        // The user asked to keep the configuration: nothing goes on until it is kept.
+        return save();
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+FileCommands::ReadOutcome FileCommands::read(const QString& path)
+{
+    platform::Result<config::StoredConfiguration> stored = config::read_configuration(path);
+    if (!stored) {
+        if (stored.error().code() == platform::ErrorCode::FileSizeNotValid) {
+            m_services.prompts.showMessage(u"This file size is not a valid .qxc file size"_s, u"Not Valid File"_s);
+            return ReadOutcome::SizeRefused;
+        }
+        platform::showErrorReport(m_services.prompts, stored.error());
+        return ReadOutcome::Failed;
+    }
+    config::Configuration& configuration = m_services.configuration;
+    config::takeStoredConfiguration(configuration, stored.value());
+    configuration.config_path = path;
+    configuration.config_file_name = platform::lastPathComponent(path);
+    m_view.updateCaption();
+    m_view.showReplacedRecord();
+    return ReadOutcome::Read;
+}
+
+} // namespace mainwindow

@@ -1,0 +1,87 @@
+#include "startup.h"
+
+#include "device/portselection.h"
+
+#include <QPushButton>
+
+namespace mainwindow {
+
+StartUp::StartUp(const WindowServices& services, QObject* parent)
+    : QObject(parent)
+    , m_services(services)
+{
+}
+
+StartUp::~StartUp() { delete m_startDialog.data(); }
+
+void StartUp::begin(const StartOptions& options)
+{
+    buildMainWindow();
+    const device::PortQuestion question { m_services.prompts, m_services.port, m_services.portDevice,
+        options.initialPortAnswer, options.portChoices };
+    if (device::askForPort(question, m_services.configuration) == device::PortAnswer::Empty) {
+        m_services.programEnd.endNow(0);
+        return;
+    }
+    if (!options.givenFile.isEmpty() && m_main->fileCommands().loadGivenFile(options.givenFile)) {
+        showMainWindowFor(true);
+        return;
+    }
+    showStartDialog();
+}
+
+void StartUp::buildMainWindow()
+{
+    m_main = std::make_unique<Main>(m_services);
+    connect(m_main.get(), &Main::closedByUser, this, &StartUp::end);
+    m_main->fillFromRecord();
+}
+
+void StartUp::showStartDialog()
+{
+    m_startDialog = new StartFileSelection;
+    m_main->setStartDialog(m_startDialog);
+    connect(m_startDialog->createNewButton(), &QPushButton::clicked, this, &StartUp::createNew);
+    connect(m_startDialog->editExistingButton(), &QPushButton::clicked, this, &StartUp::editExisting);
+    connect(m_startDialog, &StartFileSelection::closedByUser, this, &StartUp::end);
+    m_startDialog->show();
+}
+
+void StartUp::createNew()
+{
+    m_main->hide();
+    // The record, still as the program started, goes to the file the user names.
+    if (m_main->fileCommands().save())
+        showMainWindowFor(false);
+}
+
+void StartUp::editExisting()
+{
+    m_main->hide();
+    if (m_main->fileCommands().load())
+        showMainWindowFor(true);
+}
+
+void StartUp::showMainWindowFor(bool fileLoaded)
+{
+    m_services.configuration.file_loaded = fileLoaded;
+    if (m_startDialog) {
+        // Answered, not closed by the user: hidden without its close handling, which ends the program.
+        m_startDialog->hide();
+        m_startDialog->deleteLater();
+    }
+    buildMainWindow();
+    m_main->show();
+    m_main->fillFromRecord();
+}
+
+void StartUp::end()
+{
+    if (m_startDialog)
+        m_startDialog->hide();
+    if (m_main)
+        m_main->hide();
+    Q_EMIT finished();
+}
+
+} // namespace mainwindow

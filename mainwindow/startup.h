@@ -1,0 +1,59 @@
+// From the port question to the main window.
+#pragma once
+
+#include "main.h"
+#include "startfileselection.h"
+#include "windowservices.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+namespace mainwindow {
+
+struct StartOptions {
+    // In the port question's field, each time it is asked.
+    QString initialPortAnswer;
+    // The ports this computer has, offered in the port question.
+    QStringList portChoices;
+    // A configuration file to open instead of asking with the start dialog; empty for none.
+    QString givenFile;
+};
+
+// Owns the main window and the start dialog. The main window is built hidden before the port
+// question, and built again, shown, once the start dialog was answered: the second build shows
+// a file chosen there with its baud rate, delay texts and scan priority.
+class StartUp final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit StartUp(const WindowServices& services, QObject* parent = nullptr);
+    ~StartUp() override;
+
+    // The port question, then the given file or the start dialog. An empty answer ends the
+    // program at once.
+    void begin(const StartOptions& options);
+
+    Main* mainWindow() const { return m_main.get(); }
+    StartFileSelection* startDialog() const { return m_startDialog; }
+
+Q_SIGNALS:
+    // The user closed the main window or the start dialog: the program is to end.
+    void finished();
+
+private:
+    void buildMainWindow();
+    void showStartDialog();
+    void createNew();
+    void editExisting();
+    void showMainWindowFor(bool fileLoaded);
+    void end();
+
+    WindowServices m_services;
+    std::unique_ptr<Main> m_main;
+    QPointer<StartFileSelection> m_startDialog;
+};
+
+} // namespace mainwindow
