@@ -6,8 +6,11 @@ void FakeSerialPort::arriveAt(qint64 ms, const QByteArray& bytes)
         m_incoming.emplace(ms, static_cast<quint8>(byte));
 }
 
-std::optional<platform::Error> FakeSerialPort::open(const QString&)
+std::optional<platform::Error> FakeSerialPort::open(const QString& deviceName)
 {
+    opened.append(deviceName);
+    if (!openErrors.isEmpty())
+        return openErrors.takeFirst();
     m_open = true;
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -41,6 +42,10 @@ public:
     qint64 answerDelayMs = 1;
     // How late a wait that found nothing returns, as a busy system wakes a sleeper late.
     qint64 overrunMs = 0;
+
+    // Each open takes the next of these, if any, as its failure; every device asked for is kept.
+    QList<platform::Error> openErrors;
+    QStringList opened;
 
     QByteArray written;
     QByteArray discarded;

@@ -13,6 +13,9 @@ class tst_PortDeviceName : public QObject {
 private Q_SLOTS:
     void answerNamesADevice_data();
     void answerNamesADevice();
+    void choiceItemsAnswerWithTheirOwnPort_data();
+    void choiceItemsAnswerWithTheirOwnPort();
+    void answerKeepsTheDeviceItNamedFirst();
 };
 
 void tst_PortDeviceName::answerNamesADevice_data()
@@ -62,6 +65,67 @@ void tst_PortDeviceName::answerNamesADevice()
         QVERIFY(result);
         QCOMPARE(result.value(), device);
     }
+}
+
+using Listing = QList<platform::ListedSerialPort>;
+Q_DECLARE_METATYPE(Listing)
+
+void tst_PortDeviceName::choiceItemsAnswerWithTheirOwnPort_data()
+{
+    QTest::addColumn<PortNaming>("naming");
+    QTest::addColumn<Listing>("listed");
+    QTest::addColumn<QStringList>("items");
+
+    QTest::newRow("numbered by kind, then by number")
+        << PortNaming::ListedPorts
+        << Listing { { u"/dev/ttyUSB0"_s, u"ttyUSB0"_s, u"FT232R USB UART"_s }, { u"/dev/ttyS10"_s, u"ttyS10"_s, {} },
+               { u"/dev/ttyS0"_s, u"ttyS0"_s, {} } }
+        << QStringList { u"1 - ttyS0"_s, u"2 - ttyS10"_s, u"3 - ttyUSB0, FT232R USB UART"_s };
+    QTest::newRow("a slash in a description would make the item a path")
+        << PortNaming::ListedPorts << Listing { { u"/dev/ttyACM0"_s, u"ttyACM0"_s, u"RS-232/485 bridge"_s } }
+        << QStringList { u"1 - ttyACM0, RS-232-485 bridge"_s };
+    QTest::newRow("windows numbers by COM name")
+        << PortNaming::WindowsComNames
+        << Listing { { u"\\\\.\\COM12"_s, u"COM12"_s, {} }, { u"\\\\.\\COM3"_s, u"COM3"_s, u"USB Serial Port"_s } }
+        << QStringList { u"3 - COM3, USB Serial Port"_s, u"12 - COM12"_s };
+}
+
+void tst_PortDeviceName::choiceItemsAnswerWithTheirOwnPort()
+{
+    QFETCH(PortNaming, naming);
+    QFETCH(Listing, listed);
+    QFETCH(QStringList, items);
+
+    QCOMPARE(device::portChoiceItems(naming, listed), items);
+    QStringList locations;
+    for (const platform::ListedSerialPort& port : listed)
+        locations.append(port.location);
+    for (const QString& item : items) {
+        const auto named = device::serialDeviceForAnswer(item, naming, locations);
+        QVERIFY2(named, qPrintable(item));
+        const QString portName = item.section(u" - "_s, 1).section(u", "_s, 0, 0);
+        const QString expected = naming == PortNaming::ListedPorts ? u"/dev/"_s + portName : portName;
+        QCOMPARE(named.value(), expected);
+    }
+}
+
+namespace {
+
+QStringList g_listedPorts;
+QStringList listedNow() { return g_listedPorts; }
+
+} // namespace
+
+void tst_PortDeviceName::answerKeepsTheDeviceItNamedFirst()
+{
+    g_listedPorts = { u"/dev/ttyUSB0"_s };
+    device::PortDeviceChoice choice(listedNow);
+    QCOMPARE(choice.deviceFor(u"2"_s).error().number(), 8002);
+    QCOMPARE(choice.deviceFor(u"1"_s).value(), u"/dev/ttyUSB0"_s);
+    // An adapter plugged in later numbers before the first one; the answer keeps its device.
+    g_listedPorts.prepend(u"/dev/ttyACM0"_s);
+    QCOMPARE(choice.deviceFor(u"1"_s).value(), u"/dev/ttyUSB0"_s);
+    QCOMPARE(choice.deviceFor(u"/dev/pts/4"_s).value(), u"/dev/pts/4"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_PortDeviceName)

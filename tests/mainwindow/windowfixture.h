@@ -65,7 +65,7 @@ private Q_SLOTS:
     void cleanup()
     {
         if (m_fixture)
-            QCOMPARE(m_fixture->prompts.problems(), QStringList());
+            QVERIFY2(m_fixture->prompts.problems().isEmpty(), qPrintable(m_fixture->prompts.problems().join(u'\n')));
         m_fixture.reset();
     }
 

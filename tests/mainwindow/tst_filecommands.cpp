@@ -1,0 +1,255 @@
+#include "windowfixture.h"
+
+#include "config/configurationfile.h"
+#include "mainwindow/baudratelist.h"
+#include "mainwindow/slotpanel.h"
+#include "platform/filestore.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+using config::SlotId;
+using platform::Answer;
+
+Q_DECLARE_METATYPE(Answer)
+
+namespace {
+
+const platform::FileDialogSettings kQxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s };
+const QString kCaptionTail = u"  -  QX-7M"_s;
+
+// What a file holds, or an empty value for no file.
+config::StoredConfiguration fileAt(const QString& path)
+{
+    const auto stored = config::read_configuration(path);
+    return stored ? stored.value() : config::StoredConfiguration {};
+}
+
+config::StoredConfiguration newFileContents()
+{
+    config::StoredConfiguration fresh;
+    fresh.baud_rate_text = u"9600"_s;
+    fresh.hours_text = fresh.minutes_text = fresh.seconds_text = u"0"_s;
+    return fresh;
+}
+
+} // namespace
+
+class tst_FileCommands : public WindowTestCase {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void newAndQuitGoOnOnlyOnceTheConfigurationIsKept_data();
+    void newAndQuitGoOnOnlyOnceTheConfigurationIsKept();
+    void loadTakesAWholeFileOrNothing_data();
+    void loadTakesAWholeFileOrNothing();
+    void wrongChoicesAreToldAndTheDialogComesAgain();
+
+private:
+    // A window on a record kept in old.qxc, with "PWR" in the VGA slot and VGA scanned first.
+    mainwindow::Main& openOnOldFile();
+    QString at(const QString& name) const { return m_folder.filePath(name); }
+
+    QTemporaryDir m_folder;
+    config::StoredConfiguration m_old;
+};
+
+void tst_FileCommands::init()
+{
+    QVERIFY(m_folder.isValid());
+    // New writes into the working directory.
+    QVERIFY(QDir::setCurrent(m_folder.path()));
+}
+
+mainwindow::Main& tst_FileCommands::openOnOldFile()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    config::Configuration& record = m_fixture->configuration;
+    record.slot(SlotId::VgaInputActive) = { "PWR", u"PWR"_s, 3 };
+    record.scan_priority = config::ScanPriority::VGA;
+    record.baud_rate_text = u"9600"_s;
+    record.delay = { 1, 2, 3, u"1"_s, u"2"_s, u"3"_s };
+    record.file_loaded = true;
+    record.config_path = at(u"old.qxc"_s);
+    Q_ASSERT(!config::write_configuration(record, { u"1"_s, u"2"_s, u"3"_s }));
+    m_old = fileAt(record.config_path);
+    mainwindow::Main& window = m_fixture->open();
+    window.updateCaption();
+    return window;
+}
+
+void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept_data()
+{
+    QTest::addColumn<bool>("quit");
+    QTest::addColumn<Answer>("answer");
+    // The Save dialog's answer after "Yes"; empty for a cancel.
+    QTest::addColumn<QString>("savedAs");
+    // New's name box: its answer, or null when it must not be asked.
+    QTest::addColumn<QString>("newName");
+    // The file that New writes, or where its write fails.
+    QTest::addColumn<QString>("newFile");
+    // New's write refused: the error number shown.
+    QTest::addColumn<int>("refused");
+
+    QTest::newRow("new, cancel") << false << Answer::Cancel << QString() << QString() << QString() << 0;
+    QTest::newRow("new, no") << false << Answer::No << QString() << u"hall"_s << u"hall.qxc"_s << 0;
+    QTest::newRow("new, yes, saved first") << false << Answer::Yes << u"kept.qxc"_s << u"hall"_s << u"hall.qxc"_s << 0;
+    QTest::newRow("new, yes, save cancelled") << false << Answer::Yes << QString() << QString() << QString() << 0;
+    QTest::newRow("new, empty name") << false << Answer::No << QString() << u""_s << u".qxc"_s << 0;
+    QTest::newRow("new, a name the disk refuses")
+        << false << Answer::No << QString() << u"no-such-folder/hall"_s << u"no-such-folder/hall.qxc"_s << 75;
+    QTest::newRow("quit, cancel") << true << Answer::Cancel << QString() << QString() << QString() << 0;
+    QTest::newRow("quit, no") << true << Answer::No << QString() << QString() << QString() << 0;
+    QTest::newRow("quit, yes, saved first") << true << Answer::Yes << u"kept.qxc"_s << QString() << QString() << 0;
+    QTest::newRow("quit, yes, save cancelled") << true << Answer::Yes << QString() << QString() << QString() << 0;
+}
+
+void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
+{
+    QFETCH(bool, quit);
+    QFETCH(Answer, answer);
+    QFETCH(QString, savedAs);
+    QFETCH(QString, newName);
+    QFETCH(QString, newFile);
+    QFETCH(int, refused);
+    mainwindow::Main& window = openOnOldFile();
+    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
+    config::Configuration& record = m_fixture->configuration;
+    const config::Configuration before = record;
+
+    prompts.expectQuestion(quit ? u"Do you wish to save your current configuration before quitting?"_s
+                                : u"Do you wish to save your current configuration?"_s,
+        u"New File"_s, answer);
+    if (answer == Answer::Yes)
+        prompts.expectSaveFile(kQxcDialog, savedAs.isEmpty() ? QString() : at(savedAs));
+    if (!newName.isNull())
+        prompts.expectTextInput(u"Enter the name of the new configuration file"_s, u"New File"_s, QString(), newName);
+    if (refused) {
+        prompts.expectMessage(u"Error Number:  %1"_s.arg(refused));
+        prompts.expectMessage(u"error msg: The file cannot be created or written: "_s
+            + QDir::toNativeSeparators(at(newFile)) + u" (No such file or directory)"_s);
+    }
+    (quit ? window.quitAction() : window.newAction())->trigger();
+
+    const bool kept = answer == Answer::No || !savedAs.isEmpty();
+    if (!savedAs.isEmpty())
+        QCOMPARE(fileAt(at(savedAs)), m_old);
+    QCOMPARE(m_fixture->end.code, (quit && kept) ? std::optional<int>(0) : std::nullopt);
+    if (!newFile.isEmpty() && !refused) {
+        QCOMPARE(fileAt(at(newFile)), newFileContents());
+        QCOMPARE(record.config_path, QDir::toNativeSeparators(at(newFile)));
+        QCOMPARE(window.windowTitle(), newFile + kCaptionTail);
+        QCOMPARE(record.slot(SlotId::VgaInputActive).command_bytes, QByteArray());
+        QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), QString());
+        QVERIFY(m_fixture->find<QRadioButton>(u"NoneOption"_s)->isChecked());
+        QCOMPARE(record.scan_priority, config::ScanPriority::None);
+        QCOMPARE(window.delayFieldTexts().seconds, u"0"_s);
+        QCOMPARE(record.delay.hours, 0);
+    } else {
+        // Nothing reset and nothing renamed: the record still belongs to its file.
+        QCOMPARE(record.slots, before.slots);
+        QCOMPARE(record.scan_priority, before.scan_priority);
+        QCOMPARE(record.config_path, savedAs.isEmpty() ? before.config_path : at(savedAs));
+        QCOMPARE(window.windowTitle(), platform::lastPathComponent(record.config_path) + kCaptionTail);
+    }
+}
+
+void tst_FileCommands::loadTakesAWholeFileOrNothing_data()
+{
+    QTest::addColumn<int>("cutTo");
+    QTest::newRow("whole file") << 0;
+    QTest::newRow("file that ends early") << 110;
+}
+
+void tst_FileCommands::loadTakesAWholeFileOrNothing()
+{
+    QFETCH(int, cutTo);
+    mainwindow::Main& window = openOnOldFile();
+    config::Configuration& record = m_fixture->configuration;
+    const config::Configuration before = record;
+
+    config::Configuration hall;
+    hall.slot(SlotId::SVideoInputActive) = { "\r\n", u"[CR][LF]"_s, 2 };
+    hall.slot(SlotId::VgaInputActive) = { "ON", u"ON"_s, 2 };
+    hall.scan_priority = config::ScanPriority::Composite;
+    hall.baud_rate_text = u"19200"_s;
+    hall.config_path = at(u"hall.qxc"_s);
+    QVERIFY(!config::write_configuration(hall, { u"5"_s, QString(), u"0-59"_s }));
+    m_fixture->prompts.expectOpenFile(kQxcDialog, hall.config_path);
+    if (cutTo) {
+        QVERIFY(QFile::resize(hall.config_path, cutTo));
+        m_fixture->prompts.expectMessage(u"Error Number:  62"_s);
+        m_fixture->prompts.expectMessage(
+            u"error msg: The configuration file ends before its last field: at the baud rate"_s);
+    }
+    window.slotPanel().selectSlot(SlotId::DiscreteOn);
+    window.loadAction()->trigger();
+
+    if (cutTo) {
+        QCOMPARE(record, before);
+        QCOMPARE(window.windowTitle(), u"old.qxc"_s + kCaptionTail);
+        return;
+    }
+    QCOMPARE(record.config_path, hall.config_path);
+    QCOMPARE(window.windowTitle(), u"hall.qxc"_s + kCaptionTail);
+    QCOMPARE(record.slots, hall.slots);
+    QCOMPARE(window.slotPanel().selectedSlot(), SlotId::VgaInputActive);
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), u"ON"_s);
+    QVERIFY(m_fixture->find<QRadioButton>(u"CompOption"_s)->isChecked());
+    QCOMPARE(record.scan_priority, config::ScanPriority::Composite);
+    QCOMPARE(window.baudRateList().currentText(), u"19200"_s);
+    QCOMPARE(record.baud_rate_text, u"19200"_s);
+    // Each field is given its text and then left: an empty one, or one with its hint, shows "0".
+    QCOMPARE(window.delayFieldTexts().hours, u"5"_s);
+    QCOMPARE(window.delayFieldTexts().minutes, u"0"_s);
+    QCOMPARE(window.delayFieldTexts().seconds, u"0"_s);
+    QCOMPARE(record.delay.hours, 5);
+    QCOMPARE(record.delay.seconds_text, u"0-59"_s);
+}
+
+void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
+{
+    mainwindow::Main& window = openOnOldFile();
+    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
+    config::Configuration& record = m_fixture->configuration;
+    const QString oldPath = record.config_path;
+    QFile tiny(at(u"tiny.qxc"_s));
+    QVERIFY(tiny.open(QIODevice::WriteOnly) && tiny.write(QByteArray(99, ' ')) == 99);
+    tiny.close();
+
+    prompts.expectOpenFile(kQxcDialog, at(u"settings.txt"_s));
+    prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+    prompts.expectOpenFile(kQxcDialog, tiny.fileName());
+    prompts.expectMessage(u"This file size is not a valid .qxc file size"_s, u"Not Valid File"_s);
+    prompts.expectOpenFile(kQxcDialog, QString());
+    window.loadAction()->trigger();
+    QCOMPARE(record.config_path, oldPath);
+    QCOMPARE(record.config_file_name, u"old.qxc"_s);
+
+    prompts.expectSaveFile(kQxcDialog, at(u"settings.txt"_s));
+    prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+    prompts.expectSaveFile(kQxcDialog, at(u"no-such-folder/hall.qxc"_s));
+    prompts.expectMessage(u"Error Number:  75"_s);
+    prompts.expectMessage(u"error msg: The file cannot be created or written: "_s + at(u"no-such-folder/hall.qxc"_s)
+        + u" (No such file or directory)"_s);
+    window.saveAction()->trigger();
+    QCOMPARE(record.config_path, oldPath);
+    QVERIFY(!QFile::exists(at(u"settings.txt"_s)));
+
+    // Save writes what the window shows: the baud list's rate and the delay fields' texts.
+    window.baudRateList().setCurrentText(u"57600"_s);
+    prompts.expectSaveFile(kQxcDialog, at(u"hall.qxc"_s));
+    window.saveAction()->trigger();
+    config::StoredConfiguration expected = m_old;
+    expected.baud_rate_text = u"57600"_s;
+    QCOMPARE(fileAt(at(u"hall.qxc"_s)), expected);
+    QCOMPARE(window.windowTitle(), u"hall.qxc"_s + kCaptionTail);
+}
+
+QTEST_MAIN(tst_FileCommands)
+#include "tst_filecommands.moc"
