@@ -9,6 +9,8 @@ namespace {
 // One parser for the help text and the reading, so that they cannot disagree.
 struct Parser {
     Parser()
+        : help(parser.addHelpOption())
+        , version(parser.addVersionOption())
     {
         parser.setApplicationDescription(
             u"Composes the seven command strings of a QX-7M projector automation device, keeps them in .qxc "
@@ -17,8 +19,6 @@ struct Parser {
         parser.addPositionalArgument(u"FILE"_s,
             u"A configuration file (.qxc) to open after the port question, instead of asking for one."_s, u"[FILE]"_s);
         parser.addOption(port);
-        help = parser.addHelpOption();
-        version = parser.addVersionOption();
     }
 
     QCommandLineParser parser;
@@ -26,8 +26,8 @@ struct Parser {
         u"The port question's initial answer instead of 1: N, the N-th serial port this computer lists (COMN on "
         "Windows), or a device path such as /dev/ttyUSB0."_s,
         u"ANSWER"_s };
-    QCommandLineOption help { QString() };
-    QCommandLineOption version { QString() };
+    QCommandLineOption help;
+    QCommandLineOption version;
 };
 
 } // namespace
