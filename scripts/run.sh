@@ -1,9 +1,47 @@
 #!/usr/bin/env bash
 # Builds the QX-7M Programmer and starts it.
+#
+#   run.sh                 against the QX-7M emulator: the port question starts with the emulator's
+#                          device, and what the emulator receives is printed here
+#   run.sh PORT [FILE]     against real hardware: PORT is a device path (/dev/ttyUSB0) or a port
+#                          number N; FILE, a .qxc file, is opened at start
+#   run.sh FILE            the emulator, and FILE opened at start
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_COMPILE_WARNING_AS_ERROR=OFF >/dev/null
 cmake --build build
-exec build/app/qx7m-programmer "$@"
+
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+    # The program says the same; said here before an emulator is started for nothing.
+    exec build/app/qx7m-programmer
+fi
+
+case "${1:-}" in
+    /dev/* | [0-9]* | COM[0-9]*)
+        port=$1
+        shift
+        exec build/app/qx7m-programmer --port "$port" "$@"
+        ;;
+esac
+
+log=$(mktemp)
+build/tools/qx7m-sim >"$log" &
+emulator=$!
+trap 'kill "$emulator" ${follower:-} 2>/dev/null; rm -f "$log"' EXIT
+trap 'exit 130' INT TERM HUP
+port=""
+for _ in $(seq 50); do
+    port=$(head -n 1 "$log")
+    [ -n "$port" ] && break
+    sleep 0.1
+done
+if [ -z "$port" ]; then
+    echo "run.sh: the QX-7M emulator did not start" >&2
+    exit 1
+fi
+echo "QX-7M emulator on $port: answer the port question with it (already filled in); uploads show here."
+tail -n +2 -f "$log" &
+follower=$!
+build/app/qx7m-programmer --port "$port" "$@"
