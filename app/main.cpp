@@ -1,12 +1,9 @@
 // The QX-7M Programmer: wires the real dialogs, serial port and clock into the start-up.
 #include "programarguments.h"
 
-#include "device/portdevicename.h"
+#include "mainwindow/programservices.h"
 #include "mainwindow/startup.h"
-#include "platform/dialogprompts.h"
 #include "platform/display.h"
-#include "platform/qtserialport.h"
-#include "platform/serialportlist.h"
 
 #include <QApplication>
 
@@ -49,19 +46,9 @@ int main(int argc, char* argv[])
     // port question, the last window on screen for a moment, closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    config::Configuration configuration;
-    strings::BuilderHandOver handOver;
-    platform::DialogPrompts prompts;
-    platform::QtSerialPort commControl(platform::WaitStyle::KeepWindowsPainting);
-    device::PortDeviceChoice portDevice;
-    platform::SystemClock clock;
-    platform::ProcessEnd programEnd;
-    const mainwindow::WindowServices services { configuration, handOver, prompts, commControl, portDevice, clock,
-        programEnd };
-
-    mainwindow::StartUp startUp(services);
+    mainwindow::ProgramServices program;
+    mainwindow::StartUp startUp(program.services());
     QObject::connect(&startUp, &mainwindow::StartUp::finished, &application, &QApplication::quit);
-    startUp.begin({ arguments.port,
-        device::portChoiceItems(device::portNamingOfThisSystem(), platform::listedSerialPorts()), arguments.file });
+    startUp.begin(mainwindow::startOptionsOnThisComputer(arguments.port, arguments.file));
     return QApplication::exec();
 }

@@ -1,12 +1,9 @@
 // Times the QX-7M Programmer from its start to the port question, and prints its peak memory with a
 // configuration loaded and the builder open; each measured in a child process that starts as the program does.
 #include "config/configurationfile.h"
-#include "device/portdevicename.h"
+#include "mainwindow/programservices.h"
 #include "mainwindow/startup.h"
-#include "platform/dialogprompts.h"
 #include "platform/display.h"
-#include "platform/qtserialport.h"
-#include "platform/serialportlist.h"
 #include "strings/notation.h"
 
 #include <QApplication>
@@ -69,22 +66,12 @@ int runTheProgram(int& argc, char** argv, const std::function<std::unique_ptr<QO
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    config::Configuration configuration;
-    strings::BuilderHandOver handOver;
-    platform::DialogPrompts prompts;
-    platform::QtSerialPort commControl(platform::WaitStyle::KeepWindowsPainting);
-    device::PortDeviceChoice portDevice;
-    platform::SystemClock clock;
-    platform::ProcessEnd programEnd;
-    const mainwindow::WindowServices services { configuration, handOver, prompts, commControl, portDevice, clock,
-        programEnd };
-
+    mainwindow::ProgramServices program;
     const std::unique_ptr<QObject> watcher = makeWatcher();
     application.installEventFilter(watcher.get());
-    mainwindow::StartUp startUp(services);
+    mainwindow::StartUp startUp(program.services());
     QObject::connect(&startUp, &mainwindow::StartUp::finished, &application, &QApplication::quit);
-    startUp.begin({ u"1"_s, device::portChoiceItems(device::portNamingOfThisSystem(), platform::listedSerialPorts()),
-        QString() });
+    startUp.begin(mainwindow::startOptionsOnThisComputer(u"1"_s, QString()));
     QApplication::exec();
     failChild(u"the program ended before the watcher had its figure"_s);
 }
