@@ -33,7 +33,7 @@ void StartUp::begin(const StartOptions& options)
 void StartUp::buildMainWindow()
 {
     m_main = std::make_unique<Main>(m_services);
-    connect(m_main.get(), &Main::closedByUser, this, &StartUp::end);
+    connect(m_main.get(), &Main::closedByUser, this, &StartUp::finished);
     m_main->fillFromRecord();
 }
 
@@ -43,13 +43,13 @@ void StartUp::showStartDialog()
     m_main->setStartDialog(m_startDialog);
     connect(m_startDialog->createNewButton(), &QPushButton::clicked, this, &StartUp::createNew);
     connect(m_startDialog->editExistingButton(), &QPushButton::clicked, this, &StartUp::editExisting);
-    connect(m_startDialog, &StartFileSelection::closedByUser, this, &StartUp::end);
+    connect(m_startDialog, &StartFileSelection::closedByUser, this, &StartUp::finished);
     m_startDialog->show();
 }
 
+// The main window stays hidden meanwhile: the start dialog is the one window on screen.
 void StartUp::createNew()
 {
-    m_main->hide();
     // The record, still as the program started, goes to the file the user names.
     if (m_main->fileCommands().save())
         showMainWindowFor(false);
@@ -57,7 +57,6 @@ void StartUp::createNew()
 
 void StartUp::editExisting()
 {
-    m_main->hide();
     if (m_main->fileCommands().load())
         showMainWindowFor(true);
 }
@@ -73,15 +72,6 @@ void StartUp::showMainWindowFor(bool fileLoaded)
     buildMainWindow();
     m_main->show();
     m_main->fillFromRecord();
-}
-
-void StartUp::end()
-{
-    if (m_startDialog)
-        m_startDialog->hide();
-    if (m_main)
-        m_main->hide();
-    Q_EMIT finished();
 }
 
 } // namespace mainwindow

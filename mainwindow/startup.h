@@ -40,7 +40,8 @@ public:
     StartFileSelection* startDialog() const { return m_startDialog; }
 
 Q_SIGNALS:
-    // The user closed the main window or the start dialog: the program is to end.
+    // The user closed the main window (the builder went with it) or the start dialog: the program
+    // is to end, with nothing asked.
     void finished();
 
 private:
@@ -49,7 +50,6 @@ private:
     void createNew();
     void editExisting();
     void showMainWindowFor(bool fileLoaded);
-    void end();
 
     WindowServices m_services;
     std::unique_ptr<Main> m_main;
