@@ -17,6 +17,7 @@ StartUp::~StartUp() { delete m_startDialog.data(); }
 void StartUp::begin(const StartOptions& options)
 {
     buildMainWindow();
+    m_main->fillFromRecord();
     const device::PortQuestion question { m_services.prompts, m_services.port, m_services.portDevice,
         options.initialPortAnswer, options.portChoices };
     if (device::askForPort(question, m_services.configuration) == device::PortAnswer::Empty) {
@@ -34,7 +35,6 @@ void StartUp::buildMainWindow()
 {
     m_main = std::make_unique<Main>(m_services);
     connect(m_main.get(), &Main::closedByUser, this, &StartUp::finished);
-    m_main->fillFromRecord();
 }
 
 void StartUp::showStartDialog()

@@ -124,7 +124,7 @@ void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
     hall.scan_priority = config::ScanPriority::Composite;
     hall.baud_rate_text = u"19200"_s;
     hall.config_path = m_folder.filePath(u"hall.qxc"_s);
-    QVERIFY(!config::write_configuration(hall, { u"2"_s, u"30"_s, u"0-59"_s }));
+    QVERIFY(!config::write_configuration(hall, { u"2"_s, u"75"_s, u"0-59"_s }));
     mainwindow::StartUp startUp(m_fixture->services);
     startOnAnyPort(startUp);
     const QPointer<QWidget> startDialog = startUp.startDialog();
@@ -135,6 +135,9 @@ void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
     QCOMPARE(m_fixture->configuration.config_file_name, QString());
 
     m_fixture->prompts.expectOpenFile(kQxcDialog, hall.config_path);
+    // Once as the file is read, once as the main window is built again from it.
+    for (int shown = 0; shown < 2; ++shown)
+        m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
     QTest::mouseClick(button(startDialog, u"EditExistingButton"_s), Qt::LeftButton);
     mainwindow::Main* window = startUp.mainWindow();
     QVERIFY(window->isVisible());
@@ -142,9 +145,10 @@ void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
     QCOMPARE(window->windowTitle(), u"hall.qxc  -  QX-7M"_s);
     QVERIFY(window->findChild<QRadioButton*>(u"CompOption"_s)->isChecked());
     QCOMPARE(window->baudRateList().currentText(), u"19200"_s);
-    // Built again from the file's texts: a hint leaves its field empty.
-    QCOMPARE(window->delayFieldTexts().minutes, u"30"_s);
+    // Built again from the file's texts: a hint, or a refused entry, leaves its field empty.
+    QCOMPARE(window->delayFieldTexts().hours, u"2"_s);
     QCOMPARE(window->delayFieldTexts().seconds, QString());
+    QCOMPARE(m_fixture->configuration.delay.minutes, 255);
     QCOMPARE(m_port.opened, QStringList { u"/dev/ttyS0"_s });
 }
 
