@@ -54,7 +54,7 @@ void tst_ConfigurationFile::sizeRuleIsCheckedBeforeTheFileIsRead_data()
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("errorNumber");
 
-    // A valid file cut or padded after its last field, which is never read.
+    // A valid file cut short, or padded with zero bytes after its last field, which is never read.
     QTest::newRow("100 bytes reaches the reader") << 100 << 62;
     QTest::newRow("6000 bytes") << 6000 << 0;
     QTest::newRow("6001 bytes") << 6001 << 321;
