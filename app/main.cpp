@@ -1,9 +1,11 @@
 // The QX-7M Programmer: wires the real dialogs, serial port and clock into the start-up.
 #include "programarguments.h"
+#include "programicon.h"
 
 #include "mainwindow/programservices.h"
 #include "mainwindow/startup.h"
 #include "platform/display.h"
+#include "platform/programidentity.h"
 
 #include <QApplication>
 
@@ -26,7 +28,7 @@ QStringList rawArguments(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     QCoreApplication::setApplicationName(u"qx7m-programmer"_s);
-    QCoreApplication::setApplicationVersion(QStringLiteral(QX7M_VERSION));
+    QCoreApplication::setApplicationVersion(QString(platform::kProgramVersion));
     if (asksForHelpOrVersion(rawArguments(argc, argv))) {
         const QCoreApplication terminalOnly(argc, argv);
         return printHelpOrVersion(QCoreApplication::arguments());
@@ -37,6 +39,9 @@ int main(int argc, char* argv[])
     }
 
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(programIcon());
+    // Lets the desktop match the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QString(platform::kApplicationId));
     const ProgramArguments arguments = readProgramArguments(QCoreApplication::arguments());
     if (!arguments.refusal.isEmpty()) {
         std::fprintf(stderr, "qx7m-programmer: %s (see qx7m-programmer --help)\n", qPrintable(arguments.refusal));

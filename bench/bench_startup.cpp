@@ -4,6 +4,7 @@
 #include "mainwindow/programservices.h"
 #include "mainwindow/startup.h"
 #include "platform/display.h"
+#include "platform/programidentity.h"
 #include "strings/notation.h"
 
 #include <QApplication>
@@ -59,7 +60,7 @@ constexpr int kParentTimeoutMs = 30000;
 int runTheProgram(int& argc, char** argv, const std::function<std::unique_ptr<QObject>()>& makeWatcher)
 {
     QCoreApplication::setApplicationName(u"qx7m-programmer"_s);
-    QCoreApplication::setApplicationVersion(QStringLiteral(QX7M_VERSION));
+    QCoreApplication::setApplicationVersion(QString(platform::kProgramVersion));
     if (const QString reason = platform::missingDisplayReason(); !reason.isEmpty())
         failChild(reason);
 

@@ -8,6 +8,7 @@
 #include "wireimage.h"
 
 #include "config/configurationfile.h"
+#include "platform/programidentity.h"
 #include "platform/terminal.h"
 
 #include <QCoreApplication>
@@ -47,7 +48,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(u"qx7m-upload"_s);
-    QCoreApplication::setApplicationVersion(QStringLiteral(QX7M_VERSION));
+    QCoreApplication::setApplicationVersion(QString(platform::kProgramVersion));
 
     const cli::Arguments arguments = cli::readArguments(QCoreApplication::arguments());
     if (!arguments.refusal.isEmpty())

@@ -10,6 +10,7 @@
 
 #include "strings/buildstringform.h"
 
+#include "platform/programidentity.h"
 #include "platform/programlook.h"
 
 #include <QCloseEvent>
@@ -96,7 +97,7 @@ QWidget* Main::buildControls()
     auto* layout = new QVBoxLayout(central);
 
     auto* title = new QHBoxLayout;
-    QLabel* titleLabel = platform::namedLabel(u"QX-7M Programmer"_s, u"TitleLabel"_s, central);
+    QLabel* titleLabel = platform::namedLabel(QString(platform::kProgramTitle), u"TitleLabel"_s, central);
     QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
@@ -104,7 +105,7 @@ QWidget* Main::buildControls()
     title->addWidget(titleLabel);
     title->addWidget(platform::namedLabel(u"Projector Automation Device"_s, u"Label2"_s, central));
     title->addStretch();
-    title->addWidget(platform::namedLabel(u"Version 1.2"_s, u"Label3"_s, central));
+    title->addWidget(platform::namedLabel(u"Version "_s.append(platform::kProgramVersion), u"Label3"_s, central));
     layout->addLayout(title);
     layout->addWidget(separator(u"Line1"_s, central));
 

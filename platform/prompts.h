@@ -1,13 +1,15 @@
 // Everything the program asks or tells the user in a box of its own.
 #pragma once
 
+#include "platform/programidentity.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace platform {
 
 // The title of a message box that has none of its own.
-inline constexpr QLatin1StringView kApplicationTitle("QX-7M Programmer");
+inline constexpr QLatin1StringView kApplicationTitle = kProgramTitle;
 
 enum class Answer {
     Yes,

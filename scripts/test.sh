@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program and runs every test.
-# --full also runs the tests under AddressSanitizer + UndefinedBehaviorSanitizer and fuzzes the
-# configuration reader for 60 seconds.
+# --full also runs the tests under AddressSanitizer + UndefinedBehaviorSanitizer, fuzzes the
+# configuration reader for 60 seconds, and builds and checks the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +13,8 @@ case "${1:-}" in
 esac
 
 if [ $full -eq 1 ]; then
-    bash scripts/install-deps.sh clang libclang-rt-14-dev
+    bash scripts/install-deps.sh clang libclang-rt-14-dev desktop-file-utils appstream shared-mime-info dpkg-dev \
+        file xvfb xauth x11-utils
 else
     bash scripts/install-deps.sh
 fi
@@ -44,3 +45,6 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX7M_SANITIZE=ON -D
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure
+
+echo "== The Debian package"
+bash scripts/check-package.sh

@@ -43,6 +43,7 @@ Options readCommandLine(const QStringList& arguments)
         "the box gave none) is taken as given up, and the next SYN starts a new one. The PC waits at most 6 s "
         "for an answer, so a slow answer never breaks an upload."_s);
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption once(u"once"_s, u"Exit after the first complete upload."_s);
     const QCommandLineOption json(u"json"_s, u"Report each upload as one JSON line."_s);
     const QCommandLineOption silent(u"silent"_s, u"Never answer."_s);
@@ -60,6 +61,8 @@ Options readCommandLine(const QStringList& arguments)
         refuse(parser.errorText());
     if (parser.isSet(help))
         parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
     if (!parser.positionalArguments().isEmpty())
         refuse(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
 

@@ -4,6 +4,8 @@
 #include "simulateddevice.h"
 #include "uploadreport.h"
 
+#include "platform/programidentity.h"
+
 #include <QCoreApplication>
 
 #include <cerrno>
@@ -154,6 +156,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(u"qx7m-sim"_s);
+    QCoreApplication::setApplicationVersion(QString(platform::kProgramVersion));
     const Options options = readCommandLine(QCoreApplication::arguments());
     const StopSignals stopSignals;
     // The default slack of 50 us per wake-up would add up over an upload of several hundred bytes.
