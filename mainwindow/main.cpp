@@ -123,8 +123,8 @@ QWidget* Main::buildControls()
     settings->addWidget(m_scanPriority);
     settings->addStretch();
     auto* baud = new QVBoxLayout;
-    baud->addWidget(platform::namedLabel(u"Projector Baud Rate"_s, u"Label1"_s, central));
     m_baudRateList = new BaudRateList(configuration, central);
+    baud->addWidget(platform::captionLabel(u"Projector Baud Rate"_s, u"Label1"_s, m_baudRateList));
     baud->addWidget(m_baudRateList);
     baud->addStretch();
     settings->addLayout(baud);
@@ -148,7 +148,7 @@ QWidget* Main::buildControls()
     for (const auto& [caption, labelName, box, boxName] : fields) {
         box->setObjectName(boxName);
         box->setMaximumWidth(box->fontMetrics().horizontalAdvance(u"00000000"_s));
-        delay->addWidget(platform::namedLabel(caption, labelName, central), 1, column++);
+        delay->addWidget(platform::captionLabel(caption, labelName, box), 1, column++);
         delay->addWidget(box, 1, column++);
     }
     layout->addLayout(delay);

@@ -47,6 +47,8 @@ SlotPanel::SlotPanel(config::Configuration& configuration, strings::BuilderHandO
     // No slot is named until the window is filled from the record.
     m_slotList->setCurrentIndex(-1);
     m_slotText->setObjectName(u"SelStringTextBox"_s);
+    // Named by the slot's caption above it, which changes with the slot.
+    m_slotLabel->setBuddy(m_slotText);
     m_slotText->setReadOnly(true);
     m_slotLength->setObjectName(u"SelStringLenTextBox"_s);
     m_slotLength->setReadOnly(true);
@@ -60,11 +62,11 @@ SlotPanel::SlotPanel(config::Configuration& configuration, strings::BuilderHandO
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(platform::namedLabel(u"Select a string"_s, u"SelectStringLabel"_s, this), 0, 0);
+    layout->addWidget(platform::captionLabel(u"Select a string"_s, u"SelectStringLabel"_s, m_slotList), 0, 0);
     layout->addWidget(m_slotList, 0, 1, 1, 4);
     layout->addWidget(m_slotLabel, 1, 0, 1, 5);
     layout->addWidget(m_slotText, 2, 0, 1, 5);
-    layout->addWidget(platform::namedLabel(u"String Length:"_s, u"SelStringLenLabel"_s, this), 3, 0);
+    layout->addWidget(platform::captionLabel(u"String Length:"_s, u"SelStringLenLabel"_s, m_slotLength), 3, 0);
     layout->addWidget(m_slotLength, 3, 1);
     layout->addWidget(m_slotBytes, 3, 2);
     layout->addWidget(m_buildStringButton, 3, 3);

@@ -77,9 +77,9 @@ BuildStringForm::BuildStringForm(BuilderHandOver& handOver, platform::Prompts& p
     layout->addWidget(m_bytesInHex);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(namedLabel(u"File length:"_s, u"BuildFileLengthLabel"_s, this));
     m_byteCount = displayLine(u"#"_s, u"FileLenTextBox"_s, this);
     m_byteCount->setMaximumWidth(m_byteCount->fontMetrics().horizontalAdvance(u"00000"_s) + 12);
+    bottom->addWidget(platform::captionLabel(u"File length:"_s, u"BuildFileLengthLabel"_s, m_byteCount));
     bottom->addWidget(m_byteCount);
     bottom->addStretch();
     m_done = button(u"Done"_s, u"DoneButton"_s, this);
@@ -118,7 +118,7 @@ QWidget* BuildStringForm::buildWaitGroup()
     for (const auto& [caption, labelName, field, fieldName] : fields) {
         field->setObjectName(fieldName);
         field->setMaximumWidth(field->fontMetrics().horizontalAdvance(u"00000000"_s));
-        layout->addWidget(namedLabel(caption, labelName, group), row, 0);
+        layout->addWidget(platform::captionLabel(caption, labelName, field), row, 0);
         layout->addWidget(field, row++, 1);
     }
     m_insertWait = button(u"Insert Wait Time"_s, u"InsertWaitButton"_s, group);
@@ -132,8 +132,8 @@ QWidget* BuildStringForm::buildHexGroup()
 {
     auto* group = new QWidget(this);
     auto* layout = new QVBoxLayout(group);
-    layout->addWidget(namedLabel(u"Insert Hex Byte"_s, u"Label1"_s, group));
     m_hexByte = new HexByteField(m_prompts, group);
+    layout->addWidget(platform::captionLabel(u"Insert Hex Byte"_s, u"Label1"_s, m_hexByte));
     m_hexByte->setObjectName(u"HexText"_s);
     m_hexByte->setMaximumWidth(m_hexByte->fontMetrics().horizontalAdvance(u"XXXX"_s) + 12);
     layout->addWidget(m_hexByte);
@@ -148,8 +148,8 @@ QWidget* BuildStringForm::buildControlCharacterGroup()
 {
     auto* group = new QWidget(this);
     auto* layout = new QVBoxLayout(group);
-    layout->addWidget(namedLabel(u"   Control  Characters"_s, u"ControlChrLabel"_s, group));
     m_controlCharacters = new QListWidget(group);
+    layout->addWidget(platform::captionLabel(u"   Control  Characters"_s, u"ControlChrLabel"_s, m_controlCharacters));
     m_controlCharacters->setObjectName(u"ControlChrList"_s);
     for (const QLatin1StringView item : kControlCharacterItems)
         m_controlCharacters->addItem(QString(item));
@@ -220,6 +220,7 @@ void BuildStringForm::showPendingSlotName()
     for (const config::SlotId id : config::kRecordOrder) {
         if (m_handOver.isPending(id)) {
             m_slotName->setText(config::displayName(id) + u" String"_s);
+            m_composition->setAccessibleName(u"Enter codes for "_s + m_slotName->text());
             return;
         }
     }

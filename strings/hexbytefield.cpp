@@ -42,9 +42,11 @@ void HexByteField::focusInEvent(QFocusEvent* event)
 
 void HexByteField::keyPressEvent(QKeyEvent* event)
 {
-    // Only characters are checked: Backspace, the arrows and Ctrl+V go on as usual.
+    // Only typed characters are checked: Backspace, the arrows and key combinations such as Ctrl+V
+    // or the main window's Ctrl+N go on as usual, whatever text a platform gives the combination.
     const QString typed = event->text();
-    if (typed.size() == 1 && typed.front().isPrint() && !isHexDigit(typed.front())) {
+    const bool combination = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!combination && typed.size() == 1 && typed.front().isPrint() && !isHexDigit(typed.front())) {
         refuse();
         return;
     }
