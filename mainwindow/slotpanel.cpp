@@ -136,8 +136,11 @@ void SlotPanel::storeBack()
 
 void SlotPanel::showSlotBytes()
 {
-    if (const std::optional<SlotId> id = selectedSlot())
+    if (const std::optional<SlotId> id = selectedSlot()) {
         m_slotBytes->setText(strings::hexPairs(m_configuration.slot(*id).command_bytes));
+        // From the first byte, where the projector starts reading, when the field is too narrow for all.
+        m_slotBytes->home(false);
+    }
 }
 
 } // namespace mainwindow

@@ -68,7 +68,9 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
     QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), caption);
     QCOMPARE(text->text(), u"same text"_s);
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), QString::number(10 + slotId));
-    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringBytesTextBox"_s)->text(), u"0"_s + QString::number(slotId));
+    const auto* bytes = m_fixture->find<QLineEdit>(u"SelStringBytesTextBox"_s);
+    QCOMPARE(bytes->text(), u"0"_s + QString::number(slotId));
+    QCOMPARE(bytes->cursorPosition(), 0);
     QCOMPARE(window.slotPanel().selectedSlot(), SlotId(slotId));
 
     // Typing into the slot's text changes nothing: only the program fills it.
