@@ -3,10 +3,10 @@
 # metadata are valid, the .qxc file type registers with the program's icon, the package holds every
 # installed file and depends on the Qt runtime it links, and its program, unpacked, opens the port
 # question on an X display with the program's icon.
-# Needs: desktop-file-utils appstream shared-mime-info dpkg-dev file xvfb xauth x11-utils (test.sh --full
-# installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh desktop-file-utils appstream shared-mime-info dpkg-dev file xvfb xauth x11-utils
 
 build=build-package
 fail() { echo "check-package: $*" >&2; exit 1; }

@@ -13,8 +13,7 @@ case "${1:-}" in
 esac
 
 if [ $full -eq 1 ]; then
-    bash scripts/install-deps.sh clang libclang-rt-14-dev desktop-file-utils appstream shared-mime-info dpkg-dev \
-        file xvfb xauth x11-utils
+    bash scripts/install-deps.sh clang libclang-rt-14-dev
 else
     bash scripts/install-deps.sh
 fi
