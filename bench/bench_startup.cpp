@@ -1,5 +1,6 @@
 // Times the QX-7M Programmer from its start to the port question, and prints its peak memory with a
 // configuration loaded and the builder open; each measured in a child process that starts as the program does.
+#include "app/programicon.h"
 #include "config/configurationfile.h"
 #include "mainwindow/programservices.h"
 #include "mainwindow/startup.h"
@@ -65,6 +66,8 @@ int runTheProgram(int& argc, char** argv, const std::function<std::unique_ptr<QO
         failChild(reason);
 
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(programIcon());
+    QGuiApplication::setDesktopFileName(QString(platform::kApplicationId));
     QApplication::setQuitOnLastWindowClosed(false);
 
     mainwindow::ProgramServices program;
