@@ -38,6 +38,7 @@ class tst_DeviceUploadOverPty : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void hangUpDuringAWaitIsAnErrorThatReleasesThePort_data();
     void hangUpDuringAWaitIsAnErrorThatReleasesThePort();
     void staleBytesAreDiscardedWhereverTheyWait_data();
     void staleBytesAreDiscardedWhereverTheyWait();
@@ -45,10 +46,20 @@ private Q_SLOTS:
     void portThisUserMayNotOpenIsNotTakenForABusyOne();
 };
 
+void tst_DeviceUploadOverPty::hangUpDuringAWaitIsAnErrorThatReleasesThePort_data()
+{
+    QTest::addColumn<platform::WaitStyle>("waitStyle");
+
+    QTest::newRow("the tool's waiting") << platform::WaitStyle::Blocking;
+    // Taken for a silent device instead, the pulled cable would be reported as a box to switch off.
+    QTest::newRow("the window's waiting") << platform::WaitStyle::KeepWindowsPainting;
+}
+
 void tst_DeviceUploadOverPty::hangUpDuringAWaitIsAnErrorThatReleasesThePort()
 {
+    QFETCH(platform::WaitStyle, waitStyle);
     // The cable is pulled while the link waits for the answer to the first SYN.
-    PtyLine line({ u"--silent"_s, u"--hang-up-after"_s, u"1"_s });
+    PtyLine line({ u"--silent"_s, u"--hang-up-after"_s, u"1"_s }, waitStyle);
     QVERIFY(line.connect());
 
     const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });

@@ -53,6 +53,7 @@ private Q_SLOTS:
     void portHeldElsewhereOrUnknownIsReportedAndNothingIsSaved();
     void lostDeviceClosesThePortAfterTheWindowPaintedAndDroppedInput();
     void unacknowledgedStringEndsTheProgram();
+    void recordThatCannotBeSavedIsReportedAndNothingIsSent();
     void overlongSlotIsRefusedAndSelected_data();
     void overlongSlotIsRefusedAndSelected();
 
@@ -225,6 +226,26 @@ void tst_UploadCommand::unacknowledgedStringEndsTheProgram()
     QCOMPARE(m_fixture->end.code, 1);
     // The handshake and settings went through (9600 and the hints here); the strings stopped at their 21st byte.
     QCOMPARE(port.written.mid(7), kSampleWireImage.mid(7, 21));
+}
+
+void tst_UploadCommand::recordThatCannotBeSavedIsReportedAndNothingIsSent()
+{
+    FakeClock clock;
+    FakeSerialPort port(clock);
+    m_fixture = std::make_unique<WindowFixture>(&port, &clock);
+    // The record's folder is a file: the record cannot be written there.
+    QFile blocker(m_folder.filePath(u"blocker"_s));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    m_configPath = blocker.fileName() + u"/hall.qxc"_s;
+    openWindow(u"/dev/QX-7M"_s);
+    m_fixture->prompts.expectMessage(u"Error Number:  75"_s);
+    m_fixture->prompts.expectMessage(
+        u"error msg: The file cannot be created or written: %1 (Not a directory)"_s.arg(m_configPath));
+
+    QTest::mouseClick(uploadButton(), Qt::LeftButton);
+
+    QCOMPARE(port.written, QByteArray());
+    QVERIFY(!port.isOpen());
 }
 
 void tst_UploadCommand::overlongSlotIsRefusedAndSelected_data()
