@@ -128,6 +128,10 @@ int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopS
 
         for (ssize_t index = 0; index < count; ++index) {
             Reaction reaction = device.receive(quint8(buffer[index]), seen);
+            // The settings are read before the last answer goes out: once it has, the PC may close the port, and
+            // closing puts back the settings it found there.
+            if (reaction.completed)
+                reaction.completed->lineSettings = line.pcLineSettings();
             if (!reaction.answer.isEmpty()) {
                 if (reaction.answerAt > seen && !sleepUntil(reaction.answerAt, stopSignals))
                     return 0;
@@ -135,7 +139,6 @@ int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopS
                     return fail("write");
             }
             if (reaction.completed) {
-                reaction.completed->lineSettings = line.pcLineSettings();
                 print(options.json ? jsonReport(*reaction.completed) : humanReport(*reaction.completed));
                 if (options.once)
                     return 0;
