@@ -40,11 +40,13 @@ for _ in $(seq 50); do
     [ -n "$port" ] && break
     sleep 0.1
 done
+[ -n "$port" ] || { echo "screenshots.sh: the QX-7M emulator did not start" >&2; exit 1; }
 
 # The window with exactly this title, once it is on screen and painted.
 window() {
     local id
-    id=$(xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+    id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || true
+    [ -n "$id" ] || { echo "screenshots.sh: no window \"$1\"" >&2; exit 1; }
     sleep 1
     echo "$id"
 }
