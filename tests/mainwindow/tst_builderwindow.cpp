@@ -22,21 +22,14 @@ private Q_SLOTS:
     void mainWindowSendsTheUserBackAndBothWindowsMinimiseTogether();
 
 private:
-    QWidget* openBuilder();
+    QWidget* openBuilder()
+    {
+        chooseSlot(SlotId::NoInputActive);
+        return m_fixture->openBuilder();
+    }
     void chooseSlot(SlotId id) { m_fixture->window->slotPanel().selectSlot(id); }
     config::StringSlot& slot(SlotId id) { return m_fixture->configuration.slot(id); }
 };
-
-QWidget* tst_BuilderWindow::openBuilder()
-{
-    chooseSlot(SlotId::NoInputActive);
-    QTest::mouseClick(m_fixture->find<QPushButton>(u"BuildStringButton"_s), Qt::LeftButton);
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == u"BuildStringForm"_s && window->isVisible() && QTest::qWaitForWindowActive(window))
-            return window;
-    }
-    return nullptr;
-}
 
 void tst_BuilderWindow::doneHandsTheCompositionToTheBuildersSlot_data()
 {

@@ -26,15 +26,6 @@ const QString kPortTitle = u"Com port selection"_s;
 
 QPushButton* button(QWidget* window, const QString& name) { return window->findChild<QPushButton*>(name); }
 
-QWidget* visibleWindowNamed(const QString& name)
-{
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == name && window->isVisible())
-            return window;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class tst_StartUp : public WindowTestCase {
@@ -104,7 +95,7 @@ void tst_StartUp::createNewThenBuildAndUploadAString()
     QCOMPARE(window->delayFieldTexts().hours, u"0-16"_s);
 
     QTest::mouseClick(button(window, u"BuildStringButton"_s), Qt::LeftButton);
-    QWidget* builder = visibleWindowNamed(u"BuildStringForm"_s);
+    QWidget* builder = shownWindow(u"BuildStringForm"_s);
     QVERIFY(builder && QTest::qWaitForWindowActive(builder));
     QTest::keyClicks(builder->findChild<QPlainTextEdit*>(u"StringTextBox"_s), u"PWR"_s);
     QTest::mouseClick(button(builder, u"DoneButton"_s), Qt::LeftButton);
@@ -206,13 +197,13 @@ void tst_StartUp::closingEitherWindowEndsTheProgramWithoutAQuestion()
         QVERIFY(startUp.mainWindow()->isVisible());
         QCOMPARE(finished.count(), 0);
         QTest::mouseClick(button(startUp.mainWindow(), u"BuildStringButton"_s), Qt::LeftButton);
-        QVERIFY(visibleWindowNamed(u"BuildStringForm"_s));
+        QVERIFY(shownWindow(u"BuildStringForm"_s));
         startUp.mainWindow()->close();
     } else {
         startDialog->close();
     }
     QCOMPARE(finished.count(), 1);
-    QVERIFY(!visibleWindowNamed(u"BuildStringForm"_s));
+    QVERIFY(!shownWindow(u"BuildStringForm"_s));
     QVERIFY(!startUp.mainWindow()->isVisible());
     QVERIFY(!startDialog || !startDialog->isVisible());
     QCOMPARE(m_fixture->end.code, std::nullopt);

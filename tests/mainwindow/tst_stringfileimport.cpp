@@ -41,18 +41,13 @@ void tst_StringFileImport::fileBytesBecomeTheSlotsCommand_data()
 
     QTest::newRow("12 bytes") << 3 << u"projector.str"_s << 12 << QString() << true << u"projector.str"_s;
     QTest::newRow("30 bytes") << 6 << u"max.str"_s << 30 << QString() << true << u"max.str"_s;
-    QTest::newRow("31 bytes, VGA") << 3 << u"long.str"_s << 31 << u"VGA Input String"_s << true
-                                   << u"Please select a different file"_s;
-    QTest::newRow("31 bytes, Composite") << 4 << u"long.str"_s << 31 << u"Component Input String"_s << true
-                                         << u"Please select a different file"_s;
-    QTest::newRow("31 bytes, S-Video") << 5 << u"long.str"_s << 31 << u"S-Video Input String"_s << true
-                                       << u"Please select a different file"_s;
-    QTest::newRow("31 bytes, no input") << 6 << u"long.str"_s << 31 << u"Default File"_s << true
-                                        << u"Please select a different file"_s;
-    QTest::newRow("31 bytes, Discrete ON")
-        << 0 << u"long.str"_s << 31 << u"Discrete Input 1 ON File"_s << true << u"Please select a different file"_s;
-    QTest::newRow("255 bytes, Discrete OFF")
-        << 1 << u"long.str"_s << 255 << u"Discrete Input 1 OFF File"_s << true << u"Please select a different file"_s;
+    // Each slot names itself in the refusal; up to 255 bytes are read, and then refused.
+    const std::pair<int, QString> subjects[]
+        = { { 3, u"VGA Input String"_s }, { 4, u"Component Input String"_s }, { 5, u"S-Video Input String"_s },
+              { 6, u"Default File"_s }, { 0, u"Discrete Input 1 ON File"_s }, { 1, u"Discrete Input 1 OFF File"_s } };
+    for (const auto& [id, subject] : subjects)
+        QTest::addRow("%s, slot %d", id == 1 ? "255 bytes" : "31 bytes", id)
+            << id << u"long.str"_s << (id == 1 ? 255 : 31) << subject << true << u"Please select a different file"_s;
     QTest::newRow("256 bytes, video first")
         << 2 << u"huge.str"_s << 256 << u"Video First Detected File"_s << false << u"old.str"_s;
     QTest::newRow("cancelled") << 3 << QString() << 0 << QString() << false << u"old.str"_s;

@@ -6,6 +6,8 @@
 
 #include "tests/support/scriptedprompts.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -19,6 +21,16 @@ public:
 
 // The colour a button is painted in, away from its caption.
 inline QColor buttonFaceAt(QWidget* button) { return button->grab().toImage().pixelColor(button->width() / 2, 4); }
+
+// The program's top-level window of this name that is on screen, or none.
+inline QWidget* shownWindow(const QString& name)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == name && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
 
 // The window is shown, filled from the record as start-up leaves it, with "VGA Input Active"
 // selected. The real serial port waits as the window's does: painting, not blocking.
@@ -37,6 +49,14 @@ struct WindowFixture {
         window->activateWindow();
         static_cast<void>(QTest::qWaitForWindowActive(window.get()));
         return *window;
+    }
+
+    // Build String clicked: the builder, once it is on screen and active; none otherwise.
+    QWidget* openBuilder() const
+    {
+        QTest::mouseClick(find<QPushButton>(QStringLiteral("BuildStringButton")), Qt::LeftButton);
+        QWidget* builder = shownWindow(QStringLiteral("BuildStringForm"));
+        return builder && QTest::qWaitForWindowActive(builder) ? builder : nullptr;
     }
 
     template <typename T>
