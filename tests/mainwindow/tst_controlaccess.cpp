@@ -1,9 +1,6 @@
 #include "windowfixture.h"
 
-#include "mainwindow/slotpanel.h"
-
 #include <QAccessible>
-#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 using platform::Answer;
@@ -45,25 +42,12 @@ private Q_SLOTS:
     void tabFollowsTheLayoutAndEveryStopIsAnnouncedByItsCaption_data();
     void tabFollowsTheLayoutAndEveryStopIsAnnouncedByItsCaption();
     void fileShortcutsWorkFromEveryMainWindowControlButNotFromTheBuilder();
-
-private:
-    QWidget* openBuilder();
 };
 
 void tst_ControlAccess::init()
 {
     m_fixture = std::make_unique<WindowFixture>();
     m_fixture->open();
-}
-
-QWidget* tst_ControlAccess::openBuilder()
-{
-    m_fixture->find<QPushButton>(u"BuildStringButton"_s)->click();
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == u"BuildStringForm"_s && window->isVisible())
-            return QTest::qWaitForWindowActive(window) ? window : nullptr;
-    }
-    return nullptr;
 }
 
 void tst_ControlAccess::tabFollowsTheLayoutAndEveryStopIsAnnouncedByItsCaption_data()
@@ -95,7 +79,7 @@ void tst_ControlAccess::tabFollowsTheLayoutAndEveryStopIsAnnouncedByItsCaption()
 {
     QFETCH(bool, builder);
     QFETCH(QStringList, stops);
-    QWidget* window = builder ? openBuilder() : m_fixture->window.get();
+    QWidget* window = builder ? m_fixture->openBuilder() : m_fixture->window.get();
     QVERIFY(window);
     const QString firstName = stops.constFirst().section(u'=', 0, 0);
     auto* first = window->findChild<QWidget*>(firstName);
@@ -131,7 +115,7 @@ void tst_ControlAccess::fileShortcutsWorkFromEveryMainWindowControlButNotFromThe
         QVERIFY2(prompts.problems().isEmpty(), qPrintable(control->objectName()));
     }
 
-    QWidget* builder = openBuilder();
+    QWidget* builder = m_fixture->openBuilder();
     QVERIFY(builder);
     const QList<QWidget*> builderControls = tabStops(builder, builder->findChild<QWidget*>(u"StringTextBox"_s));
     QVERIFY(builderControls.size() > 10);
