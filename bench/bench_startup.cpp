@@ -6,7 +6,7 @@
 #include "mainwindow/startup.h"
 #include "platform/display.h"
 #include "platform/programidentity.h"
-#include "strings/notation.h"
+#include "notation/notation.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -229,13 +229,13 @@ std::optional<platform::Error> writeFullConfiguration(const QString& path)
     const QString commands[] = { u"SOURCE 11;"_s, u"SOURCE 21;"_s, u"SOURCE 31;"_s, u"POWER OFF;"_s, u"INPUT 1 ON;"_s,
         u"INPUT 1 OFF;"_s, u"PICTURE MUTE 0;"_s };
     for (int index = 0; index < config::kSlotCount; ++index) {
-        QList<strings::Token> tokens { strings::hexByteToken(u"02") };
+        QList<notation::Token> tokens { notation::hexByteToken(u"02") };
         for (const QChar character : commands[index].repeated(3).left(27))
-            tokens.append(*strings::typedCharacterToken(character.unicode()));
-        tokens.append(strings::hexByteToken(u"03"));
-        tokens.append(strings::controlCharacterToken(u"CR"));
+            tokens.append(*notation::typedCharacterToken(character.unicode()));
+        tokens.append(notation::hexByteToken(u"03"));
+        tokens.append(notation::controlCharacterToken(u"CR"));
         config::StringSlot& slot = configuration.slots[std::size_t(index)];
-        for (const strings::Token& token : tokens) {
+        for (const notation::Token& token : tokens) {
             slot.source_text += token.text;
             slot.command_bytes += token.bytes;
         }

@@ -15,7 +15,6 @@ namespace config {
 namespace {
 
 constexpr QByteArrayView kLineEnd = "\r\n";
-constexpr int kLargestSlotLength = 255;
 constexpr int kLargestPriorityDigit = 9;
 
 // The texts after the scan priority, in file order, with the name an error gives each.
@@ -77,7 +76,7 @@ public:
         // The file's very first line has always been read leniently: no number there is 0.
         if (!isFirstLine)
             requireNumeric(text);
-        return lengthWithin(text, kLargestSlotLength);
+        return lengthWithin(text, kLargestCountedString);
     }
 
     int textLength(QByteArrayView line) const
@@ -160,7 +159,7 @@ platform::Result<QByteArray> encodeConfigurationFile(const StoredConfiguration& 
     QByteArray out;
     for (SlotId id : kFileOrder) {
         const StringSlot& slot = stored.slots[indexOf(id)];
-        if (slot.command_bytes.size() > kLargestSlotLength)
+        if (slot.command_bytes.size() > kLargestCountedString)
             return Error(
                 ErrorCode::CountDoesNotFit, u"the "_s + displayName(id) + u" string is longer than 255 bytes"_s);
         appendField(out, slot.command_bytes);

@@ -18,16 +18,15 @@ DelayEntry readDelayEntry(QStringView text, const DelayFieldKind& kind)
     return { DelayEntryKind::Valid, static_cast<qint16>(*value) };
 }
 
-bool takeDelayEntry(QStringView text, const DelayFieldKind& kind, qint16& value, platform::Prompts& prompts)
+std::optional<DelayRefusal> takeDelayEntry(QStringView text, const DelayFieldKind& kind, qint16& value)
 {
     const DelayEntry entry = readDelayEntry(text, kind);
     if (entry.kind == DelayEntryKind::Valid)
         value = entry.value;
     if (entry.kind != DelayEntryKind::Refused)
-        return false;
-    prompts.showMessage(QString(kind.message), QString(kind.title));
+        return std::nullopt;
     value = NoInputDelay::kRejectedEntry;
-    return true;
+    return DelayRefusal { kind.message, kind.title };
 }
 
 QString delayFieldTextAfterSetting(const QString& text, const DelayFieldKind& kind)

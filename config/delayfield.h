@@ -1,8 +1,6 @@
 // The rules of the three fields that hold the "No Input Active" delay.
 #pragma once
 
-#include "platform/prompts.h"
-
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
@@ -49,9 +47,15 @@ struct DelayEntry {
 // "abc", "-" and "." are refused, and so is any number too large for the field, however large.
 DelayEntry readDelayEntry(QStringView text, const DelayFieldKind& kind);
 
+// The box a refused entry brings up; the field that refused it shows it.
+struct DelayRefusal {
+    QLatin1StringView message;
+    QLatin1StringView title;
+};
+
 // A field's change rule up to what the field does with its text: a valid entry's number goes
-// into value; a refused one shows the field's message and title and leaves 255. True when refused.
-bool takeDelayEntry(QStringView text, const DelayFieldKind& kind, qint16& value, platform::Prompts& prompts);
+// into value; a refused one leaves 255 there and returns the field's message and title.
+[[nodiscard]] std::optional<DelayRefusal> takeDelayEntry(QStringView text, const DelayFieldKind& kind, qint16& value);
 
 // What the field shows after the program put this text into it: the hint and a refused entry
 // leave it empty, anything else stays as given. A window rebuilt from a file shows exactly this.

@@ -32,7 +32,8 @@ inline constexpr std::array<SlotId, kSlotCount> kRecordOrder {
     SlotId::NoInputActive,
 };
 
-// The order in which a .qxc file stores the slots; files in the field rely on it.
+// The order in which a .qxc file stores the slots (files in the field rely on it), and in which
+// an upload checks their lengths.
 inline constexpr std::array<SlotId, kSlotCount> kFileOrder {
     SlotId::CompositeInputActive,
     SlotId::SVideoInputActive,

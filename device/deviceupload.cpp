@@ -1,5 +1,7 @@
 #include "deviceupload.h"
 
+#include "config/stringslot.h"
+
 #include <iterator>
 #include <optional>
 
@@ -105,7 +107,7 @@ Result<UploadOutcome> uploadToDevice(
     // A string without a count byte is refused before the first SYN: found in its turn, it would
     // leave the device with new settings and only some of its strings.
     for (const config::SlotId id : config::kRecordOrder) {
-        if (configuration.slot(id).command_bytes.size() > kLargestCount)
+        if (configuration.slot(id).command_bytes.size() > config::kLargestCountedString)
             return platform::Error(platform::ErrorCode::CommandStringTooLong,
                 config::displayName(id) + u": "_s + QString::number(configuration.slot(id).command_bytes.size())
                     + u" bytes"_s);

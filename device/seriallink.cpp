@@ -1,5 +1,7 @@
 #include "seriallink.h"
 
+#include "config/stringslot.h"
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -66,7 +68,7 @@ Result<TransferStatus> SerialLink::WaitForByte(quint8 expected)
 
 Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes, const std::function<void()>& acknowledged)
 {
-    if (bytes.size() > kLargestCount)
+    if (bytes.size() > config::kLargestCountedString)
         return Error(ErrorCode::CommandStringTooLong, QString::number(bytes.size()) + u" bytes"_s);
     QByteArray wire;
     wire.append(static_cast<char>(bytes.size()));

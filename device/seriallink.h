@@ -18,8 +18,6 @@ inline constexpr quint8 kSyn = 0x16;
 // The device's two-byte answer to the second SYN, sent back to back.
 inline constexpr quint8 kReadyFirst = 0xFF;
 inline constexpr quint8 kReadySecond = 0x07;
-// The most bytes one count byte can announce.
-inline constexpr qsizetype kLargestCount = 255;
 
 // How the last wait for an answer ended. A wait starts at SettingUp and Waiting; it stays at
 // Waiting when the expected byte did not come.

@@ -8,28 +8,6 @@ namespace device {
 
 namespace {
 
-QLatin1StringView lengthMessageSubject(config::SlotId id)
-{
-    using config::SlotId;
-    switch (id) {
-    case SlotId::CompositeInputActive:
-        return QLatin1StringView("Composite Input Active String");
-    case SlotId::SVideoInputActive:
-        return QLatin1StringView("S-Video Input String");
-    case SlotId::VgaInputActive:
-        return QLatin1StringView("VGA Input String");
-    case SlotId::NoInputActive:
-        return QLatin1StringView("Default File");
-    case SlotId::DiscreteOn:
-        return QLatin1StringView("Discrete Input ON String");
-    case SlotId::DiscreteOff:
-        return QLatin1StringView("Discrete Input OFF String");
-    case SlotId::VideoFirstDetected:
-        return QLatin1StringView("Video First Detected String");
-    }
-    return {};
-}
-
 // An empty field counts as "0", as it would once the focus left it; a hint counts as "0" too.
 // Either way the field then shows "0".
 QString textSent(const QString& shown, const config::DelayFieldKind& kind)
@@ -40,18 +18,11 @@ QString textSent(const QString& shown, const config::DelayFieldKind& kind)
 
 } // namespace
 
-QString uploadLengthMessage(config::SlotId id, int length)
-{
-    return u"The length of the "_s + lengthMessageSubject(id)
-        + u" must be at least 1 character and no more than 30 characters. The file you have selected is  "_s
-        + QString::number(length) + u" characters long. Please select a different file."_s;
-}
-
 UploadPreparation prepareUpload(const config::Configuration& configuration,
     const config::DelayFieldTexts& shownDelayTexts, QStringView baudListText)
 {
     UploadPreparation preparation;
-    for (const config::SlotId id : kLengthCheckOrder) {
+    for (const config::SlotId id : config::kFileOrder) {
         if (configuration.slot(id).byte_count > config::kLongestCommandString) {
             preparation.refusedSlot = id;
             return preparation;

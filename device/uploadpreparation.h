@@ -17,24 +17,8 @@
 
 namespace device {
 
-// The order in which the slots' lengths are checked; the first one too long is the one reported.
-inline constexpr std::array<config::SlotId, config::kSlotCount> kLengthCheckOrder {
-    config::SlotId::CompositeInputActive,
-    config::SlotId::SVideoInputActive,
-    config::SlotId::VgaInputActive,
-    config::SlotId::NoInputActive,
-    config::SlotId::DiscreteOn,
-    config::SlotId::DiscreteOff,
-    config::SlotId::VideoFirstDetected,
-};
-
-inline constexpr QLatin1StringView kWrongFileLengthTitle("Wrong File Length");
-
-// The box shown for a slot whose byte_count is above 30 when the upload starts.
-QString uploadLengthMessage(config::SlotId id, int length);
-
 struct UploadPreparation {
-    // The first slot, in check order, whose byte_count is above 30. When set, nothing else was
+    // The first slot, in the file's order, whose byte_count is above 30. When set, nothing else was
     // worked out and nothing may be saved or sent.
     std::optional<config::SlotId> refusedSlot;
     // What the delay fields show once a hint or an empty field became "0"; the file keeps these.

@@ -59,8 +59,10 @@ void DelayTextBox::applyChangeRule()
     if (text() == m_kind.placeholder)
         setText(QString());
     // After a refused entry the hint empties the field at once: the user types it again from nothing.
-    if (config::takeDelayEntry(text(), m_kind, m_value, m_prompts))
+    if (const auto refusal = config::takeDelayEntry(text(), m_kind, m_value)) {
+        m_prompts.showMessage(QString(refusal->message), QString(refusal->title));
         setText(m_kind.placeholder);
+    }
 }
 
 } // namespace mainwindow

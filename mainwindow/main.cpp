@@ -8,7 +8,7 @@
 #include "stringfileimport.h"
 #include "supportwindows.h"
 
-#include "strings/buildstringform.h"
+#include "builder/buildstringform.h"
 
 #include "platform/programidentity.h"
 #include "platform/programlook.h"
@@ -231,7 +231,7 @@ void Main::closeEvent(QCloseEvent* event)
 
 void Main::followWindowState()
 {
-    const Qt::WindowStates state = strings::LinkedWindowStates::sizeState(*this);
+    const Qt::WindowStates state = builder::LinkedWindowStates::sizeState(*this);
     // The start dialog stands alone on the screen until it is answered.
     if (state != Qt::WindowNoState && m_startDialog && m_startDialog->isVisible()) {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
@@ -264,7 +264,7 @@ void Main::openBuilder()
     m_services.handOver.BuilderPending[config::indexOf(*id)] = true;
     // A builder closed a moment ago is hidden until it is deleted; the new opening starts afresh.
     if (!m_builder || m_builder->isHidden()) {
-        m_builder = new strings::BuildStringForm(m_services.handOver, m_services.prompts, *this, m_linkedStates,
+        m_builder = new builder::BuildStringForm(m_services.handOver, m_services.prompts, *this, m_linkedStates,
             [this](const QString& sourceText) { takeBuiltString(sourceText); });
     }
     m_builder->show();
@@ -274,7 +274,7 @@ void Main::openBuilder()
 
 void Main::takeBuiltString(const QString& sourceText)
 {
-    strings::BuilderHandOver& handOver = m_services.handOver;
+    notation::BuilderHandOver& handOver = m_services.handOver;
     for (const config::SlotId id : config::kRecordOrder) {
         if (handOver.isPending(id)) {
             // To the slot the builder was opened for, even if the list shows another one by now.

@@ -7,7 +7,7 @@
 #include "uploadview.h"
 #include "windowservices.h"
 
-#include "strings/linkedwindowstates.h"
+#include "builder/linkedwindowstates.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -107,7 +107,7 @@ private:
     FileCommands m_fileCommands;
     QPointer<QWidget> m_startDialog;
     QPointer<QWidget> m_builder;
-    strings::LinkedWindowStates m_linkedStates;
+    builder::LinkedWindowStates m_linkedStates;
     QPointer<QWidget> m_freeSupport;
     QPointer<QWidget> m_paidSupport;
 };

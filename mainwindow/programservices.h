@@ -14,7 +14,7 @@ namespace mainwindow {
 // the whole run. Tests build their own WindowServices with a scripted user instead.
 struct ProgramServices {
     config::Configuration configuration;
-    strings::BuilderHandOver handOver;
+    notation::BuilderHandOver handOver;
     platform::DialogPrompts prompts;
     platform::QtSerialPort commControl { platform::WaitStyle::KeepWindowsPainting };
     device::PortDeviceChoice portDevice;

@@ -1,7 +1,7 @@
 #include "slotpanel.h"
 
 #include "platform/programlook.h"
-#include "strings/notation.h"
+#include "notation/notation.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -29,7 +29,7 @@ constexpr SlotId kListOrder[] = {
 
 } // namespace
 
-SlotPanel::SlotPanel(config::Configuration& configuration, strings::BuilderHandOver& handOver, QWidget* parent)
+SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHandOver& handOver, QWidget* parent)
     : QWidget(parent)
     , m_configuration(configuration)
     , m_handOver(handOver)
@@ -137,7 +137,7 @@ void SlotPanel::storeBack()
 void SlotPanel::showSlotBytes()
 {
     if (const std::optional<SlotId> id = selectedSlot()) {
-        m_slotBytes->setText(strings::hexPairs(m_configuration.slot(*id).command_bytes));
+        m_slotBytes->setText(notation::hexPairs(m_configuration.slot(*id).command_bytes));
         // From the first byte, where the projector starts reading, when the field is too narrow for all.
         m_slotBytes->home(false);
     }

@@ -4,7 +4,7 @@
 #include "slotview.h"
 
 #include "config/configuration.h"
-#include "strings/builderhandover.h"
+#include "notation/builderhandover.h"
 
 #include <QWidget>
 
@@ -23,7 +23,7 @@ class SlotPanel final : public QWidget, public SlotView {
     Q_OBJECT
 
 public:
-    SlotPanel(config::Configuration& configuration, strings::BuilderHandOver& handOver, QWidget* parent = nullptr);
+    SlotPanel(config::Configuration& configuration, notation::BuilderHandOver& handOver, QWidget* parent = nullptr);
 
     std::optional<config::SlotId> selectedSlot() const override;
     void showSlotText(const QString& text) override;
@@ -48,7 +48,7 @@ private:
     void showSlotBytes();
 
     config::Configuration& m_configuration;
-    strings::BuilderHandOver& m_handOver;
+    notation::BuilderHandOver& m_handOver;
     QComboBox* m_slotList;
     QLabel* m_slotLabel;
     QLineEdit* m_slotText;

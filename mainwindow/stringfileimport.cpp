@@ -1,6 +1,8 @@
 #include "stringfileimport.h"
 
-#include "device/uploadpreparation.h"
+#include "wronglengthmessage.h"
+
+#include "config/stringslot.h"
 #include "platform/filestore.h"
 
 using namespace Qt::StringLiterals;
@@ -9,9 +11,6 @@ using config::SlotId;
 namespace mainwindow {
 
 namespace {
-
-// The longest file whose length a slot's one-byte count can hold.
-constexpr qint64 kLongestCountableFile = 255;
 
 QLatin1StringView importMessageSubject(SlotId id)
 {
@@ -36,10 +35,7 @@ QLatin1StringView importMessageSubject(SlotId id)
 
 void refuseLength(platform::Prompts& prompts, SlotId id, qint64 length)
 {
-    prompts.showMessage(u"The length of the "_s + importMessageSubject(id)
-            + u" must be at least 1 character and no more than 30 characters. The file you have selected is  "_s
-            + QString::number(length) + u" characters long. Please select a different file."_s,
-        device::kWrongFileLengthTitle);
+    prompts.showMessage(wrongLengthMessage(importMessageSubject(id), length), kWrongFileLengthTitle);
 }
 
 // The slot's text is stored one byte per character: a character of the name that has no
@@ -67,11 +63,11 @@ void importStringFile(platform::Prompts& prompts, config::Configuration& configu
     const platform::Result<qint64> size = platform::fileSize(choice.path);
     if (!size)
         return;
-    if (size.value() > kLongestCountableFile) {
+    if (size.value() > config::kLargestCountedString) {
         refuseLength(prompts, *id, size.value());
         return;
     }
-    const platform::Result<QByteArray> bytes = platform::readWholeFile(choice.path, kLongestCountableFile);
+    const platform::Result<QByteArray> bytes = platform::readWholeFile(choice.path, config::kLargestCountedString);
     if (!bytes || bytes.value().isEmpty())
         return;
     config::StringSlot& slot = configuration.slot(*id);

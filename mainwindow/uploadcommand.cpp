@@ -1,6 +1,7 @@
 #include "uploadcommand.h"
 
 #include "transferinputguard.h"
+#include "wronglengthmessage.h"
 
 #include "device/deviceupload.h"
 #include "device/linkerrorreport.h"
@@ -19,6 +20,29 @@ namespace {
 
 const QString kUploadCommandsCaption = u"Upload Commands"_s;
 const QString kUploadStatusTitle = u"Upload Status"_s;
+
+// How the upload's length box names each slot.
+QLatin1StringView uploadLengthSubject(config::SlotId id)
+{
+    using config::SlotId;
+    switch (id) {
+    case SlotId::CompositeInputActive:
+        return QLatin1StringView("Composite Input Active String");
+    case SlotId::SVideoInputActive:
+        return QLatin1StringView("S-Video Input String");
+    case SlotId::VgaInputActive:
+        return QLatin1StringView("VGA Input String");
+    case SlotId::NoInputActive:
+        return QLatin1StringView("Default File");
+    case SlotId::DiscreteOn:
+        return QLatin1StringView("Discrete Input ON String");
+    case SlotId::DiscreteOff:
+        return QLatin1StringView("Discrete Input OFF String");
+    case SlotId::VideoFirstDetected:
+        return QLatin1StringView("Video First Detected String");
+    }
+    return {};
+}
 
 } // namespace
 
@@ -40,7 +64,7 @@ void UploadCommand::run()
     if (preparation.refusedSlot) {
         const config::SlotId id = *preparation.refusedSlot;
         prompts.showMessage(
-            device::uploadLengthMessage(id, configuration.slot(id).byte_count), device::kWrongFileLengthTitle);
+            wrongLengthMessage(uploadLengthSubject(id), configuration.slot(id).byte_count), kWrongFileLengthTitle);
         m_view.selectSlot(id);
         return;
     }

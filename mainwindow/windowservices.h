@@ -7,7 +7,7 @@
 #include "platform/programend.h"
 #include "platform/prompts.h"
 #include "platform/serialport.h"
-#include "strings/builderhandover.h"
+#include "notation/builderhandover.h"
 
 namespace mainwindow {
 
@@ -15,7 +15,7 @@ namespace mainwindow {
 // recorder for the program's end and, where no time may pass, a fake port and clock.
 struct WindowServices {
     config::Configuration& configuration;
-    strings::BuilderHandOver& handOver;
+    notation::BuilderHandOver& handOver;
     platform::Prompts& prompts;
     platform::SerialPort& port;
     // The device the port answer named when start-up tried it; every upload goes there.

@@ -66,7 +66,7 @@ struct WindowFixture {
     }
 
     config::Configuration configuration;
-    strings::BuilderHandOver handOver;
+    notation::BuilderHandOver handOver;
     testsupport::ScriptedPrompts prompts;
     platform::QtSerialPort realPort { platform::WaitStyle::KeepWindowsPainting };
     device::PortDeviceChoice portDevice;

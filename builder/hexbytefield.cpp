@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace strings {
+namespace builder {
 
 namespace {
 
@@ -70,4 +70,4 @@ void HexByteField::refuse()
     clear();
 }
 
-} // namespace strings
+} // namespace builder

@@ -2,7 +2,7 @@
 
 #include <QScopedValueRollback>
 
-namespace strings {
+namespace builder {
 
 namespace {
 
@@ -20,4 +20,4 @@ void LinkedWindowStates::follow(QWidget& window, Qt::WindowStates state)
 
 Qt::WindowStates LinkedWindowStates::sizeState(const QWidget& window) { return window.windowState() & kSizeStates; }
 
-} // namespace strings
+} // namespace builder

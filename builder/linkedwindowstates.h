@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-namespace strings {
+namespace builder {
 
 // Each window's state rule sets the other window's state through here. A change that one rule
 // makes on the other window must not run that window's rule back: the user maximising the main
@@ -22,4 +22,4 @@ private:
     bool m_following = false;
 };
 
-} // namespace strings
+} // namespace builder

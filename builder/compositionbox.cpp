@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace strings {
+namespace builder {
 
 CompositionBox::CompositionBox(QByteArray& builtBytes, platform::Prompts& prompts, QWidget* parent)
     : QPlainTextEdit(parent)
@@ -19,7 +19,7 @@ CompositionBox::CompositionBox(QByteArray& builtBytes, platform::Prompts& prompt
     connect(this, &QPlainTextEdit::textChanged, this, &CompositionBox::applyChangeRule);
 }
 
-void CompositionBox::appendToken(const Token& token)
+void CompositionBox::appendToken(const notation::Token& token)
 {
     m_composition.beginInsertion();
     QTextCursor end(document());
@@ -52,15 +52,15 @@ void CompositionBox::applyChangeRule()
 {
     const QString text = toPlainText();
     switch (m_composition.takeText(text)) {
-    case TextChange::Counted:
+    case notation::TextChange::Counted:
         break;
-    case TextChange::Cleared:
+    case notation::TextChange::Cleared:
         clearComposition();
         break;
-    case TextChange::TooLong:
+    case notation::TextChange::TooLong:
         refuseTooLong();
         break;
-    case TextChange::Refused:
+    case notation::TextChange::Refused:
         // A byte the user did not mean would reach the projector without a word: drop the
         // character instead. The shorter text is what was counted, so the rule then does nothing.
         m_prompts.beep();
@@ -88,4 +88,4 @@ void CompositionBox::clearComposition()
 
 void CompositionBox::moveCaretToEnd() { moveCursor(QTextCursor::End); }
 
-} // namespace strings
+} // namespace builder

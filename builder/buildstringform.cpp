@@ -2,7 +2,7 @@
 
 #include "compositionbox.h"
 #include "hexbytefield.h"
-#include "notation.h"
+#include "notation/notation.h"
 #include "waittimefield.h"
 
 #include "config/slotid.h"
@@ -21,7 +21,7 @@
 using namespace Qt::StringLiterals;
 using platform::namedLabel;
 
-namespace strings {
+namespace builder {
 
 namespace {
 
@@ -46,7 +46,7 @@ QLineEdit* displayLine(const QString& text, const QString& name, QWidget* parent
 
 } // namespace
 
-BuildStringForm::BuildStringForm(BuilderHandOver& handOver, platform::Prompts& prompts, QWidget& mainWindow,
+BuildStringForm::BuildStringForm(notation::BuilderHandOver& handOver, platform::Prompts& prompts, QWidget& mainWindow,
     LinkedWindowStates& linkedStates, TakeBuiltString takeBuiltString)
     : m_handOver(handOver)
     , m_prompts(prompts)
@@ -151,7 +151,7 @@ QWidget* BuildStringForm::buildControlCharacterGroup()
     m_controlCharacters = new QListWidget(group);
     layout->addWidget(platform::captionLabel(u"   Control  Characters"_s, u"ControlChrLabel"_s, m_controlCharacters));
     m_controlCharacters->setObjectName(u"ControlChrList"_s);
-    for (const QLatin1StringView item : kControlCharacterItems)
+    for (const QLatin1StringView item : notation::kControlCharacterItems)
         m_controlCharacters->addItem(QString(item));
     m_controlCharacters->setCurrentRow(0);
     connect(m_controlCharacters, &QListWidget::itemDoubleClicked, this, &BuildStringForm::insertControlCharacter);
@@ -241,8 +241,8 @@ void BuildStringForm::followWindowState()
 void BuildStringForm::showByteCount()
 {
     const QByteArray& bytes = m_composition->composition().bytes();
-    m_byteCount->setText(blankLedNumber(int(bytes.size())));
-    m_bytesInHex->setText(hexPairs(bytes));
+    m_byteCount->setText(notation::blankLedNumber(int(bytes.size())));
+    m_bytesInHex->setText(notation::hexPairs(bytes));
 }
 
 void BuildStringForm::insertHexByte()
@@ -257,7 +257,7 @@ void BuildStringForm::insertHexByte()
         m_hexByte->setFocus();
         return;
     }
-    m_composition->appendToken(hexByteToken(digits));
+    m_composition->appendToken(notation::hexByteToken(digits));
     m_hexByte->clear();
     m_composition->takeFocusAfterInsertion();
 }
@@ -268,7 +268,7 @@ void BuildStringForm::insertControlCharacter()
     if (!item)
         return;
     const QString text = item->text();
-    m_composition->appendToken(controlCharacterToken(QStringView(text).first(text.indexOf(u' '))));
+    m_composition->appendToken(notation::controlCharacterToken(QStringView(text).first(text.indexOf(u' '))));
     m_composition->takeFocusAfterInsertion();
 }
 
@@ -281,7 +281,7 @@ void BuildStringForm::insertWait()
             return;
         }
     }
-    const std::optional<Token> token = waitToken(m_hours->value(), m_minutes->value(), m_seconds->value());
+    const std::optional<notation::Token> token = notation::waitToken(m_hours->value(), m_minutes->value(), m_seconds->value());
     if (!token)
         return;
     m_composition->appendToken(*token);
@@ -295,4 +295,4 @@ void BuildStringForm::done()
     close();
 }
 
-} // namespace strings
+} // namespace builder

@@ -2,7 +2,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace strings {
+namespace notation {
 
 namespace {
 
@@ -101,4 +101,4 @@ QString blankLedNumber(int number) { return u' ' + QString::number(number); }
 
 QString hexPairs(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
 
-} // namespace strings
+} // namespace notation

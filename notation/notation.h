@@ -9,7 +9,7 @@
 #include <array>
 #include <optional>
 
-namespace strings {
+namespace notation {
 
 // What one token appends: its rendering to the source text and its bytes to the command bytes,
 // always together and in that order.
@@ -44,4 +44,4 @@ QString blankLedNumber(int number);
 // The bytes in upper-case hex pairs separated by blanks ("50 57 52 0D"), for the user to check.
 QString hexPairs(const QByteArray& bytes);
 
-} // namespace strings
+} // namespace notation

@@ -1,6 +1,6 @@
 #include "waittimefield.h"
 
-namespace strings {
+namespace builder {
 
 WaitTimeField::WaitTimeField(const config::DelayFieldKind& kind, platform::Prompts& prompts, QWidget* parent)
     : QLineEdit(QString(kind.placeholder), parent)
@@ -31,10 +31,11 @@ void WaitTimeField::focusOutEvent(QFocusEvent* event)
 void WaitTimeField::applyChangeRule()
 {
     // After a refused entry the hint shows, selected: the next key typed replaces it.
-    if (config::takeDelayEntry(text(), m_kind, m_value, m_prompts)) {
+    if (const auto refusal = config::takeDelayEntry(text(), m_kind, m_value)) {
+        m_prompts.showMessage(QString(refusal->message), QString(refusal->title));
         setText(QString(m_kind.placeholder));
         selectAll();
     }
 }
 
-} // namespace strings
+} // namespace builder

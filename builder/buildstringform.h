@@ -1,7 +1,7 @@
 // The window in which the user composes one slot's command string.
 #pragma once
 
-#include "builderhandover.h"
+#include "notation/builderhandover.h"
 #include "linkedwindowstates.h"
 
 #include "platform/prompts.h"
@@ -15,7 +15,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-namespace strings {
+namespace builder {
 
 class CompositionBox;
 class HexByteField;
@@ -31,7 +31,7 @@ class BuildStringForm final : public QWidget {
 public:
     using TakeBuiltString = std::function<void(const QString& sourceText)>;
 
-    BuildStringForm(BuilderHandOver& handOver, platform::Prompts& prompts, QWidget& mainWindow,
+    BuildStringForm(notation::BuilderHandOver& handOver, platform::Prompts& prompts, QWidget& mainWindow,
         LinkedWindowStates& linkedStates, TakeBuiltString takeBuiltString);
 
 protected:
@@ -54,7 +54,7 @@ private:
     void insertWait();
     void done();
 
-    BuilderHandOver& m_handOver;
+    notation::BuilderHandOver& m_handOver;
     platform::Prompts& m_prompts;
     QWidget& m_mainWindow;
     LinkedWindowStates& m_linkedStates;
@@ -77,4 +77,4 @@ private:
     HexByteField* m_hexByte = nullptr;
 };
 
-} // namespace strings
+} // namespace builder

@@ -7,7 +7,7 @@
 
 #include <QLineEdit>
 
-namespace strings {
+namespace builder {
 
 // Keeps the number last accepted from its text; 255 means nothing usable was entered, which the
 // wait insertion refuses. Shows its hint while empty and not in use.
@@ -35,4 +35,4 @@ private:
     qint16 m_value = kNothingUsable;
 };
 
-} // namespace strings
+} // namespace builder

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace strings {
+namespace notation {
 
 // What the text field must do after the change rule has seen its new text.
 enum class TextChange {
@@ -49,4 +49,4 @@ private:
     bool m_inserting = false;
 };
 
-} // namespace strings
+} // namespace notation

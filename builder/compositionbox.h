@@ -1,14 +1,14 @@
 // The builder's text field: the source text of the composition, kept in step with its bytes.
 #pragma once
 
-#include "composition.h"
-#include "notation.h"
+#include "notation/composition.h"
+#include "notation/notation.h"
 
 #include "platform/prompts.h"
 
 #include <QPlainTextEdit>
 
-namespace strings {
+namespace builder {
 
 // Runs the change rule on every change of its text, its own clearing included, and carries out
 // what the rule asks. Typing always appends: every key and every click first puts the caret at
@@ -21,11 +21,11 @@ public:
 
     // A token's text, then its bytes. The change rule checks the length before the bytes are in;
     // the check after them comes with takeFocusAfterInsertion().
-    void appendToken(const Token& token);
+    void appendToken(const notation::Token& token);
     // Back to the field; a token that took the string past 30 bytes is shown, then refused.
     void takeFocusAfterInsertion();
 
-    const Composition& composition() const { return m_composition; }
+    const notation::Composition& composition() const { return m_composition; }
 
 Q_SIGNALS:
     // The bytes changed: the count and the hex view follow.
@@ -41,8 +41,8 @@ private:
     void clearComposition();
     void moveCaretToEnd();
 
-    Composition m_composition;
+    notation::Composition m_composition;
     platform::Prompts& m_prompts;
 };
 
-} // namespace strings
+} // namespace builder

@@ -1,4 +1,4 @@
-#include "strings/buildstringform.h"
+#include "builder/buildstringform.h"
 
 #include "tests/support/scriptedprompts.h"
 
@@ -45,11 +45,11 @@ private:
     void click(const QString& button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
 
     testsupport::ScriptedPrompts m_prompts;
-    strings::BuilderHandOver m_handOver;
-    strings::LinkedWindowStates m_linkedStates;
+    notation::BuilderHandOver m_handOver;
+    builder::LinkedWindowStates m_linkedStates;
     QWidget m_mainWindow;
     std::optional<QString> m_handedOver;
-    QPointer<strings::BuildStringForm> m_form;
+    QPointer<builder::BuildStringForm> m_form;
 };
 
 void tst_BuildStringForm::init()
@@ -58,7 +58,7 @@ void tst_BuildStringForm::init()
     m_handedOver.reset();
     m_handOver.BuiltBytes = "left over";
     m_handOver.BuilderPending[config::indexOf(config::SlotId::NoInputActive)] = true;
-    m_form = new strings::BuildStringForm(
+    m_form = new builder::BuildStringForm(
         m_handOver, m_prompts, m_mainWindow, m_linkedStates, [this](const QString& text) { m_handedOver = text; });
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form));

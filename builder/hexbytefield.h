@@ -5,7 +5,7 @@
 
 #include <QLineEdit>
 
-namespace strings {
+namespace builder {
 
 // Holds at most two hex digits, upper case, or its hint "XX" until it is first entered. Anything
 // else, typed or pasted, is refused with the hex message and leaves the field empty.
@@ -29,4 +29,4 @@ private:
     platform::Prompts& m_prompts;
 };
 
-} // namespace strings
+} // namespace builder

@@ -7,7 +7,7 @@
 
 #include <array>
 
-namespace strings {
+namespace notation {
 
 // Alive for the whole run and shared by the main window and the builder window. The builder
 // collects the bytes of its composition in BuiltBytes; a BuilderPending flag names the slot it
@@ -21,4 +21,4 @@ struct BuilderHandOver {
     void clearAllPending() { BuilderPending.fill(false); }
 };
 
-} // namespace strings
+} // namespace notation

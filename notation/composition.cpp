@@ -6,7 +6,7 @@
 
 #include <QList>
 
-namespace strings {
+namespace notation {
 
 Composition::Composition(QByteArray& builtBytes)
     : m_builtBytes(builtBytes)
@@ -46,4 +46,4 @@ void Composition::clear()
 
 bool Composition::isTooLong() const { return m_builtBytes.size() > config::kLongestCommandString; }
 
-} // namespace strings
+} // namespace notation
