@@ -1,7 +1,5 @@
 #include "resultline.h"
 
-#include <QTime>
-
 using namespace Qt::StringLiterals;
 
 namespace cli {
@@ -39,7 +37,7 @@ QString resultLine(const UploadReceipt& receipt)
 {
     if (receipt.outcome == Outcome::BadInput)
         return u"qx7m-upload: "_s + outcomeText(receipt);
-    return QTime::currentTime().toString(u"HH:mm:ss"_s) + u", port "_s + receipt.port + u": "_s + outcomeText(receipt);
+    return device::receiptHead(receipt.port) + outcomeText(receipt);
 }
 
 } // namespace cli

@@ -1,7 +1,6 @@
 #include "uploadplan.h"
 
 #include "config/delayfield.h"
-#include "config/projectorbaudrate.h"
 #include "config/slotid.h"
 #include "device/uploadpreparation.h"
 
@@ -41,13 +40,8 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
         }
     }
 
-    // What the window shows once it has opened the file: each delay field's text after its change
-    // rule, and the baud list on the file's rate, or on 9600 for a text that is none of the five.
-    const config::DelayFieldTexts shown { config::delayFieldTextAfterSetting(stored.hours_text, config::kHoursField),
-        config::delayFieldTextAfterSetting(stored.minutes_text, config::kMinutesField),
-        config::delayFieldTextAfterSetting(stored.seconds_text, config::kSecondsField) };
-    const QString baudListText = config::baudListTextFor(stored.baud_rate_text);
-    const device::UploadPreparation preparation = device::prepareUpload(configuration, shown, baudListText);
+    const device::UploadPreparation preparation = device::prepareUpload(configuration,
+        { stored.hours_text, stored.minutes_text, stored.seconds_text }, stored.baud_rate_text);
     if (preparation.refusedSlot) {
         const config::SlotId id = *preparation.refusedSlot;
         plan.refusal = u"the \"%1\" string is %2 bytes long; the QX-7M takes at most %3"_s.arg(config::displayName(id))
@@ -60,10 +54,11 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
         return plan;
     }
     plan.delay = preparation.delay.value();
-    configuration.commit_baud_rate(baudListText);
-    if (baudListText != stored.baud_rate_text) {
+    const QLatin1StringView rateSent = preparation.baudRate.text;
+    configuration.commit_baud_rate(QString(rateSent));
+    if (rateSent != stored.baud_rate_text) {
         plan.warning = u"the projector baud rate \"%1\" is none of 2400, 4800, 9600, 19200 and 57600; %2 is sent, "
-                       "as from the window"_s.arg(stored.baud_rate_text, baudListText);
+                       "as from the window"_s.arg(stored.baud_rate_text, rateSent);
     }
     return plan;
 }

@@ -2,6 +2,8 @@
 
 #include "seriallink.h"
 
+#include <QTime>
+
 using namespace Qt::StringLiterals;
 
 namespace device {
@@ -31,6 +33,11 @@ QString describeUploadStop(const UploadStop& stop)
 QString describeCompletedUpload(int byteTotal, qint64 elapsedMs)
 {
     return u"%1 bytes uploaded in %2"_s.arg(byteTotal).arg(seconds(elapsedMs));
+}
+
+QString receiptHead(const QString& portName)
+{
+    return QTime::currentTime().toString(u"HH:mm:ss"_s) + u", port "_s + portName + u": "_s;
 }
 
 } // namespace device

@@ -40,4 +40,8 @@ QString describeUploadStop(const UploadStop& stop);
 // "224 bytes uploaded in 2.3 s".
 QString describeCompletedUpload(int byteTotal, qint64 elapsedMs);
 
+// The start of every upload's receipt, the window's and the command line's alike: the time of
+// day and the port, "14:02:11, port /dev/ttyUSB0: ".
+QString receiptHead(const QString& portName);
+
 } // namespace device

@@ -18,8 +18,8 @@ QString textSent(const QString& shown, const config::DelayFieldKind& kind)
 
 } // namespace
 
-UploadPreparation prepareUpload(const config::Configuration& configuration,
-    const config::DelayFieldTexts& shownDelayTexts, QStringView baudListText)
+UploadPreparation prepareUpload(
+    const config::Configuration& configuration, const config::DelayFieldTexts& delayTexts, QStringView baudRateText)
 {
     UploadPreparation preparation;
     for (const config::SlotId id : config::kFileOrder) {
@@ -28,9 +28,8 @@ UploadPreparation prepareUpload(const config::Configuration& configuration,
             return preparation;
         }
     }
-    preparation.delayTexts = { textSent(shownDelayTexts.hours, config::kHoursField),
-        textSent(shownDelayTexts.minutes, config::kMinutesField),
-        textSent(shownDelayTexts.seconds, config::kSecondsField) };
+    preparation.delayTexts = { textSent(delayTexts.hours, config::kHoursField),
+        textSent(delayTexts.minutes, config::kMinutesField), textSent(delayTexts.seconds, config::kSecondsField) };
     preparation.hours = config::readDelayEntry(preparation.delayTexts.hours, config::kHoursField).value;
     preparation.minutes = config::readDelayEntry(preparation.delayTexts.minutes, config::kMinutesField).value;
     // Seconds shown as "0" go out as 1 whatever the hours and minutes are, as every upload has
@@ -43,7 +42,7 @@ UploadPreparation prepareUpload(const config::Configuration& configuration,
     delay.minutes = preparation.minutes;
     delay.seconds = preparation.seconds;
     preparation.delay = delayBytes(delay);
-    preparation.baudRate = config::projectorBaudRateFromText(baudListText);
+    preparation.baudRate = *config::projectorBaudRateFromText(QString(config::baudListTextFor(baudRateText)));
     return preparation;
 }
 

@@ -1,5 +1,6 @@
-// Everything "Save and Upload" works out before it touches the port, from the record and what
-// the window shows; the window and the command line both use it, so they send the same bytes.
+// What an upload sends for a record and the texts of its delay fields and baud rate, worked out
+// before the port is touched. The window passes what its fields show, the command line what the
+// file holds; both send the same bytes because neither works it out on its own.
 #pragma once
 
 #include "delaybytes.h"
@@ -29,13 +30,14 @@ struct UploadPreparation {
     qint16 minutes = 0;
     qint16 seconds = 0;
     platform::Result<DelayBytes> delay = DelayBytes {};
-    // The baud list's rate; none when its text is not a rate, and the record's bytes then stay.
-    std::optional<config::ProjectorBaudRate> baudRate;
+    // The rate sent: the baud text's, or 9600 for a text that is none of the five rates, which is
+    // what the baud list shows for it.
+    config::ProjectorBaudRate baudRate {};
 };
 
-// shownDelayTexts are the delay fields' texts as the window shows them (after their change rule:
-// no refused entry); baudListText is the baud list's text.
-UploadPreparation prepareUpload(const config::Configuration& configuration,
-    const config::DelayFieldTexts& shownDelayTexts, QStringView baudListText);
+// delayTexts are the delay fields' texts, or a file's: a hint, an empty field and a text the field
+// would refuse all count as "0". baudRateText is the baud list's text, or a file's.
+UploadPreparation prepareUpload(
+    const config::Configuration& configuration, const config::DelayFieldTexts& delayTexts, QStringView baudRateText);
 
 } // namespace device

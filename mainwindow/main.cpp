@@ -250,7 +250,7 @@ bool Main::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_uploadButton && event->type() == QEvent::FocusOut
         && focusMovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason()))
-        m_uploadButton->setText(u"Upload Commands"_s);
+        m_uploadButton->setText(kUploadCommandsCaption);
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -18,7 +18,6 @@ namespace mainwindow {
 
 namespace {
 
-const QString kUploadCommandsCaption = u"Upload Commands"_s;
 const QString kUploadStatusTitle = u"Upload Status"_s;
 
 // How the upload's length box names each slot.
@@ -87,7 +86,7 @@ void UploadCommand::run()
         reportError(*session.openError(), deviceName.value());
         return;
     }
-    configuration.commit_baud_rate(m_view.baudListText());
+    configuration.commit_baud_rate(QString(preparation.baudRate.text));
     if (auto error = config::write_configuration(configuration, preparation.delayTexts)) {
         reportError(*error, deviceName.value());
         return;
@@ -114,14 +113,14 @@ void UploadCommand::run()
     case UploadOutcome::Completed:
         m_view.showUploadButton(u"Finished Uploading"_s, UploadButtonShade::Normal);
         link.close();
-        m_view.showReceipt(receiptHead(deviceName.value())
+        m_view.showReceipt(device::receiptHead(deviceName.value())
             + device::describeCompletedUpload(m_byteTotal, m_services.clock.monotonicMs() - startMs) + u'.');
         prompts.showMessage(u"Upload Completed Successfully"_s, kUploadStatusTitle);
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Normal);
         return;
     case UploadOutcome::HandshakeOrSettingsFailed:
         m_view.showReceipt(
-            receiptHead(deviceName.value()) + u"upload failed. "_s + device::describeUploadStop(m_stop) + u'.');
+            device::receiptHead(deviceName.value()) + u"upload failed. "_s + device::describeUploadStop(m_stop) + u'.');
         prompts.showMessage(u"Power off the QX-7M and then turn power back on"_s, u"Error With QX-7M"_s);
         m_view.showUploadButton(u"Upload FAILED!"_s, UploadButtonShade::Red);
         link.close();
@@ -130,7 +129,7 @@ void UploadCommand::run()
         return;
     case UploadOutcome::StringTransferFailed:
         // The program ends after this box; the receipt goes where it outlives the window.
-        QTextStream(stderr) << receiptHead(deviceName.value()) << u"upload failed. "_s
+        QTextStream(stderr) << device::receiptHead(deviceName.value()) << u"upload failed. "_s
                             << device::describeUploadStop(m_stop) << u".\n"_s;
         prompts.showMessage(
             u"Problem uploading data. Turn off power to the QX-7M and then turn power back on."_s, u"QX-7M error"_s);
@@ -152,14 +151,9 @@ void UploadCommand::uploadStopped(const device::UploadStop& stop) { m_stop = sto
 
 void UploadCommand::reportError(const platform::Error& error, const QString& portName)
 {
-    m_view.showReceipt(receiptHead(portName) + u"not uploaded. Error "_s + QString::number(error.number()) + u": "_s
+    m_view.showReceipt(device::receiptHead(portName) + u"not uploaded. Error "_s + QString::number(error.number()) + u": "_s
         + error.description() + u'.');
     [[maybe_unused]] const device::LinkErrorReport report = device::ReportLinkError(m_services.prompts, error);
-}
-
-QString UploadCommand::receiptHead(const QString& portName) const
-{
-    return QTime::currentTime().toString(u"HH:mm:ss"_s) + u", port "_s + portName + u": "_s;
 }
 
 } // namespace mainwindow

@@ -24,7 +24,6 @@ private:
     void uploadStopped(const device::UploadStop& stop) override;
 
     void reportError(const platform::Error& error, const QString& portName);
-    QString receiptHead(const QString& portName) const;
 
     const WindowServices& m_services;
     UploadView& m_view;

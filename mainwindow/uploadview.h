@@ -18,6 +18,9 @@ enum class UploadButtonShade {
     Green,
 };
 
+// What the upload button says when no upload runs and none has just ended.
+inline const QString kUploadCommandsCaption = QStringLiteral("Upload Commands");
+
 class UploadView {
 public:
     virtual ~UploadView() = default;

@@ -24,7 +24,7 @@ void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent_data()
     QTest::addColumn<QStringList>("sentTexts");
     QTest::addColumn<QByteArray>("delayBytes");
     QTest::addColumn<QString>("baudList");
-    QTest::addColumn<QByteArray>("baudBytes"); // empty: the record's bytes stay
+    QTest::addColumn<QByteArray>("baudBytes");
 
     const QStringList zeros { u"0"_s, u"0"_s, u"0"_s };
     QTest::newRow("hints of a new file") << QStringList { u"0-16"_s, u"0-59"_s, u"0-59"_s } << zeros
@@ -39,7 +39,10 @@ void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent_data()
         << QByteArray("\x00\x3D", 2) << u"57600"_s << QByteArray("\xE1\x00", 2);
     QTest::newRow("rounded entries") << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s }
                                      << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s } << QByteArray("\x1C\x22")
-                                     << u"38400"_s << QByteArray();
+                                     << u"38400"_s << QByteArray("\x25\x80");
+    QTest::newRow("texts a field refuses count as zero") << QStringList { u"17"_s, u"abc"_s, u"60"_s } << zeros
+                                                         << QByteArray("\x00\x01", 2) << u"9600"_s
+                                                         << QByteArray("\x25\x80");
 }
 
 void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent()
@@ -63,9 +66,7 @@ void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent()
         sentTexts);
     QVERIFY(preparation.delay);
     QCOMPARE(bytePair(preparation.delay.value().high, preparation.delay.value().low), delayBytes);
-    const QByteArray baud
-        = preparation.baudRate ? bytePair(preparation.baudRate->high, preparation.baudRate->low) : QByteArray();
-    QCOMPARE(baud, baudBytes);
+    QCOMPARE(bytePair(preparation.baudRate.high, preparation.baudRate.low), baudBytes);
 }
 
 QTEST_GUILESS_MAIN(tst_UploadPreparation)
