@@ -12,7 +12,8 @@ namespace mainwindow {
 
 namespace {
 
-const QString kNewFileTitle = u"New File"_s;
+// Titles the name box of New and the question whether to save first, asked by New and by Quit.
+const QString kFileCommandTitle = u"New File"_s;
 
 platform::FileDialogSettings configurationFileDialog() { return { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s }; }
 
@@ -34,7 +35,7 @@ void FileCommands::newFile()
     if (!saveCurrentFirst(u"Do you wish to save your current configuration?"_s))
         return;
     const QString name
-        = m_services.prompts.askText(u"Enter the name of the new configuration file"_s, kNewFileTitle, QString());
+        = m_services.prompts.askText(u"Enter the name of the new configuration file"_s, kFileCommandTitle, QString());
     // Written before the record is reset: a name the disk refuses must not cost the user the
     // configuration on screen.
     config::Configuration fresh = m_services.configuration;
@@ -55,17 +56,23 @@ void FileCommands::newFile()
     m_view.showReplacedRecord();
 }
 
+std::optional<QString> FileCommands::chooseConfigurationFile(FileDialog dialog)
+{
+    for (;;) {
+        const platform::FileChoice choice = (m_services.prompts.*dialog)(configurationFileDialog());
+        if (!choice.extensionDiffers)
+            return choice.cancelled() ? std::nullopt : std::optional(choice.path);
+        refuseExtension(m_services.prompts);
+    }
+}
+
 bool FileCommands::load()
 {
     for (;;) {
-        const platform::FileChoice choice = m_services.prompts.chooseFileToOpen(configurationFileDialog());
-        if (choice.extensionDiffers) {
-            refuseExtension(m_services.prompts);
-            continue;
-        }
-        if (choice.cancelled())
+        const std::optional<QString> path = chooseConfigurationFile(&platform::Prompts::chooseFileToOpen);
+        if (!path)
             return false;
-        const ReadOutcome outcome = read(choice.path);
+        const ReadOutcome outcome = read(*path);
         if (outcome != ReadOutcome::SizeRefused)
             return outcome == ReadOutcome::Read;
     }
@@ -82,27 +89,21 @@ bool FileCommands::loadGivenFile(const QString& path)
 
 bool FileCommands::save()
 {
+    const std::optional<QString> path = chooseConfigurationFile(&platform::Prompts::chooseFileToSave);
+    if (!path)
+        return false;
     config::Configuration& configuration = m_services.configuration;
-    for (;;) {
-        const platform::FileChoice choice = m_services.prompts.chooseFileToSave(configurationFileDialog());
-        if (choice.extensionDiffers) {
-            refuseExtension(m_services.prompts);
-            continue;
-        }
-        if (choice.cancelled())
-            return false;
-        configuration.commit_baud_rate(m_view.baudListText());
-        const QString previousPath = configuration.config_path;
-        configuration.config_path = choice.path;
-        if (const std::optional<platform::Error> error
-            = config::write_configuration(configuration, m_view.delayFieldTexts())) {
-            configuration.config_path = previousPath;
-            platform::showErrorReport(m_services.prompts, *error);
-            return false;
-        }
-        m_view.updateCaption();
-        return true;
+    configuration.commit_baud_rate(m_view.baudListText());
+    const QString previousPath = configuration.config_path;
+    configuration.config_path = *path;
+    if (const std::optional<platform::Error> error
+        = config::write_configuration(configuration, m_view.delayFieldTexts())) {
+        configuration.config_path = previousPath;
+        platform::showErrorReport(m_services.prompts, *error);
+        return false;
     }
+    m_view.updateCaption();
+    return true;
 }
 
 void FileCommands::quit()
@@ -113,7 +114,7 @@ void FileCommands::quit()
 
 bool FileCommands::saveCurrentFirst(const QString& question)
 {
-    switch (m_services.prompts.askYesNoCancel(question, kNewFileTitle)) {
+    switch (m_services.prompts.askYesNoCancel(question, kFileCommandTitle)) {
     case Answer::Yes:
         // The user asked to keep the configuration: nothing goes on until it is kept.
         return save();

@@ -4,6 +4,8 @@
 #include "filecommandview.h"
 #include "windowservices.h"
 
+#include <optional>
+
 namespace mainwindow {
 
 // The record's path and file name change only when a file was read or written: a cancelled
@@ -35,6 +37,9 @@ private:
         // Told with the error report.
         Failed,
     };
+    using FileDialog = platform::FileChoice (platform::Prompts::*)(const platform::FileDialogSettings&);
+    // The dialog again after a wrong extension, which is told; none when it was cancelled.
+    std::optional<QString> chooseConfigurationFile(FileDialog dialog);
     ReadOutcome read(const QString& path);
     bool saveCurrentFirst(const QString& question);
 

@@ -56,25 +56,10 @@ void UploadCommand::run()
     // A click cannot arrive during a transfer, but should one ever, it must not start another.
     if (m_running)
         return;
+    const std::optional<device::UploadPreparation> preparation = prepare();
+    if (!preparation)
+        return;
     config::Configuration& configuration = m_services.configuration;
-    platform::Prompts& prompts = m_services.prompts;
-    const device::UploadPreparation preparation
-        = device::prepareUpload(configuration, m_view.delayFieldTexts(), m_view.baudListText());
-    if (preparation.refusedSlot) {
-        const config::SlotId id = *preparation.refusedSlot;
-        prompts.showMessage(
-            wrongLengthMessage(uploadLengthSubject(id), configuration.slot(id).byte_count), kWrongFileLengthTitle);
-        m_view.selectSlot(id);
-        return;
-    }
-    m_view.showDelayFieldTexts(preparation.delayTexts);
-    configuration.delay.hours = preparation.hours;
-    configuration.delay.minutes = preparation.minutes;
-    configuration.delay.seconds = preparation.seconds;
-    if (!preparation.delay) {
-        reportError(preparation.delay.error(), configuration.comm_port);
-        return;
-    }
     const platform::Result<QString> deviceName = m_services.portDevice.deviceFor(configuration.comm_port);
     if (!deviceName) {
         reportError(deviceName.error(), configuration.comm_port);
@@ -86,50 +71,88 @@ void UploadCommand::run()
         reportError(*session.openError(), deviceName.value());
         return;
     }
+    if (!save(*preparation, deviceName.value()))
+        return;
+    const qint64 startMs = m_services.clock.monotonicMs();
+    const platform::Result<UploadOutcome> outcome = transfer(link, preparation->delay.value());
+    // The port is closed before any box: a retry must not find it held by this program.
+    link.close();
+    reportOutcome(outcome, deviceName.value(), m_services.clock.monotonicMs() - startMs);
+}
+
+std::optional<device::UploadPreparation> UploadCommand::prepare()
+{
+    config::Configuration& configuration = m_services.configuration;
+    const device::UploadPreparation preparation
+        = device::prepareUpload(configuration, m_view.delayFieldTexts(), m_view.baudListText());
+    if (preparation.refusedSlot) {
+        const config::SlotId id = *preparation.refusedSlot;
+        m_services.prompts.showMessage(
+            wrongLengthMessage(uploadLengthSubject(id), configuration.slot(id).byte_count), kWrongFileLengthTitle);
+        m_view.selectSlot(id);
+        return std::nullopt;
+    }
+    m_view.showDelayFieldTexts(preparation.delayTexts);
+    configuration.delay.hours = preparation.hours;
+    configuration.delay.minutes = preparation.minutes;
+    configuration.delay.seconds = preparation.seconds;
+    if (!preparation.delay) {
+        reportError(preparation.delay.error(), configuration.comm_port);
+        return std::nullopt;
+    }
+    return preparation;
+}
+
+bool UploadCommand::save(const device::UploadPreparation& preparation, const QString& deviceName)
+{
+    config::Configuration& configuration = m_services.configuration;
     configuration.commit_baud_rate(QString(preparation.baudRate.text));
     if (auto error = config::write_configuration(configuration, preparation.delayTexts)) {
-        reportError(*error, deviceName.value());
-        return;
+        reportError(*error, deviceName);
+        return false;
     }
+    return true;
+}
 
+platform::Result<UploadOutcome> UploadCommand::transfer(device::SerialLink& link, device::DelayBytes delay)
+{
     m_view.showUploadButton(u"Uploading ..."_s, UploadButtonShade::Green);
-    const qint64 startMs = m_services.clock.monotonicMs();
-    platform::Result<UploadOutcome> outcome = UploadOutcome::Completed;
-    {
-        const TransferInputGuard guard;
-        m_running = true;
-        outcome = device::uploadToDevice(link, configuration, preparation.delay.value(), this);
-        m_running = false;
-    }
+    const TransferInputGuard guard;
+    m_running = true;
+    platform::Result<UploadOutcome> outcome = device::uploadToDevice(link, m_services.configuration, delay, this);
+    m_running = false;
+    return outcome;
+}
+
+void UploadCommand::reportOutcome(
+    const platform::Result<UploadOutcome>& outcome, const QString& deviceName, qint64 elapsedMs)
+{
+    platform::Prompts& prompts = m_services.prompts;
     if (!outcome) {
-        // The port is closed and the button shows a failed upload: a retry must not find the
-        // port held by this program, and a green "Uploading ..." would say it still runs.
-        link.close();
+        // A green "Uploading ..." would say the upload still runs.
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
-        reportError(outcome.error(), deviceName.value());
+        reportError(outcome.error(), deviceName);
         return;
     }
     switch (outcome.value()) {
     case UploadOutcome::Completed:
         m_view.showUploadButton(u"Finished Uploading"_s, UploadButtonShade::Normal);
-        link.close();
-        m_view.showReceipt(device::receiptHead(deviceName.value())
-            + device::describeCompletedUpload(m_byteTotal, m_services.clock.monotonicMs() - startMs) + u'.');
+        m_view.showReceipt(
+            device::receiptHead(deviceName) + device::describeCompletedUpload(m_byteTotal, elapsedMs) + u'.');
         prompts.showMessage(u"Upload Completed Successfully"_s, kUploadStatusTitle);
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Normal);
         return;
     case UploadOutcome::HandshakeOrSettingsFailed:
         m_view.showReceipt(
-            device::receiptHead(deviceName.value()) + u"upload failed. "_s + device::describeUploadStop(m_stop) + u'.');
+            device::receiptHead(deviceName) + u"upload failed. "_s + device::describeUploadStop(m_stop) + u'.');
         prompts.showMessage(u"Power off the QX-7M and then turn power back on"_s, u"Error With QX-7M"_s);
         m_view.showUploadButton(u"Upload FAILED!"_s, UploadButtonShade::Red);
-        link.close();
         prompts.showMessage(u"Upload FAILED"_s, kUploadStatusTitle);
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
         return;
     case UploadOutcome::StringTransferFailed:
         // The program ends after this box; the receipt goes where it outlives the window.
-        QTextStream(stderr) << device::receiptHead(deviceName.value()) << u"upload failed. "_s
+        QTextStream(stderr) << device::receiptHead(deviceName) << u"upload failed. "_s
                             << device::describeUploadStop(m_stop) << u".\n"_s;
         prompts.showMessage(
             u"Problem uploading data. Turn off power to the QX-7M and then turn power back on."_s, u"QX-7M error"_s);

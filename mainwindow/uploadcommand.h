@@ -4,8 +4,12 @@
 #include "uploadview.h"
 #include "windowservices.h"
 
+#include "device/deviceupload.h"
 #include "device/uploadobserver.h"
+#include "device/uploadpreparation.h"
 #include "platform/error.h"
+
+#include <optional>
 
 namespace mainwindow {
 
@@ -22,6 +26,13 @@ private:
     void uploadStarting(int byteTotal) override;
     void byteAcknowledged(int byteNumber) override;
     void uploadStopped(const device::UploadStop& stop) override;
+
+    // The four steps of a run. Each one that fails has told the user why, and the run ends there.
+    std::optional<device::UploadPreparation> prepare();
+    bool save(const device::UploadPreparation& preparation, const QString& deviceName);
+    platform::Result<device::UploadOutcome> transfer(device::SerialLink& link, device::DelayBytes delay);
+    void reportOutcome(
+        const platform::Result<device::UploadOutcome>& outcome, const QString& deviceName, qint64 elapsedMs);
 
     void reportError(const platform::Error& error, const QString& portName);
 
