@@ -2,7 +2,7 @@
 #include "programarguments.h"
 #include "programicon.h"
 
-#include "mainwindow/programservices.h"
+#include "app/programservices.h"
 #include "mainwindow/startup.h"
 #include "platform/display.h"
 #include "platform/programidentity.h"
@@ -51,9 +51,9 @@ int main(int argc, char* argv[])
     // port question, the last window on screen for a moment, closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    mainwindow::ProgramServices program;
+    app::ProgramServices program;
     mainwindow::StartUp startUp(program.services());
     QObject::connect(&startUp, &mainwindow::StartUp::finished, &application, &QApplication::quit);
-    startUp.begin(mainwindow::startOptionsOnThisComputer(arguments.port, arguments.file));
+    startUp.begin(app::startOptionsOnThisComputer(arguments.port, arguments.file));
     return QApplication::exec();
 }

@@ -2,7 +2,7 @@
 // configuration loaded and the builder open; each measured in a child process that starts as the program does.
 #include "app/programicon.h"
 #include "config/configurationfile.h"
-#include "mainwindow/programservices.h"
+#include "app/programservices.h"
 #include "mainwindow/startup.h"
 #include "platform/display.h"
 #include "platform/programidentity.h"
@@ -70,12 +70,12 @@ int runTheProgram(int& argc, char** argv, const std::function<std::unique_ptr<QO
     QGuiApplication::setDesktopFileName(QString(platform::kApplicationId));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    mainwindow::ProgramServices program;
+    app::ProgramServices program;
     const std::unique_ptr<QObject> watcher = makeWatcher();
     application.installEventFilter(watcher.get());
     mainwindow::StartUp startUp(program.services());
     QObject::connect(&startUp, &mainwindow::StartUp::finished, &application, &QApplication::quit);
-    startUp.begin(mainwindow::startOptionsOnThisComputer(u"1"_s, QString()));
+    startUp.begin(app::startOptionsOnThisComputer(u"1"_s, QString()));
     QApplication::exec();
     failChild(u"the program ended before the watcher had its figure"_s);
 }

@@ -2,6 +2,7 @@
 
 #include "compositionbox.h"
 #include "hexbytefield.h"
+#include "timefieldcaption.h"
 #include "notation/notation.h"
 #include "waittimefield.h"
 
@@ -109,16 +110,10 @@ QWidget* BuildStringForm::buildWaitGroup()
     m_hours = new WaitTimeField(config::kHoursField, m_prompts, group);
     m_minutes = new WaitTimeField(config::kMinutesField, m_prompts, group);
     m_seconds = new WaitTimeField(config::kSecondsField, m_prompts, group);
-    const std::tuple<QString, QString, WaitTimeField*, QString> fields[] {
-        { u"Hours:"_s, u"HrsLabel"_s, m_hours, u"HoursTextBox"_s },
-        { u"Minutes:"_s, u"MinutesLabel"_s, m_minutes, u"MinutesTextBox"_s },
-        { u"Seconds:"_s, u"SecondsLabel"_s, m_seconds, u"SecondsTextBox"_s },
-    };
     int row = 1;
-    for (const auto& [caption, labelName, field, fieldName] : fields) {
-        field->setObjectName(fieldName);
-        field->setMaximumWidth(field->fontMetrics().horizontalAdvance(u"00000000"_s));
-        layout->addWidget(platform::captionLabel(caption, labelName, field), row, 0);
+    for (const auto& [field, unit] : { std::pair { m_hours, TimeUnit::Hours }, std::pair { m_minutes, TimeUnit::Minutes },
+             std::pair { m_seconds, TimeUnit::Seconds } }) {
+        layout->addWidget(captionTimeField(*field, unit), row, 0);
         layout->addWidget(field, row++, 1);
     }
     m_insertWait = button(u"Insert Wait Time"_s, u"InsertWaitButton"_s, group);

@@ -53,7 +53,7 @@ void FileCommands::newFile()
     configuration.config_path = fresh.config_path;
     configuration.config_file_name = fresh.config_file_name;
     m_view.updateCaption();
-    m_view.showReplacedRecord();
+    m_view.showReplacedRecordLeavingFields();
 }
 
 std::optional<QString> FileCommands::chooseConfigurationFile(FileDialog dialog)
@@ -142,7 +142,7 @@ FileCommands::ReadOutcome FileCommands::read(const QString& path)
     configuration.config_path = path;
     configuration.config_file_name = platform::lastPathComponent(path);
     m_view.updateCaption();
-    m_view.showReplacedRecord();
+    m_view.showReplacedRecordLeavingFields();
     return ReadOutcome::Read;
 }
 

@@ -18,7 +18,7 @@ public:
     // The record now holds a file's contents or New's defaults. Shows them as the file's reader
     // does: the "VGA Input Active" slot selected, the scan priority's option clicked, the baud
     // text in the list, and each delay field given its text and then left.
-    virtual void showReplacedRecord() = 0;
+    virtual void showReplacedRecordLeavingFields() = 0;
 };
 
 } // namespace mainwindow

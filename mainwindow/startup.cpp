@@ -17,7 +17,7 @@ StartUp::~StartUp() { delete m_startDialog.data(); }
 void StartUp::begin(const StartOptions& options)
 {
     buildMainWindow();
-    m_main->fillFromRecord();
+    m_main->fillFromRecordWithoutLeavingFields();
     const device::PortQuestion question { m_services.prompts, m_services.port, m_services.portDevice,
         options.initialPortAnswer, options.portChoices };
     if (device::askForPort(question, m_services.configuration) == device::PortAnswer::Empty) {
@@ -33,8 +33,8 @@ void StartUp::begin(const StartOptions& options)
 
 void StartUp::buildMainWindow()
 {
-    m_main = std::make_unique<Main>(m_services);
-    connect(m_main.get(), &Main::closedByUser, this, &StartUp::finished);
+    m_main = std::make_unique<MainWindow>(m_services);
+    connect(m_main.get(), &MainWindow::closedByUser, this, &StartUp::finished);
 }
 
 void StartUp::showStartDialog()
@@ -71,7 +71,7 @@ void StartUp::showMainWindowFor(bool fileLoaded)
     }
     buildMainWindow();
     m_main->show();
-    m_main->fillFromRecord();
+    m_main->fillFromRecordWithoutLeavingFields();
 }
 
 } // namespace mainwindow

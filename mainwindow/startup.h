@@ -1,7 +1,7 @@
 // From the port question to the main window.
 #pragma once
 
-#include "main.h"
+#include "mainwindow.h"
 #include "startfileselection.h"
 #include "windowservices.h"
 
@@ -36,7 +36,7 @@ public:
     // program at once.
     void begin(const StartOptions& options);
 
-    Main* mainWindow() const { return m_main.get(); }
+    MainWindow* mainWindow() const { return m_main.get(); }
     StartFileSelection* startDialog() const { return m_startDialog; }
 
 Q_SIGNALS:
@@ -52,7 +52,7 @@ private:
     void showMainWindowFor(bool fileLoaded);
 
     WindowServices m_services;
-    std::unique_ptr<Main> m_main;
+    std::unique_ptr<MainWindow> m_main;
     QPointer<StartFileSelection> m_startDialog;
 };
 

@@ -126,7 +126,7 @@ void tst_BuilderWindow::closingWithoutDoneLeavesEverySlot()
 void tst_BuilderWindow::mainWindowSendsTheUserBackAndBothWindowsMinimiseTogether()
 {
     m_fixture = std::make_unique<WindowFixture>();
-    mainwindow::Main& window = m_fixture->open();
+    mainwindow::MainWindow& window = m_fixture->open();
     QWidget* builder = openBuilder();
     QVERIFY(builder);
     // The composition is not finished: a beep, and the builder is active again.

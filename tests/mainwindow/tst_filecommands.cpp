@@ -52,7 +52,7 @@ private Q_SLOTS:
 
 private:
     // A window on a record kept in old.qxc, with "PWR" in the VGA slot and VGA scanned first.
-    mainwindow::Main& openOnOldFile();
+    mainwindow::MainWindow& openOnOldFile();
     QString at(const QString& name) const { return m_folder.filePath(name); }
 
     QTemporaryDir m_folder;
@@ -66,7 +66,7 @@ void tst_FileCommands::init()
     QVERIFY(QDir::setCurrent(m_folder.path()));
 }
 
-mainwindow::Main& tst_FileCommands::openOnOldFile()
+mainwindow::MainWindow& tst_FileCommands::openOnOldFile()
 {
     m_fixture = std::make_unique<WindowFixture>();
     config::Configuration& record = m_fixture->configuration;
@@ -78,7 +78,7 @@ mainwindow::Main& tst_FileCommands::openOnOldFile()
     record.config_path = at(u"old.qxc"_s);
     Q_ASSERT(!config::write_configuration(record, { u"1"_s, u"2"_s, u"3"_s }));
     m_old = fileAt(record.config_path);
-    mainwindow::Main& window = m_fixture->open();
+    mainwindow::MainWindow& window = m_fixture->open();
     window.updateCaption();
     return window;
 }
@@ -124,7 +124,7 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
     QFETCH(QString, newName);
     QFETCH(QString, newFile);
     QFETCH(QString, refused);
-    mainwindow::Main& window = openOnOldFile();
+    mainwindow::MainWindow& window = openOnOldFile();
     testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
     config::Configuration& record = m_fixture->configuration;
     const config::Configuration before = record;
@@ -172,7 +172,7 @@ void tst_FileCommands::loadTakesAWholeFileOrNothing_data()
 void tst_FileCommands::loadTakesAWholeFileOrNothing()
 {
     QFETCH(int, cutTo);
-    mainwindow::Main& window = openOnOldFile();
+    mainwindow::MainWindow& window = openOnOldFile();
     config::Configuration& record = m_fixture->configuration;
     const config::Configuration before = record;
 
@@ -217,7 +217,7 @@ void tst_FileCommands::loadTakesAWholeFileOrNothing()
 
 void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
 {
-    mainwindow::Main& window = openOnOldFile();
+    mainwindow::MainWindow& window = openOnOldFile();
     testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
     config::Configuration& record = m_fixture->configuration;
     const QString oldPath = record.config_path;

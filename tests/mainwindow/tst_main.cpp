@@ -54,7 +54,7 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
     // between equal texts must show all the same.
     for (int i = 0; i < config::kSlotCount; ++i)
         m_fixture->configuration.slots[i] = { QByteArray(1, char(i)), u"same text"_s, quint8(10 + i) };
-    mainwindow::Main& window = m_fixture->open();
+    mainwindow::MainWindow& window = m_fixture->open();
     auto* list = m_fixture->find<QComboBox>(u"DDList"_s);
     auto* text = m_fixture->find<QLineEdit>(u"SelStringTextBox"_s);
     auto* button = m_fixture->find<QPushButton>(u"UploadCommandsButton"_s);
@@ -81,7 +81,7 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
 void tst_Main::optionClickSetsScanPriority()
 {
     m_fixture = std::make_unique<WindowFixture>();
-    mainwindow::Main& window = m_fixture->open();
+    mainwindow::MainWindow& window = m_fixture->open();
     // A new record: the list shows 9600 and the record says so.
     QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
     QCOMPARE(m_fixture->configuration.baud_rate_text, u"9600"_s);
@@ -105,7 +105,7 @@ void tst_Main::recordFromAFileRefillsTheControls()
     record.delay.minutes_text = u"75"_s;
     record.delay.seconds_text = u"0-59"_s;
     m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
-    mainwindow::Main& window = m_fixture->open();
+    mainwindow::MainWindow& window = m_fixture->open();
 
     QCOMPARE(window.windowTitle(), u"hall.qxc  -  QX-7M"_s);
     QCOMPARE(window.palette().color(QPalette::Window), QColor(192, 192, 192));
@@ -125,7 +125,7 @@ void tst_Main::recordFromAFileRefillsTheControls()
 void tst_Main::menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere()
 {
     m_fixture = std::make_unique<WindowFixture>();
-    mainwindow::Main& window = m_fixture->open();
+    mainwindow::MainWindow& window = m_fixture->open();
     auto* list = &window.baudRateList();
     auto* minutes = m_fixture->find<QLineEdit>(u"MinutesTextBox"_s);
     config::Configuration& record = m_fixture->configuration;
@@ -169,7 +169,7 @@ void tst_Main::menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere()
 void tst_Main::startDialogKeepsTheMainWindowNormal()
 {
     m_fixture = std::make_unique<WindowFixture>();
-    mainwindow::Main& window = m_fixture->open();
+    mainwindow::MainWindow& window = m_fixture->open();
     QWidget startDialog;
     startDialog.show();
     window.setStartDialog(&startDialog);

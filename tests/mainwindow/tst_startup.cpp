@@ -88,7 +88,7 @@ void tst_StartUp::createNewThenBuildAndUploadAString()
     startValues.hours_text = u"0-16"_s;
     startValues.minutes_text = startValues.seconds_text = u"0-59"_s;
     QCOMPARE(config::read_configuration(m_folder.filePath(u"a.qxc"_s)).value(), startValues);
-    mainwindow::Main* window = startUp.mainWindow();
+    mainwindow::MainWindow* window = startUp.mainWindow();
     QVERIFY(window->isVisible() && QTest::qWaitForWindowActive(window));
     QVERIFY(!startDialog || !startDialog->isVisible());
     QCOMPARE(window->windowTitle(), u"a.qxc  -  QX-7M"_s);
@@ -130,7 +130,7 @@ void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
     for (int shown = 0; shown < 2; ++shown)
         m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
     QTest::mouseClick(button(startDialog, u"EditExistingButton"_s), Qt::LeftButton);
-    mainwindow::Main* window = startUp.mainWindow();
+    mainwindow::MainWindow* window = startUp.mainWindow();
     QVERIFY(window->isVisible());
     QVERIFY(!startDialog || !startDialog->isVisible());
     QCOMPARE(window->windowTitle(), u"hall.qxc  -  QX-7M"_s);

@@ -80,7 +80,7 @@ void tst_StringFileImport::fileBytesBecomeTheSlotsCommand()
     m_fixture = std::make_unique<WindowFixture>();
     const config::StringSlot old { "old", u"old.str"_s, 3 };
     m_fixture->configuration.slot(id) = old;
-    mainwindow::Main& window = m_fixture->open();
+    mainwindow::MainWindow& window = m_fixture->open();
     window.slotPanel().selectSlot(id);
     m_fixture->prompts.expectOpenFile(kStringFileDialog, path);
     if (!subject.isEmpty())

@@ -88,7 +88,7 @@ void tst_UploadCommand::windowUploadReachesTheDeviceByteForByte()
     m_fixture->configuration = sampleConfiguration();
     m_fixture->configuration.baud_rate_high = m_fixture->configuration.baud_rate_low = 0;
     openWindow(simulator.devicePath());
-    mainwindow::Main& window = *m_fixture->window;
+    mainwindow::MainWindow& window = *m_fixture->window;
     window.baudRateList().setCurrentText(u"19200"_s);
     m_fixture->find<QLineEdit>(u"HoursTextBox"_s)->setText(u"1"_s);
     m_fixture->find<QLineEdit>(u"MinutesTextBox"_s)->setText(u"2"_s);
@@ -175,7 +175,7 @@ void tst_UploadCommand::lostDeviceClosesThePortAfterTheWindowPaintedAndDroppedIn
     testsupport::DeviceSimulator simulator({ u"--answer-delay"_s, u"1500"_s, u"--hang-up-after"_s, u"1"_s });
     QVERIFY(simulator.start());
     openWindow(simulator.devicePath());
-    mainwindow::Main& window = *m_fixture->window;
+    mainwindow::MainWindow& window = *m_fixture->window;
     auto* label = m_fixture->find<QLabel>(u"SelStringLabel"_s);
     auto* hours = m_fixture->find<QLineEdit>(u"HoursTextBox"_s);
     const PaintCounter painted(label);

@@ -1,7 +1,7 @@
 // One main window over a record, with a scripted user and a recorder for the program's end.
 #pragma once
 
-#include "mainwindow/main.h"
+#include "mainwindow/mainwindow.h"
 #include "platform/qtserialport.h"
 
 #include "tests/support/scriptedprompts.h"
@@ -41,11 +41,11 @@ struct WindowFixture {
     {
     }
 
-    mainwindow::Main& open()
+    mainwindow::MainWindow& open()
     {
-        window = std::make_unique<mainwindow::Main>(services);
+        window = std::make_unique<mainwindow::MainWindow>(services);
         window->show();
-        window->fillFromRecord();
+        window->fillFromRecordWithoutLeavingFields();
         window->activateWindow();
         static_cast<void>(QTest::qWaitForWindowActive(window.get()));
         return *window;
@@ -73,7 +73,7 @@ struct WindowFixture {
     platform::SystemClock systemClock;
     RecordedEnd end;
     mainwindow::WindowServices services;
-    std::unique_ptr<mainwindow::Main> window;
+    std::unique_ptr<mainwindow::MainWindow> window;
 };
 
 // A fresh window for each test function; after it, no expected box may be left unshown and no

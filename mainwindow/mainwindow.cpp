@@ -1,4 +1,4 @@
-#include "main.h"
+#include "mainwindow.h"
 
 #include "baudratelist.h"
 #include "delaytextbox.h"
@@ -9,6 +9,7 @@
 #include "supportwindows.h"
 
 #include "builder/buildstringform.h"
+#include "builder/timefieldcaption.h"
 
 #include "platform/programidentity.h"
 #include "platform/programlook.h"
@@ -53,7 +54,7 @@ QAction* addCommand(QMenu* menu, const QString& caption, const QString& name, QK
 
 } // namespace
 
-Main::Main(const WindowServices& services, QWidget* parent)
+MainWindow::MainWindow(const WindowServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
     , m_upload(m_services, *this)
@@ -70,7 +71,7 @@ Main::Main(const WindowServices& services, QWidget* parent)
     updateCaption();
 }
 
-void Main::buildMenus()
+void MainWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(u"File"_s);
     file->setObjectName(u"File"_s);
@@ -90,12 +91,27 @@ void Main::buildMenus()
         [this] { showSupportForm(m_paidSupport, createPaidSupportForm); });
 }
 
-QWidget* Main::buildControls()
+QWidget* MainWindow::buildControls()
 {
-    config::Configuration& configuration = m_services.configuration;
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
+    layout->addLayout(buildTitleBand(central));
+    layout->addWidget(separator(u"Line1"_s, central));
+    layout->addWidget(buildSlotBand(central));
+    layout->addWidget(separator(u"Line2"_s, central));
+    layout->addLayout(buildSettingsBand(central));
+    layout->addWidget(separator(u"Line3"_s, central));
+    layout->addLayout(buildDelayBand(central));
+    layout->addWidget(separator(u"Line4"_s, central));
+    layout->addLayout(buildUploadBand(central));
+    layout->addWidget(platform::namedLabel(u"qx7m.example"_s, u"URLLabel"_s, central));
+    layout->addWidget(
+        platform::namedLabel(u"QX-7M Programmer. All rights reserved by its maker."_s, u"RightsLabel"_s, central));
+    return central;
+}
 
+QLayout* MainWindow::buildTitleBand(QWidget* central)
+{
     auto* title = new QHBoxLayout;
     QLabel* titleLabel = platform::namedLabel(QString(platform::kProgramTitle), u"TitleLabel"_s, central);
     QFont titleFont = titleLabel->font();
@@ -106,54 +122,56 @@ QWidget* Main::buildControls()
     title->addWidget(platform::namedLabel(u"Projector Automation Device"_s, u"Label2"_s, central));
     title->addStretch();
     title->addWidget(platform::namedLabel(u"Version "_s.append(platform::kProgramVersion), u"Label3"_s, central));
-    layout->addLayout(title);
-    layout->addWidget(separator(u"Line1"_s, central));
+    return title;
+}
 
-    m_slotPanel = new SlotPanel(configuration, m_services.handOver, central);
-    layout->addWidget(m_slotPanel);
+QWidget* MainWindow::buildSlotBand(QWidget* central)
+{
+    m_slotPanel = new SlotPanel(m_services.configuration, m_services.handOver, central);
     connect(m_slotPanel, &SlotPanel::slotTextStored, this,
         [this] { showUploadButton(m_uploadButton->text(), UploadButtonShade::Red); });
-    connect(m_slotPanel->buildStringButton(), &QPushButton::clicked, this, &Main::openBuilder);
+    connect(m_slotPanel->buildStringButton(), &QPushButton::clicked, this, &MainWindow::openBuilder);
     connect(m_slotPanel->selectFileButton(), &QPushButton::clicked, this,
         [this] { importStringFile(m_services.prompts, m_services.configuration, *m_slotPanel); });
-    layout->addWidget(separator(u"Line2"_s, central));
+    return m_slotPanel;
+}
 
+QLayout* MainWindow::buildSettingsBand(QWidget* central)
+{
     auto* settings = new QHBoxLayout;
-    m_scanPriority = new ScanPriorityOptions(configuration.scan_priority, central);
+    m_scanPriority = new ScanPriorityOptions(m_services.configuration.scan_priority, central);
     settings->addWidget(m_scanPriority);
     settings->addStretch();
     auto* baud = new QVBoxLayout;
-    m_baudRateList = new BaudRateList(configuration, central);
+    m_baudRateList = new BaudRateList(m_services.configuration, central);
     baud->addWidget(platform::captionLabel(u"Projector Baud Rate"_s, u"Label1"_s, m_baudRateList));
     baud->addWidget(m_baudRateList);
     baud->addStretch();
     settings->addLayout(baud);
-    layout->addLayout(settings);
-    layout->addWidget(separator(u"Line3"_s, central));
+    return settings;
+}
 
+QLayout* MainWindow::buildDelayBand(QWidget* central)
+{
     auto* delay = new QGridLayout;
     delay->addWidget(
         platform::namedLabel(u"Delay time for \"No Input Active\" String"_s, u"NoneActiveTimeLabel"_s, central), 0, 0,
         1, 6);
-    config::NoInputDelay& values = configuration.delay;
+    config::NoInputDelay& values = m_services.configuration.delay;
     m_hours = new DelayTextBox(config::kHoursField, values.hours, m_services.prompts, central);
     m_minutes = new DelayTextBox(config::kMinutesField, values.minutes, m_services.prompts, central);
     m_seconds = new DelayTextBox(config::kSecondsField, values.seconds, m_services.prompts, central);
-    const std::array<std::tuple<QString, QString, DelayTextBox*, QString>, 3> fields { {
-        { u"Hours:"_s, u"HrsLabel"_s, m_hours, u"HoursTextBox"_s },
-        { u"Minutes:"_s, u"MinutesLabel"_s, m_minutes, u"MinutesTextBox"_s },
-        { u"Seconds:"_s, u"SecondsLabel"_s, m_seconds, u"SecondsTextBox"_s },
-    } };
     int column = 0;
-    for (const auto& [caption, labelName, box, boxName] : fields) {
-        box->setObjectName(boxName);
-        box->setMaximumWidth(box->fontMetrics().horizontalAdvance(u"00000000"_s));
-        delay->addWidget(platform::captionLabel(caption, labelName, box), 1, column++);
+    for (const auto& [box, unit] : { std::pair { m_hours, builder::TimeUnit::Hours },
+             std::pair { m_minutes, builder::TimeUnit::Minutes }, std::pair { m_seconds, builder::TimeUnit::Seconds } }) {
+        delay->addWidget(builder::captionTimeField(*box, unit), 1, column++);
         delay->addWidget(box, 1, column++);
     }
-    layout->addLayout(delay);
-    layout->addWidget(separator(u"Line4"_s, central));
+    return delay;
+}
 
+QLayout* MainWindow::buildUploadBand(QWidget* central)
+{
     auto* upload = new QHBoxLayout;
     m_uploadButton = new QPushButton(u"Save and Upload"_s, central);
     m_uploadButton->setObjectName(u"UploadCommandsButton"_s);
@@ -168,15 +186,10 @@ QWidget* Main::buildControls()
     m_progress->setTextVisible(false);
     m_progress->setValue(0);
     upload->addWidget(m_progress, 1);
-    layout->addLayout(upload);
-
-    layout->addWidget(platform::namedLabel(u"qx7m.example"_s, u"URLLabel"_s, central));
-    layout->addWidget(
-        platform::namedLabel(u"QX-7M Programmer. All rights reserved by its maker."_s, u"RightsLabel"_s, central));
-    return central;
+    return upload;
 }
 
-void Main::fillFromRecord()
+void MainWindow::fillFromRecordWithoutLeavingFields()
 {
     config::Configuration& configuration = m_services.configuration;
     updateCaption();
@@ -192,16 +205,16 @@ void Main::fillFromRecord()
     m_slotPanel->selectSlot(config::SlotId::VgaInputActive);
 }
 
-void Main::updateCaption() { setWindowTitle(m_services.configuration.config_file_name + u"  -  QX-7M"_s); }
+void MainWindow::updateCaption() { setWindowTitle(m_services.configuration.config_file_name + u"  -  QX-7M"_s); }
 
-config::DelayFieldTexts Main::delayFieldTexts() const
+config::DelayFieldTexts MainWindow::delayFieldTexts() const
 {
     return { m_hours->text(), m_minutes->text(), m_seconds->text() };
 }
 
-Main::~Main() { delete m_builder.data(); }
+MainWindow::~MainWindow() { delete m_builder.data(); }
 
-void Main::changeEvent(QEvent* event)
+void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
@@ -214,13 +227,13 @@ void Main::changeEvent(QEvent* event)
     }
 }
 
-void Main::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     followWindowState();
 }
 
-void Main::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_builder)
         m_builder->close();
@@ -229,7 +242,7 @@ void Main::closeEvent(QCloseEvent* event)
         Q_EMIT closedByUser();
 }
 
-void Main::followWindowState()
+void MainWindow::followWindowState()
 {
     const Qt::WindowStates state = builder::LinkedWindowStates::sizeState(*this);
     // The start dialog stands alone on the screen until it is answered.
@@ -246,7 +259,7 @@ void Main::followWindowState()
         m_linkedStates.follow(*m_builder, Qt::WindowNoState);
 }
 
-bool Main::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_uploadButton && event->type() == QEvent::FocusOut
         && focusMovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason()))
@@ -254,7 +267,7 @@ bool Main::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Main::openBuilder()
+void MainWindow::openBuilder()
 {
     const std::optional<config::SlotId> id = m_slotPanel->selectedSlot();
     if (!id)
@@ -272,7 +285,7 @@ void Main::openBuilder()
     m_builder->activateWindow();
 }
 
-void Main::takeBuiltString(const QString& sourceText)
+void MainWindow::takeBuiltString(const QString& sourceText)
 {
     notation::BuilderHandOver& handOver = m_services.handOver;
     for (const config::SlotId id : config::kRecordOrder) {
@@ -286,7 +299,7 @@ void Main::takeBuiltString(const QString& sourceText)
     handOver.clearAllPending();
 }
 
-void Main::showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*))
+void MainWindow::showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*))
 {
     if (!form)
         form = create(this);
@@ -295,18 +308,18 @@ void Main::showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*)
     form->activateWindow();
 }
 
-void Main::showDelayFieldTexts(const config::DelayFieldTexts& texts)
+void MainWindow::showDelayFieldTexts(const config::DelayFieldTexts& texts)
 {
     m_hours->setEntry(texts.hours);
     m_minutes->setEntry(texts.minutes);
     m_seconds->setEntry(texts.seconds);
 }
 
-QString Main::baudListText() const { return m_baudRateList->currentText(); }
+QString MainWindow::baudListText() const { return m_baudRateList->currentText(); }
 
-void Main::selectSlot(config::SlotId id) { m_slotPanel->selectSlot(id); }
+void MainWindow::selectSlot(config::SlotId id) { m_slotPanel->selectSlot(id); }
 
-void Main::showUploadButton(const QString& caption, UploadButtonShade shade)
+void MainWindow::showUploadButton(const QString& caption, UploadButtonShade shade)
 {
     m_uploadButton->setText(caption);
     // A style sheet, not the palette: several platform styles paint buttons in their own colour or
@@ -325,16 +338,16 @@ void Main::showUploadButton(const QString& caption, UploadButtonShade shade)
     m_uploadButton->repaint();
 }
 
-void Main::showProgress(int acknowledged, int total)
+void MainWindow::showProgress(int acknowledged, int total)
 {
     m_progress->setTextVisible(true);
     m_progress->setMaximum(total);
     m_progress->setValue(acknowledged);
 }
 
-void Main::showReceipt(const QString& text) { m_statusLine->setText(text); }
+void MainWindow::showReceipt(const QString& text) { m_statusLine->setText(text); }
 
-void Main::showReplacedRecord()
+void MainWindow::showReplacedRecordLeavingFields()
 {
     const config::Configuration& configuration = m_services.configuration;
     m_slotPanel->selectSlot(config::SlotId::VgaInputActive);

@@ -13,6 +13,7 @@
 #include <QPointer>
 
 class QAction;
+class QLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -27,17 +28,18 @@ class SlotPanel;
 // Wires the window's parts together: the slot panel, the scan priority, the baud list, the three
 // delay fields, the upload command with its progress and status line, and the menus. A view of
 // the record: it may be built again at any time and loses nothing when it is.
-class Main final : public QMainWindow, private UploadView, private FileCommandView {
+class MainWindow final : public QMainWindow, private UploadView, private FileCommandView {
     Q_OBJECT
 
 public:
-    explicit Main(const WindowServices& services, QWidget* parent = nullptr);
-    ~Main() override;
+    explicit MainWindow(const WindowServices& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Fills the controls from the record and selects the "VGA Input Active" slot. A record read
     // from a file refills the baud list, the delay fields and the scan priority; otherwise the
-    // list shows "9600" and the fields keep their hints.
-    void fillFromRecord();
+    // list shows "9600" and the fields keep their hints. The window was just built: no field is
+    // left, so a delay field emptied by its text stays empty (New and Load leave each one).
+    void fillFromRecordWithoutLeavingFields();
     // The caption names the configuration file: "name.qxc  -  QX-7M".
     void updateCaption() override;
 
@@ -72,7 +74,13 @@ protected:
 
 private:
     void buildMenus();
+    // The window from top to bottom, one band at a time.
     QWidget* buildControls();
+    QLayout* buildTitleBand(QWidget* central);
+    QWidget* buildSlotBand(QWidget* central);
+    QLayout* buildSettingsBand(QWidget* central);
+    QLayout* buildDelayBand(QWidget* central);
+    QLayout* buildUploadBand(QWidget* central);
     void openBuilder();
     void takeBuiltString(const QString& sourceText);
     void followWindowState();
@@ -87,7 +95,7 @@ private:
     void showReceipt(const QString& text) override;
 
     // What New and Load show once the record holds the new configuration.
-    void showReplacedRecord() override;
+    void showReplacedRecordLeavingFields() override;
 
     WindowServices m_services;
     SlotPanel* m_slotPanel = nullptr;

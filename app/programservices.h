@@ -1,0 +1,32 @@
+// The real parts behind the windows, as the program runs them.
+#pragma once
+
+#include "mainwindow/startup.h"
+#include "mainwindow/windowservices.h"
+
+#include "platform/dialogprompts.h"
+#include "platform/qtserialport.h"
+
+namespace app {
+
+// The record, the real dialogs, serial port and clock, and the end of the process, all alive for
+// the whole run.
+struct ProgramServices {
+    config::Configuration configuration;
+    notation::BuilderHandOver handOver;
+    platform::DialogPrompts prompts;
+    platform::QtSerialPort port { platform::WaitStyle::KeepWindowsPainting };
+    device::PortDeviceChoice portDevice;
+    platform::SystemClock clock;
+    platform::ProcessEnd programEnd;
+
+    mainwindow::WindowServices services()
+    {
+        return { configuration, handOver, prompts, port, portDevice, clock, programEnd };
+    }
+};
+
+// Start-up as the command line asks for it, offering the ports this computer has now.
+mainwindow::StartOptions startOptionsOnThisComputer(const QString& initialPortAnswer, const QString& givenFile);
+
+} // namespace app
