@@ -1,11 +1,14 @@
+#include "cli/jsonreceipt.h"
+#include "cli/resultline.h"
+#include "cli/uploadplan.h"
+#include "cli/uploadrun.h"
+#include "cli/wireimage.h"
 #include "config/configurationfileformat.h"
-#include "platform/qtserialport.h"
 
-#include "tests/device/sampleconfiguration.h"
 #include "tests/support/devicesimulator.h"
 #include "tests/support/hex.h"
+#include "tests/support/sampleconfiguration.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
@@ -17,69 +20,50 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using cli::Outcome;
+
+Q_DECLARE_METATYPE(config::StoredConfiguration)
+Q_DECLARE_METATYPE(cli::UploadReceipt)
 
 namespace {
 
-const QString kSwitchOffAndOn = u" Switch the QX-7M off and on again before the next try\\.$"_s;
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
-
-Run upload(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QString::fromLocal8Bit(QX7M_UPLOAD_PATH), arguments);
-    const bool finished = process.waitForFinished(20000);
-    return { finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()) };
-}
+const QString kSwitchOffAndOn = u" Switch the QX-7M off and on again before the next try."_s;
 
 // The sample record as the window saves it with 19200 baud and a delay of 1 h 2 min 3 s.
-config::StoredConfiguration sampleFile()
+config::StoredConfiguration sampleFile(const QString& hours = u"1"_s, const QString& minutes = u"2"_s)
 {
     config::StoredConfiguration stored;
     stored.slots = sampleConfiguration().slots;
     stored.scan_priority = config::ScanPriority::Composite;
     stored.baud_rate_text = u"19200"_s;
-    stored.hours_text = u"1"_s;
-    stored.minutes_text = u"2"_s;
+    stored.hours_text = hours;
+    stored.minutes_text = minutes;
     stored.seconds_text = u"3"_s;
     return stored;
 }
 
-config::StoredConfiguration emptySlotsFile(int priority, const QString& baud, const QStringList& delay)
+cli::UploadReceipt receipt(Outcome outcome, const QString& port, int sent, int acknowledged, qint64 ms,
+    std::optional<device::UploadStop> stop = {}, const QString& problem = {})
 {
-    config::StoredConfiguration stored;
-    stored.scan_priority = config::ScanPriority(priority);
-    stored.baud_rate_text = baud;
-    stored.hours_text = delay[0];
-    stored.minutes_text = delay[1];
-    stored.seconds_text = delay[2];
-    return stored;
+    return { outcome, port, sent, acknowledged, ms, std::move(stop), problem };
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(config::StoredConfiguration)
 
 class tst_Qx7mUpload : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void fileIsProgrammedByteForByteAndLeftAsItWas();
-    void progressBarIsDrawnOnATerminalAndBlankedAtTheEnd();
-    void boxThatDoesNotAnswerAsItMustIsReportedWithItsByte_data();
-    void boxThatDoesNotAnswerAsItMustIsReportedWithItsByte();
-    void badInputIsRefusedBeforeThePortIsOpened_data();
-    void badInputIsRefusedBeforeThePortIsOpened();
-    void argumentsAloneGetTheirAnswer_data();
-    void argumentsAloneGetTheirAnswer();
-    void dryRunPrintsWhatTheWindowWouldSend_data();
-    void dryRunPrintsWhatTheWindowWouldSend();
+    void fileIsProgrammedByteForByteWithProgressAndReceipt();
+    void runsThatSendNothingEndWithTheirExitCode_data();
+    void runsThatSendNothingEndWithTheirExitCode();
+    void planRefusesOrWarnsAsTheWindowWouldNot_data();
+    void planRefusesOrWarnsAsTheWindowWouldNot();
+    void wireImageShowsTheBytesInUploadOrder();
+    void receiptTellsTheOutcomeInWordsAndJson_data();
+    void receiptTellsTheOutcomeInWordsAndJson();
+    void failedRunTellsTheByteUnderWay_data();
+    void failedRunTellsTheByteUnderWay();
 
 private:
     QString writeFile(const config::StoredConfiguration& stored)
@@ -95,53 +79,18 @@ private:
     QTemporaryDir m_folder;
 };
 
-void tst_Qx7mUpload::fileIsProgrammedByteForByteAndLeftAsItWas()
+void tst_Qx7mUpload::fileIsProgrammedByteForByteWithProgressAndReceipt()
 {
     testsupport::DeviceSimulator simulator;
     QVERIFY(simulator.start());
     const QString path = writeFile(sampleFile());
     const QDateTime written = QFileInfo(path).lastModified();
-
-    QElapsedTimer timer;
-    timer.start();
-    const Run run = upload({ path, u"--port"_s, simulator.devicePath(), u"--json"_s });
-    const qint64 runMs = timer.elapsed();
-
-    QCOMPARE(run.exitCode, 0);
-    // The same bytes as the window sends for this record, from the window's own test, on the device's line
-    // settings; the emulator reads back what it was sent.
-    const QJsonObject report = simulator.waitForReport(5000);
-    QCOMPARE(report.value(u"received"_s).toString(), testsupport::hex(kSampleWireImage));
-    QCOMPARE(report.value(u"line"_s).toString(), u"9600 8N1, raw, no flow control"_s);
-    // The 0xFF 0x07 pair comes in one write, and both bytes are taken.
-    QCOMPARE(report.value(u"answered"_s).toString(), u"06FF07"_s + u"06"_s.repeated(kSampleWireImage.size() - 2));
-    QCOMPARE(report.value(u"baud_rate"_s).toInt(), 19200);
-    QCOMPARE(report.value(u"scan_priority"_s).toInt(), 2);
-    QCOMPARE(report.value(u"delay_seconds"_s).toInt(), 3723);
-    const QJsonObject receipt = run.json();
-    QCOMPARE(receipt.value(u"outcome"_s).toString(), u"programmed"_s);
-    QCOMPARE(receipt.value(u"port"_s).toString(), simulator.devicePath());
-    QCOMPARE(receipt.value(u"bytes_sent"_s).toInt(), 53);
-    QCOMPARE(receipt.value(u"bytes_acknowledged"_s).toInt(), 53);
-    // The time the upload took, which cannot be longer than the whole run of the tool.
-    const double seconds = receipt.value(u"seconds"_s).toDouble();
-    QVERIFY2(seconds > 0.0 && seconds * 1000 <= runMs, qPrintable(run.out));
-    QVERIFY(!receipt.contains(u"failed_byte"_s));
-    // Nothing but the receipt: no progress bar on a pipe.
-    QCOMPARE(run.err, QString());
-    QCOMPARE(QFileInfo(path).lastModified(), written);
-}
-
-void tst_Qx7mUpload::progressBarIsDrawnOnATerminalAndBlankedAtTheEnd()
-{
-    testsupport::DeviceSimulator simulator;
-    QVERIFY(simulator.start());
+    // Standard error on a terminal gets the progress bar; standard output on a pipe gets the receipt.
     const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
     QProcess process;
     process.setStandardErrorFile(QString::fromLocal8Bit(::ptsname(terminal)));
-    process.start(
-        QString::fromLocal8Bit(QX7M_UPLOAD_PATH), { writeFile(sampleFile()), u"--port"_s, simulator.devicePath() });
+    process.start(QString::fromLocal8Bit(QX7M_UPLOAD_PATH), { path, u"--port"_s, simulator.devicePath(), u"--json"_s });
     QByteArray drawn;
     // Read while it runs: a full terminal would hold the tool up.
     for (bool finished = false; !finished;) {
@@ -153,170 +102,198 @@ void tst_Qx7mUpload::progressBarIsDrawnOnATerminalAndBlankedAtTheEnd()
     ::close(terminal);
 
     QCOMPARE(process.exitCode(), 0);
-    const QByteArray first = "\r[" + QByteArray(30, '.') + "] 0 of 53 bytes";
+    QCOMPARE(simulator.waitForReport(5000).value(u"received"_s).toString(), testsupport::hex(kSampleWireImage));
+    QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    QVERIFY2(json.take(u"seconds"_s).toDouble() > 0.0, QJsonDocument(json).toJson().constData());
+    QCOMPARE(json,
+        (QJsonObject { { u"outcome"_s, u"programmed"_s }, { u"port"_s, simulator.devicePath() },
+            { u"bytes_sent"_s, 53 }, { u"bytes_acknowledged"_s, 53 } }));
     const QByteArray last = "\r[" + QByteArray(30, '#') + "] 53 of 53 bytes";
-    QVERIFY2(drawn.startsWith(first + "\r[") && drawn.contains("] 21 of 53 bytes"), drawn.constData());
+    QVERIFY2(drawn.startsWith("\r[" + QByteArray(30, '.') + "] 0 of 53 bytes\r[") && drawn.contains("] 21 of 53 bytes"),
+        drawn.constData());
     QVERIFY2(drawn.endsWith(last + '\r' + QByteArray(last.size() - 1, ' ') + '\r'), drawn.constData());
+    QCOMPARE(QFileInfo(path).lastModified(), written);
 }
 
-void tst_Qx7mUpload::boxThatDoesNotAnswerAsItMustIsReportedWithItsByte_data()
+void tst_Qx7mUpload::runsThatSendNothingEndWithTheirExitCode_data()
 {
-    QTest::addColumn<QStringList>("box");
-    QTest::addColumn<QString>("port"); // empty: the emulator's
+    QTest::addColumn<QStringList>("arguments"); // %1: a file of the sample record with these delay texts
+    QTest::addColumn<QStringList>("delay");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QJsonObject>("expected");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("answer"); // standard output, then standard error
 
-    const QJsonValue null(QJsonValue::Null);
-    QTest::newRow("0xFF without 0x07")
-        << QStringList { u"--ff-only"_s } << QString() << 1
-        << QJsonObject { { u"outcome"_s, u"no-answer"_s }, { u"bytes_sent"_s, 2 }, { u"bytes_acknowledged"_s, 1 },
-               { u"failed_byte"_s, 2 }, { u"where"_s, u"second SYN"_s }, { u"expected"_s, u"07"_s },
-               { u"received"_s, null } }
-        << u"^upload failed\\. Second SYN: 0xFF came, 0x07 did not \\(byte 2 of 53, waited [56]\\.\\d s\\)\\."_s
-            + kSwitchOffAndOn;
-    // Whether byte 21 still went out before the cable was gone is the system's to decide.
-    QTest::newRow("cable pulled in a string")
-        << QStringList { u"--hang-up-after"_s, u"20"_s } << QString() << 3
-        << QJsonObject { { u"outcome"_s, u"port-error"_s }, { u"bytes_acknowledged"_s, 20 }, { u"failed_byte"_s, 21 },
-               { u"where"_s, u"Discrete OFF string, character 5 of 8"_s }, { u"expected"_s, null },
-               { u"received"_s, null } }
-        << u"^upload failed at byte 21 of 53 \\(Discrete OFF string, character 5 of 8\\) after \\d+\\.\\d s\\. "
-           "Error 8010: The connection to the serial port was lost: /dev/pts/\\d+\\."_s
-            + kSwitchOffAndOn;
-    QTest::newRow("no such port") << QStringList() << u"/dev/qx7m-no-such-port"_s << 3
-                                  << QJsonObject { { u"outcome"_s, u"port-error"_s },
-                                         { u"port"_s, u"/dev/qx7m-no-such-port"_s }, { u"bytes_sent"_s, 0 },
-                                         { u"failed_byte"_s, null }, { u"where"_s, null } }
-                                  << u"^not uploaded\\. Error 8002: There is no such serial port on this computer: "
-                                     "/dev/qx7m-no-such-port [^.]*\\.$"_s;
-}
-
-void tst_Qx7mUpload::boxThatDoesNotAnswerAsItMustIsReportedWithItsByte()
-{
-    QFETCH(QStringList, box);
-    QFETCH(QString, port);
-    QFETCH(int, exitCode);
-    QFETCH(QJsonObject, expected);
-    QFETCH(QString, message);
-    testsupport::DeviceSimulator simulator(box);
-    QVERIFY(simulator.start());
-
-    const Run run
-        = upload({ writeFile(sampleFile()), u"--port"_s, port.isEmpty() ? simulator.devicePath() : port, u"--json"_s });
-
-    QCOMPARE(run.exitCode, exitCode);
-    const QJsonObject receipt = run.json();
-    for (auto it = expected.constBegin(); it != expected.constEnd(); ++it)
-        QVERIFY2(receipt.value(it.key()) == it.value(), qPrintable(it.key() + u" in "_s + run.out));
-    QVERIFY2(receipt.value(u"message"_s).toString().contains(QRegularExpression(message)), qPrintable(run.out));
-}
-
-void tst_Qx7mUpload::badInputIsRefusedBeforeThePortIsOpened_data()
-{
-    QTest::addColumn<config::StoredConfiguration>("file");
-    QTest::addColumn<bool>("written");
-    QTest::addColumn<QString>("cause"); // %1: the file's path
-
-    config::StoredConfiguration longSlot = sampleFile();
-    longSlot.slots[config::indexOf(config::SlotId::VgaInputActive)].command_bytes = QByteArray(31, 'v');
-    QTest::newRow("string of 31 bytes") << longSlot << true
-                                        << u"%1: the \"VGA Input Active\" string is 31 bytes long; the QX-7M takes at "
-                                           "most 30"_s;
-    config::StoredConfiguration sixtyMinutes = sampleFile();
-    sixtyMinutes.minutes_text = u"60"_s;
-    QTest::newRow("60 minutes") << sixtyMinutes << true
-                                << u"%1: the \"No Input Active\" delay's minutes text \"60\" is not a number from 0 to "
-                                   "59 (the window would show \"Minutes Wrong\" and send 0 minutes)"_s;
-    QTest::newRow("no file") << sampleFile() << false << u"cannot read %1: error 53, File not found: %1"_s;
-}
-
-void tst_Qx7mUpload::badInputIsRefusedBeforeThePortIsOpened()
-{
-    QFETCH(config::StoredConfiguration, file);
-    QFETCH(bool, written);
-    QFETCH(QString, cause);
-    testsupport::DeviceSimulator simulator;
-    QVERIFY(simulator.start());
-    // Held here, the port would give exit code 3 to a tool that went on to open it.
-    platform::QtSerialPort otherProgram;
-    QCOMPARE(otherProgram.open(simulator.devicePath()), std::nullopt);
-    const QString path = written ? writeFile(file) : m_folder.filePath(u"none.qxc"_s);
-
-    const Run run = upload({ path, u"--port"_s, simulator.devicePath() });
-
-    QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.out, QString());
-    QCOMPARE(run.err, u"qx7m-upload: "_s + cause.arg(path) + u"; nothing was sent.\n"_s);
-}
-
-void tst_Qx7mUpload::argumentsAloneGetTheirAnswer_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("answer"); // on standard output, then standard error
-
+    const QStringList sample { u"1"_s, u"2"_s };
     const QString refusal = u"^qx7m-upload: %1 \\(see qx7m-upload --help\\); nothing was sent\\.\n$"_s;
-    QTest::newRow("unknown option") << QStringList { u"hall.qxc"_s, u"--port"_s, u"1"_s, u"--bogus"_s } << 2
+    QTest::newRow("unknown option") << QStringList { u"%1"_s, u"--port"_s, u"1"_s, u"--bogus"_s } << sample << 2
                                     << refusal.arg(u"Unknown option 'bogus'"_s);
-    QTest::newRow("no port") << QStringList { u"hall.qxc"_s } << 2
+    QTest::newRow("no port") << QStringList { u"%1"_s } << sample << 2
                              << refusal.arg(u"give the port with --port, or --dry-run to send nothing"_s);
     // The help tells where the tool departs from the window, and what each exit code means.
-    QTest::newRow("help") << QStringList { u"--help"_s } << 0
+    QTest::newRow("help") << QStringList { u"--help"_s } << sample << 0
                           << u"FILE\n.*\"Minutes Wrong\".*\n  1  .*\n  2  .*delay text out of range\n  3  "_s;
-    QTest::newRow("version") << QStringList { u"--version"_s } << 0 << u"^qx7m-upload \\d+\\.\\d+(\\.\\d+)?\n$"_s;
+    // Opened, the missing port would give exit code 3.
+    QTest::newRow("delay out of range before the port")
+        << QStringList { u"%1"_s, u"--port"_s, u"/dev/qx7m-no-such-port"_s } << QStringList { u"1"_s, u"60"_s } << 2
+        << u"^qx7m-upload: [^ ]*hall.qxc: the \"No Input Active\" delay's minutes text \"60\" is not a number from 0 "
+           "to 59 \\(the window would show \"Minutes Wrong\" and send 0 minutes\\); nothing was sent\\.\n$"_s;
+    QTest::newRow("missing port as JSON")
+        << QStringList { u"%1"_s, u"--port"_s, u"/dev/qx7m-no-such-port"_s, u"--json"_s } << sample << 3
+        << u"^\\{\"bytes_acknowledged\":0,\"bytes_sent\":0,\"expected\":null,\"failed_byte\":null,\"message\":\"not "
+           "uploaded\\. Error 8002: [^\"]*\",\"outcome\":\"port-error\",\"port\":\"/dev/qx7m-no-such-port\","
+           "\"received\":null,\"seconds\":0,\"where\":null\\}\n$"_s;
+    QTest::newRow("dry run")
+        << QStringList { u"%1"_s, u"--dry-run"_s } << QStringList { u"0-16"_s, u"0-59"_s } << 0
+        << u"^handshake: 16 16\nsettings: 4B 00 02 00 03\nDiscrete ON: 07 50 57 52 20 4F 4E 0D\n"_s;
 }
 
-void tst_Qx7mUpload::argumentsAloneGetTheirAnswer()
+void tst_Qx7mUpload::runsThatSendNothingEndWithTheirExitCode()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QStringList, delay);
     QFETCH(int, exitCode);
     QFETCH(QString, answer);
 
-    const Run run = upload(arguments);
-
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2((run.out + run.err).contains(QRegularExpression(answer, QRegularExpression::DotMatchesEverythingOption)),
-        qPrintable(run.out + run.err));
+    const QString path = writeFile(sampleFile(delay.at(0), delay.at(1)));
+    for (QString& argument : arguments)
+        argument.replace(u"%1"_s, path);
+    QProcess process;
+    process.setWorkingDirectory(m_folder.path());
+    process.start(QString::fromLocal8Bit(QX7M_UPLOAD_PATH), arguments);
+    QVERIFY(process.waitForFinished(20000));
+    const QString said = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    QCOMPARE(process.exitCode(), exitCode);
+    QVERIFY2(
+        said.contains(QRegularExpression(answer, QRegularExpression::DotMatchesEverythingOption)), qPrintable(said));
 }
 
-void tst_Qx7mUpload::dryRunPrintsWhatTheWindowWouldSend_data()
+void tst_Qx7mUpload::planRefusesOrWarnsAsTheWindowWouldNot_data()
 {
     QTest::addColumn<config::StoredConfiguration>("file");
-    QTest::addColumn<QStringList>("wireImage");
+    QTest::addColumn<int>("delay"); // the two delay bytes as one number
+    QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("warning");
 
-    const QStringList emptySlots { u"Discrete ON: 00"_s, u"Discrete OFF: 00"_s, u"Video First Detected: 00"_s,
-        u"VGA Input Active: 00"_s, u"Composite Input Active: 00"_s, u"S-Video Input Active: 00"_s,
-        u"No Input Active: 00"_s };
-    QTest::newRow("every slot empty, delay 5 s")
-        << emptySlotsFile(2, u"9600"_s, { u"0"_s, u"0"_s, u"5"_s })
-        << QStringList { u"handshake: 16 16"_s, u"settings: 25 80 02 00 05"_s } + emptySlots << QString();
-    QTest::newRow("hints as 0, 0 seconds as 1, an unknown rate as 9600")
-        << emptySlotsFile(0, u"38400"_s, { u"0-16"_s, u"1"_s, u"0"_s })
-        << QStringList { u"handshake: 16 16"_s, u"settings: 25 80 00 00 3D"_s } + emptySlots << u"\"38400\""_s;
-    QTest::newRow("every string in upload order")
-        << sampleFile()
-        << QStringList { u"handshake: 16 16"_s, u"settings: 4B 00 02 0E 8B"_s,
-               u"Discrete ON: 07 50 57 52 20 4F 4E 0D"_s, u"Discrete OFF: 08 50 57 52 20 4F 46 46 0D"_s,
-               u"Video First Detected: 03 02 00 FF"_s, u"VGA Input Active: 0A 53 4F 55 52 43 45 20 31 30 0D"_s,
-               u"Composite Input Active: 03 06 06 06"_s, u"S-Video Input Active: 02 16 16"_s,
-               u"No Input Active: 06 53 4C 45 45 50 0D"_s }
+    QTest::newRow("as saved") << sampleFile() << 0x0E8B << QString() << QString();
+    config::StoredConfiguration hints = sampleFile(u"0-16"_s, QString());
+    hints.seconds_text = u"0-59"_s;
+    hints.baud_rate_text = u"38400"_s;
+    QTest::newRow("hints and empty as 0, 0 seconds as 1, an unknown rate as 9600")
+        << hints << 1 << QString()
+        << u"the projector baud rate \"38400\" is none of 2400, 4800, 9600, 19200 and 57600; 9600 is sent, as from "
+           "the window"_s;
+    config::StoredConfiguration longSlot = sampleFile();
+    longSlot.slots[config::indexOf(config::SlotId::VgaInputActive)] = { QByteArray(31, 'v'), {}, 31 };
+    QTest::newRow("string of 31 bytes")
+        << longSlot << 0 << u"the \"VGA Input Active\" string is 31 bytes long; the QX-7M takes at most 30"_s
         << QString();
 }
 
-void tst_Qx7mUpload::dryRunPrintsWhatTheWindowWouldSend()
+void tst_Qx7mUpload::planRefusesOrWarnsAsTheWindowWouldNot()
 {
     QFETCH(config::StoredConfiguration, file);
-    QFETCH(QStringList, wireImage);
+    QFETCH(int, delay);
+    QFETCH(QString, refusal);
     QFETCH(QString, warning);
 
-    const Run run = upload({ writeFile(file), u"--dry-run"_s });
+    const cli::UploadPlan plan = cli::planUpload(file);
+    QCOMPARE(plan.refusal, refusal);
+    QCOMPARE(plan.warning, warning);
+    if (refusal.isEmpty())
+        QCOMPARE(plan.delay.high * 256 + plan.delay.low, delay);
+}
 
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, wireImage.join(u'\n') + u'\n');
-    QCOMPARE(run.err.contains(u"warning"_s), !warning.isEmpty());
-    QVERIFY2(run.err.contains(warning), qPrintable(run.err));
+void tst_Qx7mUpload::wireImageShowsTheBytesInUploadOrder()
+{
+    const QStringList lines = cli::wireImageLines(sampleConfiguration(), { 0x0E, 0x8B });
+    QCOMPARE(lines.size(), 9);
+    QCOMPARE(lines.at(2), u"Discrete ON: 07 50 57 52 20 4F 4E 0D"_s);
+    QString bytes;
+    for (const QString& line : lines)
+        bytes += line.section(u": "_s, 1).remove(u' ');
+    QCOMPARE(bytes, testsupport::hex(kSampleWireImage));
+}
+
+void tst_Qx7mUpload::receiptTellsTheOutcomeInWordsAndJson_data()
+{
+    QTest::addColumn<cli::UploadReceipt>("receipt");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("json"); // %1: the text
+
+    const QString port = u"/dev/ttyUSB0"_s;
+    QTest::newRow("programmed")
+        << receipt(Outcome::Programmed, port, 53, 53, 400) << u"53 bytes uploaded in 0.4 s."_s
+        << u"{'bytes_acknowledged':53,'bytes_sent':53,'outcome':'programmed','port':'/dev/ttyUSB0','seconds':0.4}"_s;
+    QTest::newRow("0xFF without 0x07")
+        << receipt(Outcome::NoAnswer, port, 2, 1, 6100, device::UploadStop { 2, 53, u"second SYN"_s, 0x07, {}, 6000 })
+        << u"upload failed. Second SYN: 0xFF came, 0x07 did not (byte 2 of 53, waited 6.0 s)."_s + kSwitchOffAndOn
+        << u"{'bytes_acknowledged':1,'bytes_sent':2,'expected':'07','failed_byte':2,'message':'%1','outcome':"
+           "'no-answer','port':'/dev/ttyUSB0','received':null,'seconds':6.1,'where':'second SYN'}"_s;
+    QTest::newRow("wrong answer")
+        << receipt(Outcome::NoAnswer, port, 7, 6, 6000,
+               device::UploadStop { 7, 53, u"delay, low byte"_s, 0x06, quint8(0x15), 5900 })
+        << u"upload failed. Wrong answer to byte 7 of 53 (delay, low byte): 0x15 came instead of 0x06 (waited 5.9 s)."_s
+            + kSwitchOffAndOn
+        << u"{'bytes_acknowledged':6,'bytes_sent':7,'expected':'06','failed_byte':7,'message':'%1','outcome':"
+           "'no-answer','port':'/dev/ttyUSB0','received':'15','seconds':6,'where':'delay, low byte'}"_s;
+    // A port that went away had no answer awaited.
+    QTest::newRow("cable pulled in a string")
+        << receipt(Outcome::PortError, port, 21, 20, 1234,
+               device::UploadStop { 21, 53, u"Discrete OFF string"_s, 0x06, quint8(0x15) }, u"Error 8010: lost"_s)
+        << u"upload failed at byte 21 of 53 (Discrete OFF string) after 1.2 s. Error 8010: lost."_s + kSwitchOffAndOn
+        << u"{'bytes_acknowledged':20,'bytes_sent':21,'expected':null,'failed_byte':21,'message':'%1','outcome':"
+           "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':1.234,'where':'Discrete OFF string'}"_s;
+}
+
+void tst_Qx7mUpload::receiptTellsTheOutcomeInWordsAndJson()
+{
+    QFETCH(cli::UploadReceipt, receipt);
+    QFETCH(QString, text);
+    QFETCH(QString, json);
+
+    QCOMPARE(cli::outcomeText(receipt), text);
+    // One line of compact JSON; the quotes are written as ' above for legibility.
+    QCOMPARE(QString::fromUtf8(cli::jsonReceipt(receipt)), json.replace(u'\'', u'"').replace(u"%1"_s, text) + u'\n');
+    // "14:02:11, port /dev/ttyUSB0: ..."
+    QCOMPARE(cli::resultLine(receipt).mid(8), u", port "_s + receipt.port + u": "_s + text);
+}
+
+void tst_Qx7mUpload::failedRunTellsTheByteUnderWay_data()
+{
+    QTest::addColumn<QStringList>("box"); // the emulator's options
+    QTest::addColumn<QString>("port"); // empty: the emulator's
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<int>("failedByte");
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("0xFF without 0x07") << QStringList { u"--ff-only"_s } << QString() << Outcome::NoAnswer << 2
+                                       << QString();
+    // Whether byte 21 still went out before the cable was gone is the system's to decide.
+    QTest::newRow("cable pulled in a string")
+        << QStringList { u"--hang-up-after"_s, u"20"_s } << QString() << Outcome::PortError << 21
+        << u"Error 8010: The connection to the serial port was lost: "_s;
+}
+
+void tst_Qx7mUpload::failedRunTellsTheByteUnderWay()
+{
+    QFETCH(QStringList, box);
+    QFETCH(QString, port);
+    QFETCH(Outcome, outcome);
+    QFETCH(int, failedByte);
+    QFETCH(QString, problem);
+
+    testsupport::DeviceSimulator simulator(box);
+    QVERIFY(simulator.start());
+    cli::ProgressLine progress(false);
+    const cli::UploadReceipt run
+        = cli::runUpload(cli::planUpload(sampleFile()), port.isEmpty() ? simulator.devicePath() : port, progress);
+    QCOMPARE(run.outcome, outcome);
+    QCOMPARE(run.port, port.isEmpty() ? simulator.devicePath() : port);
+    QVERIFY2(run.problem.startsWith(problem), qPrintable(run.problem));
+    QCOMPARE(run.stop ? run.stop->byteNumber : 0, failedByte);
+    QCOMPARE(run.bytesAcknowledged, qMax(failedByte - 1, 0));
+    QVERIFY(run.bytesSent == failedByte || run.bytesSent == failedByte - 1);
+    if (failedByte == 21)
+        QCOMPARE(run.stop->what, u"Discrete OFF string, character 5 of 8"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_Qx7mUpload)

@@ -10,6 +10,7 @@ class tst_Configuration : public QObject {
 
 private Q_SLOTS:
     void baudListTextSetsTheRateBytes();
+    void everySlotNameFindsItsOwnSlot();
 };
 
 void tst_Configuration::baudListTextSetsTheRateBytes()
@@ -25,6 +26,19 @@ void tst_Configuration::baudListTextSetsTheRateBytes()
     const Configuration before = configuration;
     QVERIFY(!configuration.commit_baud_rate(u"38400"_s));
     QCOMPARE(configuration, before);
+}
+
+void tst_Configuration::everySlotNameFindsItsOwnSlot()
+{
+    QCOMPARE(displayName(SlotId::SVideoInputActive), u"S-Video Input Active"_s);
+    QCOMPARE(selStringLabelCaption(SlotId::NoInputActive), u"No Active Inputs String"_s);
+    Configuration configuration;
+    for (const SlotId id : kRecordOrder) {
+        QCOMPARE(slotIdFromDisplayName(displayName(id)), id);
+        QCOMPARE(configuration.slotByDisplayName(displayName(id)), &configuration.slot(id));
+    }
+    QCOMPARE(slotIdFromDisplayName(u"S-Video Input Active "_s), std::nullopt);
+    QCOMPARE(configuration.slotByDisplayName(u"No Input"_s), nullptr);
 }
 
 QTEST_GUILESS_MAIN(tst_Configuration)

@@ -1,5 +1,5 @@
-#include "fakeserialport.h"
-#include "sampleconfiguration.h"
+#include "tests/support/fakeserialport.h"
+#include "tests/support/sampleconfiguration.h"
 
 #include "device/deviceupload.h"
 
@@ -7,7 +7,6 @@
 
 using namespace Qt::StringLiterals;
 using device::UploadOutcome;
-using platform::Result;
 
 Q_DECLARE_METATYPE(UploadOutcome)
 
@@ -23,41 +22,36 @@ struct RecordingObserver final : device::UploadObserver {
     QString receipt;
 };
 
-// A fake line with the QX-7M's side on it: ACK for every byte, 0xFF 0x07 for the second SYN,
-// silent from byte `silentFrom` on (counted from 1; 0 never silent).
+// A fake line with the QX-7M's side on it: ACK for every byte, 0xFF 0x07 for the second SYN (the
+// 0x07 pairGapMs after the 0xFF when not 0). From byte `from` on (counted from 1; 0 never) it
+// answers `instead` once and then nothing.
 struct ScriptedLine {
     FakeClock clock;
     FakeSerialPort port { clock };
     device::SerialLink link { port, clock };
-    int silentFrom = 0;
-    bool ffOnly = false;
-    // When not 0, the 0x07 comes this long after the 0xFF instead of with it.
+    int from = 0;
+    QByteArray instead;
     qint64 pairGapMs = 0;
     int received = 0;
     RecordingObserver observer;
 
     ScriptedLine()
     {
-        port.device = [this](quint8 byte) { return answer(byte); };
-    }
-
-    QByteArray answer(quint8 byte)
-    {
-        ++received;
-        if (silentFrom != 0 && received >= silentFrom)
-            return {};
-        if (received != 2 || byte != 0x16)
-            return "\x06";
-        if (ffOnly)
-            return "\xFF";
-        if (pairGapMs == 0)
-            return "\xFF\x07";
-        port.arriveAt(clock.now + port.answerDelayMs + pairGapMs, "\x07");
-        return "\xFF";
+        port.device = [this](quint8 byte) {
+            ++received;
+            if (from != 0 && received >= from)
+                return received == from ? instead : QByteArray();
+            if (received != 2 || byte != 0x16)
+                return QByteArray("\x06");
+            if (pairGapMs == 0)
+                return QByteArray("\xFF\x07");
+            port.arriveAt(clock.now + port.answerDelayMs + pairGapMs, "\x07");
+            return QByteArray("\xFF");
+        };
     }
 
     // As a command runs it: the port is open for the upload alone.
-    Result<UploadOutcome> upload(const config::Configuration& configuration)
+    platform::Result<UploadOutcome> upload(const config::Configuration& configuration)
     {
         const device::LinkSession session(link, u"/dev/ttyUSB0"_s);
         if (session.openError())
@@ -72,62 +66,94 @@ class tst_DeviceUpload : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void delayBecomesTwoBytesHighFirst_data();
+    void delayBecomesTwoBytesHighFirst();
     void answersGiveTheOutcomeAndThePortIsReleased_data();
     void answersGiveTheOutcomeAndThePortIsReleased();
     void stringLongerThanACountCarriesIsRefusedBeforeAnythingGoesOut();
 };
 
+void tst_DeviceUpload::delayBecomesTwoBytesHighFirst_data()
+{
+    QTest::addColumn<int>("hours");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<int>("bytes"); // high * 256 + low; -1: refused as too large
+
+    QTest::newRow("1 h 2 min 3 s") << 1 << 2 << 3 << 0x0E8B;
+    QTest::newRow("largest that fits") << 18 << 12 << 15 << 0xFFFF;
+    QTest::newRow("one second too many") << 18 << 12 << 16 << -1;
+    QTest::newRow("negative total") << 0 << 0 << -1 << -1;
+    // The minutes are multiplied in 16 bits: 547 x 60 does not fit, although the total would.
+    QTest::newRow("minutes beyond 16 bits") << 0 << 547 << 0 << -1;
+    QTest::newRow("minutes just within 16 bits") << 0 << 546 << 0 << 0x7FF8;
+}
+
+void tst_DeviceUpload::delayBecomesTwoBytesHighFirst()
+{
+    QFETCH(int, hours);
+    QFETCH(int, minutes);
+    QFETCH(int, seconds);
+    QFETCH(int, bytes);
+
+    config::NoInputDelay delay;
+    delay.hours = qint16(hours);
+    delay.minutes = qint16(minutes);
+    delay.seconds = qint16(seconds);
+    const auto result = device::delayBytes(delay);
+    if (bytes < 0)
+        QCOMPARE(result ? 0 : result.error().number(), 6);
+    else
+        QCOMPARE(result ? result.value().high * 256 + result.value().low : -1, bytes);
+}
+
 void tst_DeviceUpload::answersGiveTheOutcomeAndThePortIsReleased_data()
 {
-    QTest::addColumn<int>("silentFrom");
-    QTest::addColumn<bool>("ffOnly");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QByteArray>("instead");
     QTest::addColumn<qint64>("pairGapMs");
     QTest::addColumn<UploadOutcome>("outcome");
-    QTest::addColumn<int>("bytesSent");
     QTest::addColumn<QString>("receipt");
 
-    const UploadOutcome settingsFailed = UploadOutcome::HandshakeOrSettingsFailed;
-    QTest::newRow("0xFF 0x07 in one piece") << 0 << false << qint64(0) << UploadOutcome::Completed << 53 << QString();
-    QTest::newRow("0x07 a little later") << 0 << false << qint64(3) << UploadOutcome::Completed << 53 << QString();
-    QTest::newRow("0x07 nearly five seconds later")
-        << 0 << false << qint64(4900) << UploadOutcome::Completed << 53 << QString();
-    QTest::newRow("no device at all") << 1 << false << qint64(0) << settingsFailed << 1
-                                      << u"No answer to byte 1 of 53 (first SYN) after 6.0 s"_s;
-    QTest::newRow("second SYN unanswered")
-        << 2 << false << qint64(0) << settingsFailed << 2 << u"No answer to byte 2 of 53 (second SYN) after 6.0 s"_s;
-    QTest::newRow("second SYN answered with 0xFF only")
-        << 0 << true << qint64(0) << settingsFailed << 2
-        << u"Second SYN: 0xFF came, 0x07 did not (byte 2 of 53, waited 6.0 s)"_s;
-    QTest::newRow("delay low byte") << 7 << false << qint64(0) << settingsFailed << 7
-                                    << u"No answer to byte 7 of 53 (delay, low byte) after 6.0 s"_s;
-    QTest::newRow("first count byte") << 8 << false << qint64(0) << UploadOutcome::StringTransferFailed << 8
-                                      << u"No answer to byte 8 of 53 (Discrete ON string, count byte) after 6.0 s"_s;
-    QTest::newRow("last byte of all")
-        << 53 << false << qint64(0) << UploadOutcome::StringTransferFailed << 53
-        << u"No answer to byte 53 of 53 (No Input Active string, character 6 of 6) after 5.9 s"_s;
+    const auto row
+        = [](const char* name, int from, const QByteArray& instead, UploadOutcome outcome, const QString& receipt) {
+              QTest::newRow(name) << from << instead << 0LL << outcome << receipt;
+          };
+    const UploadOutcome settings = UploadOutcome::HandshakeOrSettingsFailed;
+    const UploadOutcome string = UploadOutcome::StringTransferFailed;
+    // The device's answers read as one piece or one byte at a time give the same upload.
+    QTest::newRow("0xFF 0x07 in one piece") << 0 << QByteArray() << 0LL << UploadOutcome::Completed << QString();
+    QTest::newRow("0x07 4.9 s after 0xFF") << 0 << QByteArray() << 4900LL << UploadOutcome::Completed << QString();
+    row("no device at all", 1, {}, settings, u"No answer to byte 1 of 53 (first SYN) after 6.0 s"_s);
+    row("second SYN unanswered", 2, {}, settings, u"No answer to byte 2 of 53 (second SYN) after 6.0 s"_s);
+    row("0xFF alone", 2, "\xFF", settings, u"Second SYN: 0xFF came, 0x07 did not (byte 2 of 53, waited 6.0 s)"_s);
+    row("NAK to the delay's low byte", 7, "\x15", settings,
+        u"Wrong answer to byte 7 of 53 (delay, low byte): 0x15 came instead of 0x06 (waited 6.0 s)"_s);
+    row("first count byte", 8, {}, string, u"No answer to byte 8 of 53 (Discrete ON string, count byte) after 6.0 s"_s);
+    row("last byte of all", 53, {}, string,
+        u"No answer to byte 53 of 53 (No Input Active string, character 6 of 6) after 5.9 s"_s);
 }
 
 void tst_DeviceUpload::answersGiveTheOutcomeAndThePortIsReleased()
 {
-    QFETCH(int, silentFrom);
-    QFETCH(bool, ffOnly);
+    QFETCH(int, from);
+    QFETCH(QByteArray, instead);
     QFETCH(qint64, pairGapMs);
     QFETCH(UploadOutcome, outcome);
-    QFETCH(int, bytesSent);
     QFETCH(QString, receipt);
 
     ScriptedLine line;
-    line.silentFrom = silentFrom;
-    line.ffOnly = ffOnly;
+    line.from = from;
+    line.instead = instead;
     line.pairGapMs = pairGapMs;
-
     const auto result = line.upload(sampleConfiguration());
     QVERIFY(result);
     QCOMPARE(result.value(), outcome);
-    QCOMPARE(line.port.written, kSampleWireImage.first(bytesSent));
+    const int sent = from == 0 ? 53 : from;
+    QCOMPARE(line.port.written, kSampleWireImage.first(sent));
     QVERIFY(!line.port.isOpen());
     QCOMPARE(line.observer.total, 53);
-    QCOMPARE(line.observer.acknowledged, outcome == UploadOutcome::Completed ? 53 : bytesSent - 1);
+    QCOMPARE(line.observer.acknowledged, from == 0 ? 53 : sent - 1);
     QCOMPARE(line.observer.receipt, receipt);
 }
 
@@ -137,8 +163,7 @@ void tst_DeviceUpload::stringLongerThanACountCarriesIsRefusedBeforeAnythingGoesO
     configuration.slot(config::SlotId::SVideoInputActive).command_bytes = QByteArray(255, 'v');
     ScriptedLine longest;
     const auto sent = longest.upload(configuration);
-    QVERIFY(sent);
-    QCOMPARE(sent.value(), UploadOutcome::Completed);
+    QCOMPARE(sent ? sent.value() : UploadOutcome::StringTransferFailed, UploadOutcome::Completed);
 
     configuration.slot(config::SlotId::SVideoInputActive).command_bytes += 'v';
     ScriptedLine line;

@@ -1,93 +1,212 @@
-#include "device/portselection.h"
-
-#include "tests/device/fakeserialport.h"
+#include "tests/support/fakeserialport.h"
 #include "tests/support/scriptedprompts.h"
+
+#include "device/linkerrorreport.h"
+#include "device/portselection.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using device::PortNaming;
 using platform::ErrorCode;
 
+Q_DECLARE_METATYPE(PortNaming)
+Q_DECLARE_METATYPE(ErrorCode)
 Q_DECLARE_METATYPE(device::PortAnswer)
 
 namespace {
 
+using Listing = QList<platform::ListedSerialPort>;
 using OpenFailures = QList<ErrorCode>;
 
-QStringList sevenPorts()
-{
-    return { u"/dev/ttyUSB0"_s, u"/dev/ttyS5"_s, u"/dev/ttyS4"_s, u"/dev/ttyS3"_s, u"/dev/ttyS2"_s, u"/dev/ttyS1"_s,
-        u"/dev/ttyS0"_s };
-}
+const QString kBusyText = u"Port not available, please free up the selected port"_s;
+const QString kBusyTitle = u"Comm Port Error"_s;
+
+QStringList g_listedPorts;
+QStringList listedNow() { return g_listedPorts; }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Listing)
 
 class tst_PortSelection : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void answerNamesADevice_data();
+    void answerNamesADevice();
+    void choiceItemsAnswerWithTheirOwnPort_data();
+    void choiceItemsAnswerWithTheirOwnPort();
+    void answerKeepsTheDeviceItNamedFirst();
+    void everyErrorIsToldByItsNumberOrAsABusyPort();
     void portIsAskedForAndTriedOnce_data();
     void portIsAskedForAndTriedOnce();
 };
 
+void tst_PortSelection::answerNamesADevice_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<PortNaming>("naming");
+    QTest::addColumn<QString>("device"); // empty: names no port
+
+    // The system lists /dev/ttyUSB0, /dev/ttyS10, /dev/ttyS9, /dev/ttyS0, /dev/ttyACM0: numbered by
+    // kind, then by number.
+    const PortNaming listed = PortNaming::ListedPorts;
+    QTest::newRow("first port by kind") << u"1"_s << listed << u"/dev/ttyACM0"_s;
+    QTest::newRow("ttyS9 before ttyS10") << u"3"_s << listed << u"/dev/ttyS9"_s;
+    QTest::newRow("blanks and a fraction") << u" 4.0"_s << listed << u"/dev/ttyS10"_s;
+    QTest::newRow("half rounds to even, up") << u"3.5"_s << listed << u"/dev/ttyS10"_s;
+    QTest::newRow("last port") << u"5"_s << listed << u"/dev/ttyUSB0"_s;
+    QTest::newRow("beyond the listed ports") << u"6"_s << listed << QString();
+    QTest::newRow("zero") << u"0"_s << listed << QString();
+    QTest::newRow("a name, not a number") << u"COM2"_s << listed << QString();
+    QTest::newRow("path that starts with a digit") << u"3/../../dev/ttyACM0"_s << listed << u"3/../../dev/ttyACM0"_s;
+    QTest::newRow("windows two-digit port") << u"12"_s << PortNaming::WindowsComNames << u"COM12"_s;
+    QTest::newRow("windows half rounds to zero") << u"0.5"_s << PortNaming::WindowsComNames << QString();
+}
+
+void tst_PortSelection::answerNamesADevice()
+{
+    QFETCH(QString, answer);
+    QFETCH(PortNaming, naming);
+    QFETCH(QString, device);
+
+    const auto result = device::serialDeviceForAnswer(
+        answer, naming, { u"/dev/ttyUSB0"_s, u"/dev/ttyS10"_s, u"/dev/ttyS9"_s, u"/dev/ttyS0"_s, u"/dev/ttyACM0"_s });
+    if (!device.isEmpty()) {
+        QCOMPARE(result ? result.value() : result.error().description(), device);
+        return;
+    }
+    QVERIFY(!result);
+    QCOMPARE(result.error().number(), 8002);
+    QCOMPARE(result.error().description(),
+        u"There is no such serial port on this computer: \""_s + answer + u"\" names no port"_s
+            + (naming == PortNaming::ListedPorts ? u"; this computer lists 5 serial ports"_s : QString()));
+}
+
+void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort_data()
+{
+    QTest::addColumn<PortNaming>("naming");
+    QTest::addColumn<Listing>("listed");
+    QTest::addColumn<QStringList>("items");
+
+    QTest::newRow("numbered by kind, then by number")
+        << PortNaming::ListedPorts
+        << Listing { { u"/dev/ttyUSB0"_s, u"ttyUSB0"_s, u"FT232R USB UART"_s }, { u"/dev/ttyS10"_s, u"ttyS10"_s, {} },
+               { u"/dev/ttyS0"_s, u"ttyS0"_s, {} } }
+        << QStringList { u"1 - ttyS0"_s, u"2 - ttyS10"_s, u"3 - ttyUSB0, FT232R USB UART"_s };
+    QTest::newRow("a slash in a description would make the item a path")
+        << PortNaming::ListedPorts << Listing { { u"/dev/ttyACM0"_s, u"ttyACM0"_s, u"RS-232/485 bridge"_s } }
+        << QStringList { u"1 - ttyACM0, RS-232-485 bridge"_s };
+    QTest::newRow("windows numbers by COM name")
+        << PortNaming::WindowsComNames
+        << Listing { { u"\\\\.\\COM12"_s, u"COM12"_s, {} }, { u"\\\\.\\COM3"_s, u"COM3"_s, u"USB Serial Port"_s } }
+        << QStringList { u"3 - COM3, USB Serial Port"_s, u"12 - COM12"_s };
+}
+
+void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort()
+{
+    QFETCH(PortNaming, naming);
+    QFETCH(Listing, listed);
+    QFETCH(QStringList, items);
+
+    QCOMPARE(device::portChoiceItems(naming, listed), items);
+    QStringList locations;
+    for (const platform::ListedSerialPort& port : listed)
+        locations.append(port.location);
+    for (const QString& item : items) {
+        const auto named = device::serialDeviceForAnswer(item, naming, locations);
+        const QString portName = item.section(u" - "_s, 1).section(u", "_s, 0, 0);
+        QCOMPARE(
+            named ? named.value() : QString(), naming == PortNaming::ListedPorts ? u"/dev/"_s + portName : portName);
+    }
+}
+
+void tst_PortSelection::answerKeepsTheDeviceItNamedFirst()
+{
+    g_listedPorts = { u"/dev/ttyUSB0"_s };
+    device::PortDeviceChoice choice(listedNow);
+    QCOMPARE(choice.deviceFor(u"2"_s).error().number(), 8002);
+    QCOMPARE(choice.deviceFor(u"1"_s).value(), u"/dev/ttyUSB0"_s);
+    // An adapter plugged in later numbers before the first one; the answer keeps its device.
+    g_listedPorts.prepend(u"/dev/ttyACM0"_s);
+    QCOMPARE(choice.deviceFor(u"1"_s).value(), u"/dev/ttyUSB0"_s);
+    QCOMPARE(choice.deviceFor(u"/dev/pts/4"_s).value(), u"/dev/pts/4"_s);
+}
+
+void tst_PortSelection::everyErrorIsToldByItsNumberOrAsABusyPort()
+{
+    // Support staff learn these numbers. A port held elsewhere or not opened gets one plain box instead.
+    const std::pair<ErrorCode, int> numbers[] { { ErrorCode::CommandStringTooLong, 5 }, { ErrorCode::Overflow, 6 },
+        { ErrorCode::CountNotANumber, 13 }, { ErrorCode::FileNotFound, 53 }, { ErrorCode::FileCannotBeRead, 57 },
+        { ErrorCode::FileEndsEarly, 62 }, { ErrorCode::CountDoesNotFit, 63 }, { ErrorCode::PermissionDenied, 70 },
+        { ErrorCode::FileCannotBeCreated, 75 }, { ErrorCode::FileSizeNotValid, 321 },
+        { ErrorCode::SerialPortNotFound, 8002 }, { ErrorCode::PortAlreadyOpen, 8005 },
+        { ErrorCode::SerialLinkLost, 8010 }, { ErrorCode::PortNotOpen, 8012 } };
+    for (const auto& [code, number] : numbers) {
+        const platform::Error error(code, u"/dev/ttyUSB0"_s);
+        QCOMPARE(error.number(), number);
+        const bool busy = number == 8005 || number == 8012;
+        testsupport::ScriptedPrompts prompts;
+        if (busy) {
+            prompts.expectMessage(kBusyText, kBusyTitle);
+        } else {
+            prompts.expectMessage(u"Error Number:  %1"_s.arg(number), u"QX-7M Programmer"_s);
+            prompts.expectMessage(u"error msg: "_s + error.description(), u"QX-7M Programmer"_s);
+        }
+        QCOMPARE(device::ReportLinkError(prompts, error) == device::LinkErrorReport::PortNotAvailable, busy);
+        QCOMPARE(prompts.problems(), QStringList());
+    }
+}
+
 void tst_PortSelection::portIsAskedForAndTriedOnce_data()
 {
-    QTest::addColumn<QString>("initial");
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<OpenFailures>("failures");
-    // The boxes after each answer: "busy" for the one box of a port not available, or "number|description"
-    // for the two boxes of an error report.
+    // The boxes after each answer: "busy", or "number|description" for the two boxes of an error report.
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<device::PortAnswer>("outcome");
     QTest::addColumn<QStringList>("opened");
 
     const auto given = device::PortAnswer::Given;
-    QTest::newRow("initial answer taken") << u"1"_s << QStringList { u"1"_s } << OpenFailures {} << QStringList {}
-                                          << given << QStringList { u"/dev/ttyS0"_s };
-    QTest::newRow("cancel ends at once") << u"1"_s << QStringList { QString() } << OpenFailures {} << QStringList {}
+    QTest::newRow("initial answer taken")
+        << QStringList { u"1"_s } << OpenFailures {} << QStringList {} << given << QStringList { u"/dev/ttyS0"_s };
+    QTest::newRow("cancel ends at once") << QStringList { QString() } << OpenFailures {} << QStringList {}
                                          << device::PortAnswer::Empty << QStringList {};
-    QTest::newRow("busy port asked again with the same initial text")
-        << u"/dev/pts/3"_s << QStringList { u"/dev/pts/3"_s, u"2"_s } << OpenFailures { ErrorCode::PortAlreadyOpen }
+    QTest::newRow("busy port asked again")
+        << QStringList { u"/dev/pts/3"_s, u"2"_s } << OpenFailures { ErrorCode::PortAlreadyOpen }
         << QStringList { u"busy"_s } << given << QStringList { u"/dev/pts/3"_s, u"/dev/ttyS1"_s };
-    QTest::newRow("port that did not open asked again")
-        << u"1"_s << QStringList { u"1"_s, u"1"_s } << OpenFailures { ErrorCode::PortNotOpen }
-        << QStringList { u"busy"_s } << given << QStringList { u"/dev/ttyS0"_s, u"/dev/ttyS0"_s };
     QTest::newRow("port not permitted reported and asked again")
-        << u"1"_s << QStringList { u"1"_s, u"3"_s } << OpenFailures { ErrorCode::PermissionDenied }
+        << QStringList { u"1"_s, u"3"_s } << OpenFailures { ErrorCode::PermissionDenied }
         << QStringList { u"70|Permission denied: 1"_s } << given << QStringList { u"/dev/ttyS0"_s, u"/dev/ttyS2"_s };
     QTest::newRow("a name, not a number, reported and kept")
-        << u"1"_s << QStringList { u"COM2"_s } << OpenFailures {}
+        << QStringList { u"COM2"_s } << OpenFailures {}
         << QStringList { u"8002|There is no such serial port on this computer: \"COM2\" names no port; this computer "
                          "lists 7 serial ports"_s }
         << given << QStringList {};
     QTest::newRow("missing device reported and kept")
-        << u"1"_s << QStringList { u"/dev/ttyUSB9"_s } << OpenFailures { ErrorCode::SerialPortNotFound }
+        << QStringList { u"/dev/ttyUSB9"_s } << OpenFailures { ErrorCode::SerialPortNotFound }
         << QStringList { u"8002|There is no such serial port on this computer: /dev/ttyUSB9"_s } << given
         << QStringList { u"/dev/ttyUSB9"_s };
-    QTest::newRow("a port above five that opens is taken without a box")
-        << u"1"_s << QStringList { u"7"_s } << OpenFailures {} << QStringList {} << given
-        << QStringList { u"/dev/ttyUSB0"_s };
 }
 
 void tst_PortSelection::portIsAskedForAndTriedOnce()
 {
-    QFETCH(QString, initial);
     QFETCH(QStringList, answers);
     QFETCH(OpenFailures, failures);
     QFETCH(QStringList, boxes);
     QFETCH(device::PortAnswer, outcome);
     QFETCH(QStringList, opened);
 
+    // The question opens with the same initial text each time it is asked.
     const QStringList choices { u"1 - ttyS0"_s, u"7 - ttyUSB0, FT232R USB UART"_s };
     testsupport::ScriptedPrompts prompts;
     for (qsizetype i = 0; i < answers.size(); ++i) {
         prompts.expectTextInput(u"Which com port will the QX-7M be connected to for programming?"_s,
-            u"Com port selection"_s, initial, answers.at(i), choices);
-        if (i >= boxes.size())
-            continue;
-        if (boxes.at(i) == u"busy"_s) {
-            prompts.expectMessage(u"Port not available, please free up the selected port"_s, u"Comm Port Error"_s);
-        } else {
+            u"Com port selection"_s, u"/dev/pts/3"_s, answers.at(i), choices);
+        if (i < boxes.size() && boxes.at(i) == u"busy"_s) {
+            prompts.expectMessage(kBusyText, kBusyTitle);
+        } else if (i < boxes.size()) {
             prompts.expectMessage(u"Error Number:  "_s + boxes.at(i).section(u'|', 0, 0));
             prompts.expectMessage(u"error msg: "_s + boxes.at(i).section(u'|', 1));
         }
@@ -96,10 +215,12 @@ void tst_PortSelection::portIsAskedForAndTriedOnce()
     FakeSerialPort port(clock);
     for (const ErrorCode failure : failures)
         port.openErrors.append(platform::Error(failure, answers.constFirst()));
-    device::PortDeviceChoice deviceChoice(sevenPorts);
+    g_listedPorts = { u"/dev/ttyUSB0"_s, u"/dev/ttyS5"_s, u"/dev/ttyS4"_s, u"/dev/ttyS3"_s, u"/dev/ttyS2"_s,
+        u"/dev/ttyS1"_s, u"/dev/ttyS0"_s };
+    device::PortDeviceChoice deviceChoice(listedNow);
     config::Configuration configuration;
 
-    QCOMPARE(device::askForPort({ prompts, port, deviceChoice, initial, choices }, configuration), outcome);
+    QCOMPARE(device::askForPort({ prompts, port, deviceChoice, u"/dev/pts/3"_s, choices }, configuration), outcome);
     QCOMPARE(prompts.problems(), QStringList());
     QCOMPARE(configuration.comm_port, answers.constLast());
     QCOMPARE(port.opened, opened);

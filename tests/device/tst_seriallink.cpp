@@ -1,10 +1,9 @@
-#include "fakeserialport.h"
+#include "tests/support/fakeserialport.h"
 
 #include "device/seriallink.h"
 
 #include <QTest>
 
-using namespace Qt::StringLiterals;
 using device::TransferStatus;
 
 Q_DECLARE_METATYPE(TransferStatus)
@@ -49,20 +48,16 @@ void tst_SerialLink::waitEndsAtTheFirstLookAtTheSixthWallSecond_data()
 
     // The wait starts at 57.000 plus wallMsAtStart: it ends at 03.000.
     const QByteArray ack(1, kAck);
-    const auto row
-        = [](const char* name, int wallMs, const QByteArray& bytes, qint64 at, qint64 overrun, TransferStatus status,
-              qint64 end) { QTest::newRow(name) << wallMs << bytes << at << overrun << status << end; };
-    row("silent, starting at 57.000", 0, {}, 0, 0, TransferStatus::Waiting, 6000);
-    row("silent, starting at 57.999", 999, {}, 0, 0, TransferStatus::Waiting, 5001);
-    row("silent, starting at 57.500", 500, {}, 0, 0, TransferStatus::Waiting, 5500);
-    row("wrong bytes are dropped until the expected one", 0, QByteArray(2, kNak) + ack, 200, 0,
-        TransferStatus::Received, 200);
-    row("just before the deadline", 0, ack, 5999, 0, TransferStatus::Received, 5999);
-    row("at the deadline", 0, ack, 6000, 0, TransferStatus::Received, 6000);
-    row("just after the deadline", 0, ack, 6001, 0, TransferStatus::Waiting, 6000);
+    const auto received = TransferStatus::Received;
+    QTest::newRow("silent, starting at 57.000") << 0 << QByteArray() << 0LL << 0LL << TransferStatus::Waiting << 6000LL;
+    QTest::newRow("silent, starting at 57.999")
+        << 999 << QByteArray() << 0LL << 0LL << TransferStatus::Waiting << 5001LL;
+    QTest::newRow("wrong bytes are dropped") << 0 << QByteArray(2, kNak) + ack << 200LL << 0LL << received << 200LL;
+    QTest::newRow("at the deadline") << 0 << ack << 6000LL << 0LL << received << 6000LL;
+    QTest::newRow("just after the deadline") << 0 << ack << 6001LL << 0LL << TransferStatus::Waiting << 6000LL;
     // The system woke the link late: the look that first sees the deadline still reads once.
-    row("while the last wait overruns the deadline", 0, ack, 6003, 5, TransferStatus::Received, 6005);
-    row("after the overrun look", 0, ack, 6006, 5, TransferStatus::Waiting, 6005);
+    QTest::newRow("while the last wait overruns") << 0 << ack << 6003LL << 5LL << received << 6005LL;
+    QTest::newRow("after the overrun look") << 0 << ack << 6006LL << 5LL << TransferStatus::Waiting << 6005LL;
 }
 
 void tst_SerialLink::waitEndsAtTheFirstLookAtTheSixthWallSecond()
@@ -76,9 +71,7 @@ void tst_SerialLink::waitEndsAtTheFirstLookAtTheSixthWallSecond()
 
     FakeLine line(wallMsAtStart);
     line.port.overrunMs = overrunMs;
-    if (!arriving.isEmpty())
-        line.port.arriveAt(arrivalMs, arriving);
-
+    line.port.arriveAt(arrivalMs, arriving);
     const auto result = line.link.WaitForByte(kAck);
     QVERIFY(result);
     QCOMPARE(result.value(), status);
@@ -95,7 +88,6 @@ void tst_SerialLink::streamOfWrongBytesDoesNotKeepTheWaitOpen()
     // A chatty device on the wrong port: a byte every 10 ms for a minute.
     for (qint64 ms = 5; ms < 60'000; ms += 10)
         line.port.arriveAt(ms, QByteArray(1, kNak));
-
     const auto result = line.link.WaitForByte(kAck);
     QVERIFY(result);
     QCOMPARE(result.value(), TransferStatus::Waiting);

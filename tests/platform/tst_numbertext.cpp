@@ -11,7 +11,6 @@ class tst_NumberText : public QObject {
 private Q_SLOTS:
     void textIsReadAsWholeAndLeadingNumber_data();
     void textIsReadAsWholeAndLeadingNumber();
-    void halvesRoundToTheEvenNeighbour();
 };
 
 void tst_NumberText::textIsReadAsWholeAndLeadingNumber_data()
@@ -36,14 +35,6 @@ void tst_NumberText::textIsReadAsWholeAndLeadingNumber()
     QFETCH(double, leading);
     QCOMPARE(isNumericText(text), numeric);
     QCOMPARE(leadingNumberValue(text), leading);
-}
-
-void tst_NumberText::halvesRoundToTheEvenNeighbour()
-{
-    for (const auto& [value, rounded] : { std::pair(2.5, 2.0), { 3.5, 4.0 }, { -2.5, -2.0 }, { 16.6, 17.0 } })
-        QCOMPARE(roundHalfToEven(value), rounded);
-    QCOMPARE(wholeNumberWithin(255.5, 0, 255), std::nullopt);
-    QCOMPARE(wholeNumberWithin(-0.5, 0, 255), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_NumberText)

@@ -1,0 +1,69 @@
+// A serial port and a clock that a test moves by hand, for the timing rules of the link.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/serialport.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+#include <map>
+
+// Time only moves when the port is asked to wait; the wall clock's second starts wallMsAtStart
+// into the second at time 0.
+class FakeClock final : public platform::Clock {
+public:
+    explicit FakeClock(int wallMsAtStart = 0)
+        : m_wallMsAtStart(wallMsAtStart)
+    {
+    }
+    qint64 monotonicMs() const override { return now; }
+    int wallMsIntoSecond() const override { return static_cast<int>((m_wallMsAtStart + now) % 1000); }
+
+    qint64 now = 0;
+
+private:
+    int m_wallMsAtStart;
+};
+
+// Bytes arrive at set times. A device function, when given, answers each byte written after
+// answerDelayMs. A wait jumps the clock to the next arrival or by the whole time asked for.
+class FakeSerialPort final : public platform::SerialPort {
+public:
+    explicit FakeSerialPort(FakeClock& clock)
+        : m_clock(clock)
+    {
+    }
+
+    void arriveAt(qint64 ms, const QByteArray& bytes);
+    std::function<QByteArray(quint8 sent)> device;
+    qint64 answerDelayMs = 1;
+    // How late a wait that found nothing returns, as a busy system wakes a sleeper late.
+    qint64 overrunMs = 0;
+
+    // Each open takes the next of these, if any, as its failure; every device asked for is kept.
+    QList<platform::Error> openErrors;
+    QStringList opened;
+
+    QByteArray written;
+    QByteArray discarded;
+    int waits = 0;
+
+    std::optional<platform::Error> open(const QString&) override;
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    std::optional<platform::Error> write(const QByteArray& bytes) override;
+    std::optional<platform::Error> discardWaiting() override;
+    platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override;
+    std::optional<quint8> readByte() override;
+
+private:
+    bool byteWaiting() const;
+
+    FakeClock& m_clock;
+    bool m_open = false;
+    // Arrival time -> bytes, kept in order of arrival.
+    std::multimap<qint64, quint8> m_incoming;
+};

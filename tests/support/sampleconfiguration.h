@@ -1,0 +1,33 @@
+// A configuration that uses every part of an upload, and the exact bytes it puts on the wire.
+#pragma once
+
+#include "config/configuration.h"
+
+// 19200 baud, Composite first, a different string in every slot, some of them with bytes that
+// look like the protocol's own (SYN, ACK, NUL, 0xFF), so that a link that treats data as control
+// or sends the slots in another order shows up. The delay 1 h 2 min 3 s is 0x0E8B.
+inline config::Configuration sampleConfiguration()
+{
+    using config::SlotId;
+    config::Configuration configuration;
+    configuration.commit_baud_rate(u"19200");
+    configuration.scan_priority = config::ScanPriority::Composite;
+    configuration.slot(SlotId::DiscreteOn).command_bytes = QByteArray("PWR ON\r");
+    configuration.slot(SlotId::DiscreteOff).command_bytes = QByteArray("PWR OFF\r");
+    configuration.slot(SlotId::VideoFirstDetected).command_bytes = QByteArray("\x02\x00\xFF", 3);
+    configuration.slot(SlotId::VgaInputActive).command_bytes = QByteArray("SOURCE 10\r");
+    configuration.slot(SlotId::CompositeInputActive).command_bytes = QByteArray("\x06\x06\x06");
+    configuration.slot(SlotId::SVideoInputActive).command_bytes = QByteArray("\x16\x16");
+    configuration.slot(SlotId::NoInputActive).command_bytes = QByteArray("SLEEP\r");
+    return configuration;
+}
+
+// Written out byte for byte, so that a wrong order or constant in the code cannot agree with itself.
+inline const QByteArray kSampleWireImage = QByteArray::fromHex("16 16 4B 00 02 0E 8B"
+                                                               "07 505752204F4E0D"
+                                                               "08 505752204F46460D"
+                                                               "03 0200FF"
+                                                               "0A 534F555243452031300D"
+                                                               "03 060606"
+                                                               "02 1616"
+                                                               "06 534C4545500D");
