@@ -3,7 +3,7 @@
 #include "config/configurationfile.h"
 #include "mainwindow/baudratelist.h"
 #include "mainwindow/startup.h"
-#include "tests/device/fakeserialport.h"
+#include "tests/support/fakeserialport.h"
 #include "tests/support/devicesimulator.h"
 #include "tests/support/hex.h"
 

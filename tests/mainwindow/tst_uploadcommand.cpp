@@ -4,8 +4,8 @@
 #include "mainwindow/slotpanel.h"
 #include "platform/serialportlist.h"
 
-#include "tests/device/fakeserialport.h"
-#include "tests/device/sampleconfiguration.h"
+#include "tests/support/fakeserialport.h"
+#include "tests/support/sampleconfiguration.h"
 #include "tests/support/devicesimulator.h"
 #include "tests/support/hex.h"
 
