@@ -236,7 +236,7 @@ void BuildStringForm::followWindowState()
 void BuildStringForm::showByteCount()
 {
     const QByteArray& bytes = m_composition->composition().bytes();
-    m_byteCount->setText(notation::blankLedNumber(int(bytes.size())));
+    m_byteCount->setText(notation::numberAfterBlank(int(bytes.size())));
     m_bytesInHex->setText(notation::hexPairs(bytes));
 }
 

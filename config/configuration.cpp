@@ -6,12 +6,6 @@ using namespace Qt::StringLiterals;
 
 namespace config {
 
-StringSlot* Configuration::slotByDisplayName(QStringView name)
-{
-    const std::optional<SlotId> id = slotIdFromDisplayName(name);
-    return id ? &slot(*id) : nullptr;
-}
-
 bool Configuration::commit_baud_rate(QStringView list_text)
 {
     const std::optional<ProjectorBaudRate> rate = projectorBaudRateFromText(list_text);

@@ -37,8 +37,6 @@ struct Configuration {
 
     StringSlot& slot(SlotId id) { return slots[indexOf(id)]; }
     const StringSlot& slot(SlotId id) const { return slots[indexOf(id)]; }
-    // The slot shown under this exact name in the slot list, or null for any other text.
-    StringSlot* slotByDisplayName(QStringView name);
 
     // Takes the baud list's text: one of the five rates sets the text and both bytes; anything
     // else changes none of them. Returns whether the text was a rate.

@@ -107,20 +107,4 @@ QStringList portChoiceItems(PortNaming naming, const QList<platform::ListedSeria
     return choices;
 }
 
-PortDeviceChoice::PortDeviceChoice(ListPorts listPorts)
-    : m_listPorts(listPorts)
-{
-}
-
-const platform::Result<QString>& PortDeviceChoice::deviceFor(const QString& answer)
-{
-    if (!m_device || answer != m_answer) {
-        m_answer = answer;
-        // A device path names itself: no need to ask the system for its ports.
-        m_device = serialDeviceForAnswer(
-            answer, portNamingOfThisSystem(), answer.contains(u'/') ? QStringList() : m_listPorts());
-    }
-    return *m_device;
-}
-
 } // namespace device

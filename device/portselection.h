@@ -1,6 +1,7 @@
 // The port question at start-up: which serial port the QX-7M will be programmed through.
 #pragma once
 
+#include "portdevicechoice.h"
 #include "portdevicename.h"
 
 #include "config/configuration.h"

@@ -246,7 +246,7 @@ void MainWindow::followWindowState()
 {
     const Qt::WindowStates state = builder::LinkedWindowStates::sizeState(*this);
     // The start dialog stands alone on the screen until it is answered.
-    if (state != Qt::WindowNoState && m_startDialog && m_startDialog->isVisible()) {
+    if (state != Qt::WindowNoState && m_startFileSelection && m_startFileSelection->isVisible()) {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         return;
     }

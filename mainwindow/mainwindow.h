@@ -57,7 +57,7 @@ public:
     QAction* quitAction() const { return m_quitAction; }
 
     // While the start dialog shows, the main window may be neither minimized nor maximized.
-    void setStartDialog(QWidget* startDialog) { m_startDialog = startDialog; }
+    void setStartFileSelection(QWidget* startFileSelection) { m_startFileSelection = startFileSelection; }
 
     // The texts of the three delay fields, as the file keeps them.
     config::DelayFieldTexts delayFieldTexts() const override;
@@ -113,7 +113,7 @@ private:
     QAction* m_quitAction = nullptr;
     UploadCommand m_upload;
     FileCommands m_fileCommands;
-    QPointer<QWidget> m_startDialog;
+    QPointer<QWidget> m_startFileSelection;
     QPointer<QWidget> m_builder;
     builder::LinkedWindowStates m_linkedStates;
     QPointer<QWidget> m_freeSupport;

@@ -12,7 +12,7 @@ StartUp::StartUp(const WindowServices& services, QObject* parent)
 {
 }
 
-StartUp::~StartUp() { delete m_startDialog.data(); }
+StartUp::~StartUp() { delete m_startFileSelection.data(); }
 
 void StartUp::begin(const StartOptions& options)
 {
@@ -28,7 +28,7 @@ void StartUp::begin(const StartOptions& options)
         showMainWindowFor(true);
         return;
     }
-    showStartDialog();
+    showStartFileSelection();
 }
 
 void StartUp::buildMainWindow()
@@ -37,14 +37,14 @@ void StartUp::buildMainWindow()
     connect(m_main.get(), &MainWindow::closedByUser, this, &StartUp::finished);
 }
 
-void StartUp::showStartDialog()
+void StartUp::showStartFileSelection()
 {
-    m_startDialog = new StartFileSelection;
-    m_main->setStartDialog(m_startDialog);
-    connect(m_startDialog->createNewButton(), &QPushButton::clicked, this, &StartUp::createNew);
-    connect(m_startDialog->editExistingButton(), &QPushButton::clicked, this, &StartUp::editExisting);
-    connect(m_startDialog, &StartFileSelection::closedByUser, this, &StartUp::finished);
-    m_startDialog->show();
+    m_startFileSelection = new StartFileSelection;
+    m_main->setStartFileSelection(m_startFileSelection);
+    connect(m_startFileSelection->createNewButton(), &QPushButton::clicked, this, &StartUp::createNew);
+    connect(m_startFileSelection->editExistingButton(), &QPushButton::clicked, this, &StartUp::editExisting);
+    connect(m_startFileSelection, &StartFileSelection::closedByUser, this, &StartUp::finished);
+    m_startFileSelection->show();
 }
 
 // The main window stays hidden meanwhile: the start dialog is the one window on screen.
@@ -64,10 +64,10 @@ void StartUp::editExisting()
 void StartUp::showMainWindowFor(bool fileLoaded)
 {
     m_services.configuration.file_loaded = fileLoaded;
-    if (m_startDialog) {
+    if (m_startFileSelection) {
         // Answered, not closed by the user: hidden without its close handling, which ends the program.
-        m_startDialog->hide();
-        m_startDialog->deleteLater();
+        m_startFileSelection->hide();
+        m_startFileSelection->deleteLater();
     }
     buildMainWindow();
     m_main->show();

@@ -37,7 +37,7 @@ public:
     void begin(const StartOptions& options);
 
     MainWindow* mainWindow() const { return m_main.get(); }
-    StartFileSelection* startDialog() const { return m_startDialog; }
+    StartFileSelection* startFileSelection() const { return m_startFileSelection; }
 
 Q_SIGNALS:
     // The user closed the main window (the builder went with it) or the start dialog: the program
@@ -46,14 +46,14 @@ Q_SIGNALS:
 
 private:
     void buildMainWindow();
-    void showStartDialog();
+    void showStartFileSelection();
     void createNew();
     void editExisting();
     void showMainWindowFor(bool fileLoaded);
 
     WindowServices m_services;
     std::unique_ptr<MainWindow> m_main;
-    QPointer<StartFileSelection> m_startDialog;
+    QPointer<StartFileSelection> m_startFileSelection;
 };
 
 } // namespace mainwindow

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "config/configuration.h"
-#include "device/portdevicename.h"
+#include "device/portdevicechoice.h"
 #include "platform/clock.h"
 #include "platform/programend.h"
 #include "platform/prompts.h"
@@ -11,8 +11,8 @@
 
 namespace mainwindow {
 
-// All owned by the application and alive for the whole run; tests pass scripted prompts, a
-// recorder for the program's end and, where no time may pass, a fake port and clock.
+// All owned by the application and alive for the whole run: the record, the boxes, the port and
+// clock, and the end of the program, each behind its own interface.
 struct WindowServices {
     config::Configuration& configuration;
     notation::BuilderHandOver& handOver;

@@ -39,7 +39,6 @@ public:
 
     void clear();
     bool isTooLong() const;
-    int byteCount() const { return int(m_builtBytes.size()); }
     const QByteArray& bytes() const { return m_builtBytes; }
 
 private:

@@ -92,12 +92,12 @@ std::optional<Token> waitToken(int hours, int minutes, int seconds)
         return std::nullopt;
     QByteArray bytes(1, kEsc);
     bytes.append(char(total / 256)).append(char(total % 256));
-    return Token { u" 'Wait "_s + blankLedNumber(hours) + u" hrs. "_s + blankLedNumber(minutes) + u" min. "_s
-            + blankLedNumber(seconds) + u" sec. '"_s,
+    return Token { u" 'Wait "_s + numberAfterBlank(hours) + u" hrs. "_s + numberAfterBlank(minutes) + u" min. "_s
+            + numberAfterBlank(seconds) + u" sec. '"_s,
         bytes };
 }
 
-QString blankLedNumber(int number) { return u' ' + QString::number(number); }
+QString numberAfterBlank(int number) { return u' ' + QString::number(number); }
 
 QString hexPairs(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
 

@@ -39,7 +39,7 @@ Token controlCharacterToken(QStringView name);
 [[nodiscard]] std::optional<Token> waitToken(int hours, int minutes, int seconds);
 
 // A number as the builder shows counts and waits: a blank, then its digits (" 30").
-QString blankLedNumber(int number);
+QString numberAfterBlank(int number);
 
 // The bytes in upper-case hex pairs separated by blanks ("50 57 52 0D"), for the user to check.
 QString hexPairs(const QByteArray& bytes);

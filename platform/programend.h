@@ -5,7 +5,7 @@ namespace platform {
 
 // After a string the device did not acknowledge, after Quit and after an empty answer to the
 // port question, the program stops without any window's close handling and without another
-// question. Tests put a recorder in its place.
+// question.
 class ProgramEnd {
 public:
     virtual ~ProgramEnd() = default;

@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// A label that tests and the windows' rules find by its name.
+// A label that the windows' rules and desktop automation find by its name.
 inline QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);

@@ -42,8 +42,8 @@ struct FileChoice {
 // Whether the path's extension is other than the default one; a name without one differs.
 bool extensionDiffers(const QString& path, const QString& defaultExtension);
 
-// Every box the program shows, and its beep, go through here, so that a test can script the user's answers
-// and check each text and title. None has an icon. The real one, DialogPrompts, shows modal Qt dialogs.
+// Every box the program shows, and its beep, go through here: the boxes' order, texts and titles
+// are the program's conversation with the user, owned by the commands. None has an icon. The real one, DialogPrompts, shows modal Qt dialogs.
 class Prompts {
 public:
     virtual ~Prompts() = default;

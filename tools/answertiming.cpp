@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace sim {
+namespace tools {
 
 namespace {
 
@@ -33,4 +33,4 @@ std::chrono::nanoseconds AnswerTiming::wireTime(qint64 bytes) const
     return std::chrono::nanoseconds(bytes * kBitsPerByte * kNanosecondsPerSecond / m_wireBaud);
 }
 
-} // namespace sim
+} // namespace tools

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-namespace sim {
+namespace tools {
 
 // Charges a real cable's time: at the emulated baud rate every byte costs 10 bit times (start, 8 data, stop), in
 // both directions, and the fixed answer delay comes on top. Times are monotonic nanoseconds; it never reads a clock.
@@ -26,4 +26,4 @@ private:
     std::chrono::nanoseconds m_lineFreeAt { 0 };
 };
 
-} // namespace sim
+} // namespace tools

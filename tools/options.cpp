@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace sim {
+namespace tools {
 
 namespace {
 
@@ -84,4 +84,4 @@ Options readCommandLine(const QStringList& arguments)
     return options;
 }
 
-} // namespace sim
+} // namespace tools

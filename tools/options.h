@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-namespace sim {
+namespace tools {
 
 // How this run of the emulator behaves.
 struct Options {
@@ -25,4 +25,4 @@ struct Options {
 // stderr and exits with code 2.
 Options readCommandLine(const QStringList& arguments);
 
-} // namespace sim
+} // namespace tools

@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace sim {
+namespace tools {
 
 namespace {
 
@@ -125,4 +125,4 @@ bool PseudoTerminal::fail(const char* step)
     return false;
 }
 
-} // namespace sim
+} // namespace tools

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-namespace sim {
+namespace tools {
 
 // A pseudo-terminal pair: the device talks on the master, the PC side opens the slave by its path. The slave stays
 // open here too, so that the PC side may close and reopen the port between uploads without the master seeing a
@@ -40,4 +40,4 @@ private:
     QString m_errorString;
 };
 
-} // namespace sim
+} // namespace tools

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using namespace sim;
+using namespace tools;
 
 namespace {
 

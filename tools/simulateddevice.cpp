@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace sim {
+namespace tools {
 
 namespace {
 
@@ -111,4 +111,4 @@ void SimulatedDevice::startOver()
     m_stringRemaining = 0;
 }
 
-} // namespace sim
+} // namespace tools

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <optional>
 
-namespace sim {
+namespace tools {
 
 // Ways in which a faulty or unplugged box answers differently, so that the PC side's failure paths can be tried.
 struct Faults {
@@ -64,4 +64,4 @@ private:
     int m_stringRemaining = 0;
 };
 
-} // namespace sim
+} // namespace tools

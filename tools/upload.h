@@ -6,7 +6,7 @@
 
 #include <array>
 
-namespace sim {
+namespace tools {
 
 // The device stores its seven command strings in this order, which is also the order they travel in.
 inline constexpr int kStringCount = 7;
@@ -28,4 +28,4 @@ struct Upload {
     int delaySeconds() const { return delayHigh * 256 + delayLow; }
 };
 
-} // namespace sim
+} // namespace tools

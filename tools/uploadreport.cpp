@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace sim {
+namespace tools {
 
 namespace {
 
@@ -101,4 +101,4 @@ QByteArray jsonHangUpReport(int afterByte)
     return QJsonDocument(report).toJson(QJsonDocument::Compact) + '\n';
 }
 
-} // namespace sim
+} // namespace tools

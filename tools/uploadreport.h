@@ -5,7 +5,7 @@
 
 #include <QByteArray>
 
-namespace sim {
+namespace tools {
 
 // A few lines that say what the device received, each ending in a line feed.
 QByteArray humanReport(const Upload& upload);
@@ -17,4 +17,4 @@ QByteArray jsonReport(const Upload& upload);
 QByteArray humanHangUpReport(int afterByte);
 QByteArray jsonHangUpReport(int afterByte);
 
-} // namespace sim
+} // namespace tools

@@ -170,12 +170,12 @@ void tst_Main::startDialogKeepsTheMainWindowNormal()
 {
     m_fixture = std::make_unique<WindowFixture>();
     mainwindow::MainWindow& window = m_fixture->open();
-    QWidget startDialog;
-    startDialog.show();
-    window.setStartDialog(&startDialog);
+    QWidget startFileSelection;
+    startFileSelection.show();
+    window.setStartFileSelection(&startFileSelection);
     window.showMinimized();
     QCOMPARE(window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowNoState);
-    startDialog.hide();
+    startFileSelection.hide();
     window.showMaximized();
     QVERIFY(window.isMaximized());
 }

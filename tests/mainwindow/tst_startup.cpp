@@ -70,18 +70,18 @@ void tst_StartUp::createNewThenBuildAndUploadAString()
     prompts.expectTextInput(
         kPortQuestion, kPortTitle, simulator.devicePath(), simulator.devicePath(), { u"1 - ttyS0"_s });
     startUp.begin({ simulator.devicePath(), { u"1 - ttyS0"_s }, {} });
-    const QPointer<QWidget> startDialog = startUp.startDialog();
-    QVERIFY(startDialog && startDialog->isVisible());
-    QCOMPARE(startDialog->objectName(), u"StartFileSelection"_s);
-    QCOMPARE(startDialog->windowTitle(), u"Configuration File Selection"_s);
-    QCOMPARE(startDialog->findChild<QLabel*>(u"QuestionLabel"_s)->text(),
+    const QPointer<QWidget> startFileSelection = startUp.startFileSelection();
+    QVERIFY(startFileSelection && startFileSelection->isVisible());
+    QCOMPARE(startFileSelection->objectName(), u"StartFileSelection"_s);
+    QCOMPARE(startFileSelection->windowTitle(), u"Configuration File Selection"_s);
+    QCOMPARE(startFileSelection->findChild<QLabel*>(u"QuestionLabel"_s)->text(),
         u"Do you wish to create a new configuration file or do you wish to edit an existing configuration file?"_s);
-    QCOMPARE(button(startDialog, u"CreateNewButton"_s)->text(), u"Create New"_s);
-    QCOMPARE(button(startDialog, u"EditExistingButton"_s)->text(), u"Edit Existing"_s);
+    QCOMPARE(button(startFileSelection, u"CreateNewButton"_s)->text(), u"Create New"_s);
+    QCOMPARE(button(startFileSelection, u"EditExistingButton"_s)->text(), u"Edit Existing"_s);
     QVERIFY(!startUp.mainWindow()->isVisible());
 
     prompts.expectSaveFile(kQxcDialog, m_folder.filePath(u"a.qxc"_s));
-    QTest::mouseClick(button(startDialog, u"CreateNewButton"_s), Qt::LeftButton);
+    QTest::mouseClick(button(startFileSelection, u"CreateNewButton"_s), Qt::LeftButton);
 
     config::StoredConfiguration startValues;
     startValues.baud_rate_text = u"9600"_s;
@@ -90,7 +90,7 @@ void tst_StartUp::createNewThenBuildAndUploadAString()
     QCOMPARE(config::read_configuration(m_folder.filePath(u"a.qxc"_s)).value(), startValues);
     mainwindow::MainWindow* window = startUp.mainWindow();
     QVERIFY(window->isVisible() && QTest::qWaitForWindowActive(window));
-    QVERIFY(!startDialog || !startDialog->isVisible());
+    QVERIFY(!startFileSelection || !startFileSelection->isVisible());
     QCOMPARE(window->windowTitle(), u"a.qxc  -  QX-7M"_s);
     QCOMPARE(window->delayFieldTexts().hours, u"0-16"_s);
 
@@ -118,21 +118,21 @@ void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
     QVERIFY(!config::write_configuration(hall, { u"2"_s, u"75"_s, u"0-59"_s }));
     mainwindow::StartUp startUp(m_fixture->services);
     startOnAnyPort(startUp);
-    const QPointer<QWidget> startDialog = startUp.startDialog();
+    const QPointer<QWidget> startFileSelection = startUp.startFileSelection();
 
     m_fixture->prompts.expectOpenFile(kQxcDialog, QString());
-    QTest::mouseClick(button(startDialog, u"EditExistingButton"_s), Qt::LeftButton);
-    QVERIFY(startDialog->isVisible());
+    QTest::mouseClick(button(startFileSelection, u"EditExistingButton"_s), Qt::LeftButton);
+    QVERIFY(startFileSelection->isVisible());
     QCOMPARE(m_fixture->configuration.config_file_name, QString());
 
     m_fixture->prompts.expectOpenFile(kQxcDialog, hall.config_path);
     // Once as the file is read, once as the main window is built again from it.
     for (int shown = 0; shown < 2; ++shown)
         m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
-    QTest::mouseClick(button(startDialog, u"EditExistingButton"_s), Qt::LeftButton);
+    QTest::mouseClick(button(startFileSelection, u"EditExistingButton"_s), Qt::LeftButton);
     mainwindow::MainWindow* window = startUp.mainWindow();
     QVERIFY(window->isVisible());
-    QVERIFY(!startDialog || !startDialog->isVisible());
+    QVERIFY(!startFileSelection || !startFileSelection->isVisible());
     QCOMPARE(window->windowTitle(), u"hall.qxc  -  QX-7M"_s);
     QVERIFY(window->findChild<QRadioButton*>(u"CompOption"_s)->isChecked());
     QCOMPARE(window->baudRateList().currentText(), u"19200"_s);
@@ -170,7 +170,7 @@ void tst_StartUp::givenFileOpensInsteadOfTheStartDialog()
     startOnAnyPort(startUp, path, boxes);
 
     const bool opened = boxes.isEmpty();
-    QCOMPARE(startUp.startDialog() != nullptr, !opened);
+    QCOMPARE(startUp.startFileSelection() != nullptr, !opened);
     QCOMPARE(startUp.mainWindow()->isVisible(), opened);
     QCOMPARE(m_fixture->configuration.config_path, opened ? path : QString());
     QCOMPARE(startUp.mainWindow()->baudRateList().currentText(), opened ? u"4800"_s : u"9600"_s);
@@ -190,22 +190,22 @@ void tst_StartUp::closingEitherWindowEndsTheProgramWithoutAQuestion()
     mainwindow::StartUp startUp(m_fixture->services);
     const QSignalSpy finished(&startUp, &mainwindow::StartUp::finished);
     startOnAnyPort(startUp);
-    QPointer<QWidget> startDialog = startUp.startDialog();
+    QPointer<QWidget> startFileSelection = startUp.startFileSelection();
     if (mainWindow) {
         m_fixture->prompts.expectSaveFile(kQxcDialog, m_folder.filePath(u"a.qxc"_s));
-        QTest::mouseClick(button(startDialog, u"CreateNewButton"_s), Qt::LeftButton);
+        QTest::mouseClick(button(startFileSelection, u"CreateNewButton"_s), Qt::LeftButton);
         QVERIFY(startUp.mainWindow()->isVisible());
         QCOMPARE(finished.count(), 0);
         QTest::mouseClick(button(startUp.mainWindow(), u"BuildStringButton"_s), Qt::LeftButton);
         QVERIFY(shownWindow(u"BuildStringForm"_s));
         startUp.mainWindow()->close();
     } else {
-        startDialog->close();
+        startFileSelection->close();
     }
     QCOMPARE(finished.count(), 1);
     QVERIFY(!shownWindow(u"BuildStringForm"_s));
     QVERIFY(!startUp.mainWindow()->isVisible());
-    QVERIFY(!startDialog || !startDialog->isVisible());
+    QVERIFY(!startFileSelection || !startFileSelection->isVisible());
     QCOMPARE(m_fixture->end.code, std::nullopt);
 }
 
@@ -216,7 +216,7 @@ void tst_StartUp::emptyPortAnswerEndsAtOnce()
     m_fixture->prompts.expectTextInput(kPortQuestion, kPortTitle, u"1"_s, QString());
     startUp.begin({ u"1"_s, {}, {} });
     QCOMPARE(m_fixture->end.code, 0);
-    QCOMPARE(startUp.startDialog(), nullptr);
+    QCOMPARE(startUp.startFileSelection(), nullptr);
     QVERIFY(!startUp.mainWindow()->isVisible());
     QVERIFY(m_port.opened.isEmpty());
 }

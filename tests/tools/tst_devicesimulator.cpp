@@ -19,20 +19,20 @@ namespace {
 const QByteArray kEmptyUpload = QByteArray::fromHex("1616258000000000000000000000");
 
 // The emulated device as its command line sets it up.
-sim::SimulatedDevice deviceFor(const QStringList& options)
+tools::SimulatedDevice deviceFor(const QStringList& options)
 {
-    const sim::Options parsed = sim::readCommandLine(QStringList { u"qx7m-sim"_s } + options);
-    return sim::SimulatedDevice(parsed.faults, sim::AnswerTiming(parsed.wireBaud, parsed.answerDelay));
+    const tools::Options parsed = tools::readCommandLine(QStringList { u"qx7m-sim"_s } + options);
+    return tools::SimulatedDevice(parsed.faults, tools::AnswerTiming(parsed.wireBaud, parsed.answerDelay));
 }
 
 // Sends the bytes one at a time, each 1 ms after the answer to the one before, on the device's own time scale.
 // Returns each byte's answer in hex ("" for none) and keeps the upload that the last byte completed.
-QStringList play(sim::SimulatedDevice& device, const QByteArray& bytes, std::chrono::nanoseconds& now,
-    std::optional<sim::Upload>& completed)
+QStringList play(tools::SimulatedDevice& device, const QByteArray& bytes, std::chrono::nanoseconds& now,
+    std::optional<tools::Upload>& completed)
 {
     QStringList answers;
     for (const char byte : bytes) {
-        sim::Reaction reaction = device.receive(quint8(byte), now);
+        tools::Reaction reaction = device.receive(quint8(byte), now);
         answers.append(hex(reaction.answer));
         now = reaction.answerAt + 1ms;
         completed = reaction.completed;
@@ -81,9 +81,9 @@ void tst_DeviceSimulator::faultOptionsChangeTheAnswers()
     QFETCH(QStringList, options);
     QFETCH(QStringList, answers);
 
-    sim::SimulatedDevice device = deviceFor(options);
+    tools::SimulatedDevice device = deviceFor(options);
     std::chrono::nanoseconds now = 1s;
-    std::optional<sim::Upload> completed;
+    std::optional<tools::Upload> completed;
     // The PC may upload again and again without the emulator being restarted.
     for (int upload = 1; upload <= 2; ++upload) {
         QCOMPARE(play(device, kEmptyUpload, now, completed), answers);
@@ -115,10 +115,10 @@ void tst_DeviceSimulator::answersAreTimedLikeACable()
     QFETCH(qint64, ackNs);
     QFETCH(qint64, pairNs);
 
-    sim::SimulatedDevice device = deviceFor(options);
-    const sim::Reaction ack = device.receive(0x16, 1s);
+    tools::SimulatedDevice device = deviceFor(options);
+    const tools::Reaction ack = device.receive(0x16, 1s);
     const std::chrono::nanoseconds secondSeen = ack.answerAt + 1ms;
-    const sim::Reaction pair = device.receive(0x16, secondSeen);
+    const tools::Reaction pair = device.receive(0x16, secondSeen);
     QCOMPARE((ack.answerAt - 1s).count(), ackNs);
     QCOMPARE((pair.answerAt - secondSeen).count(), pairNs);
 }
@@ -143,9 +143,9 @@ void tst_DeviceSimulator::slowAnswersKeepTheUploadAndLongPausesStartItOver()
     QFETCH(int, abandonedBytes);
     QFETCH(int, pauseMs);
 
-    sim::SimulatedDevice device = deviceFor(options);
+    tools::SimulatedDevice device = deviceFor(options);
     std::chrono::nanoseconds now = 1s;
-    std::optional<sim::Upload> completed;
+    std::optional<tools::Upload> completed;
     play(device, kEmptyUpload.first(abandonedBytes), now, completed);
     now += std::chrono::milliseconds(pauseMs);
 
