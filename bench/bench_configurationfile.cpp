@@ -17,10 +17,10 @@ namespace {
 Configuration fullConfiguration(const QString& path)
 {
     Configuration configuration;
-    configuration.reset_to_defaults();
+    configuration.resetToDefaults();
     for (StringSlot& slot : configuration.slots)
         slot = StringSlot { QByteArray(30, '\r'), QString(30, u'W'), 30 };
-    configuration.config_path = path;
+    configuration.configPath = path;
     return configuration;
 }
 
@@ -43,15 +43,15 @@ int main()
     const DelayFieldTexts delay { u"16"_s, u"59"_s, u"59"_s };
     StoredConfiguration stored;
     stored.slots = configuration.slots;
-    stored.baud_rate_text = configuration.baud_rate_text;
+    stored.baudRateText = configuration.baudRateText;
     const QByteArray bytes = encodeConfigurationFile(stored).value();
 
     constexpr int kMemoryRuns = 20000;
     constexpr int kDiskRuns = 200;
     const double encode = microsecondsPerRun(kMemoryRuns, [&] { (void)encodeConfigurationFile(stored); });
     const double decode = microsecondsPerRun(kMemoryRuns, [&] { (void)decodeConfigurationFile(bytes); });
-    const double save = microsecondsPerRun(kDiskRuns, [&] { (void)write_configuration(configuration, delay); });
-    const double load = microsecondsPerRun(kDiskRuns, [&] { (void)read_configuration(configuration.config_path); });
+    const double save = microsecondsPerRun(kDiskRuns, [&] { (void)writeConfiguration(configuration, delay); });
+    const double load = microsecondsPerRun(kDiskRuns, [&] { (void)readConfiguration(configuration.configPath); });
 
     std::printf("full configuration file: %lld bytes\n", static_cast<long long>(bytes.size()));
     std::printf("encode in memory: %.2f us\n", encode);

@@ -224,8 +224,8 @@ QString pseudoTerminalPath()
 std::optional<platform::Error> writeFullConfiguration(const QString& path)
 {
     config::Configuration configuration;
-    configuration.commit_baud_rate(u"19200");
-    configuration.scan_priority = config::ScanPriority::Composite;
+    configuration.commitBaudRate(u"19200");
+    configuration.scanPriority = config::ScanPriority::Composite;
     const QString commands[] = { u"SOURCE 11;"_s, u"SOURCE 21;"_s, u"SOURCE 31;"_s, u"POWER OFF;"_s, u"INPUT 1 ON;"_s,
         u"INPUT 1 OFF;"_s, u"PICTURE MUTE 0;"_s };
     for (int index = 0; index < config::kSlotCount; ++index) {
@@ -236,13 +236,13 @@ std::optional<platform::Error> writeFullConfiguration(const QString& path)
         tokens.append(notation::controlCharacterToken(u"CR"));
         config::StringSlot& slot = configuration.slots[std::size_t(index)];
         for (const notation::Token& token : tokens) {
-            slot.source_text += token.text;
-            slot.command_bytes += token.bytes;
+            slot.sourceText += token.text;
+            slot.commandBytes += token.bytes;
         }
-        slot.byte_count = quint8(slot.command_bytes.size());
+        slot.byteCount = quint8(slot.commandBytes.size());
     }
-    configuration.config_path = path;
-    return config::write_configuration(configuration, { u"1"_s, u"30"_s, u"0"_s });
+    configuration.configPath = path;
+    return config::writeConfiguration(configuration, { u"1"_s, u"30"_s, u"0"_s });
 }
 
 struct ChildRun {

@@ -26,11 +26,11 @@ constexpr int kAnswers = 225;
 config::Configuration sevenFullStrings()
 {
     config::Configuration configuration;
-    configuration.commit_baud_rate(u"57600");
-    configuration.scan_priority = config::ScanPriority::SVideo;
+    configuration.commitBaudRate(u"57600");
+    configuration.scanPriority = config::ScanPriority::SVideo;
     char fill = 'A';
     for (config::StringSlot& slot : configuration.slots)
-        slot.command_bytes = QByteArray(30, fill++);
+        slot.commandBytes = QByteArray(30, fill++);
     return configuration;
 }
 
@@ -64,10 +64,10 @@ Uploader programUploader(device::SerialLink& link, const config::Configuration& 
 Uploader bareUploader(int fd, const config::Configuration& configuration)
 {
     return [fd, &configuration] {
-        QByteArray wire = QByteArray::fromHex("1616") + char(configuration.baud_rate_high)
-            + char(configuration.baud_rate_low) + char(configuration.scan_priority) + QByteArray::fromHex("0E8B");
+        QByteArray wire = QByteArray::fromHex("1616") + char(configuration.baudRateHigh)
+            + char(configuration.baudRateLow) + char(configuration.scanPriority) + QByteArray::fromHex("0E8B");
         for (const config::StringSlot& slot : configuration.slots)
-            wire += char(slot.command_bytes.size()) + slot.command_bytes;
+            wire += char(slot.commandBytes.size()) + slot.commandBytes;
         for (qsizetype index = 0; index < wire.size(); ++index) {
             tcflush(fd, TCIFLUSH);
             if (::write(fd, wire.constData() + index, 1) != 1)

@@ -72,7 +72,7 @@ BuildStringForm::BuildStringForm(notation::BuilderHandOver& handOver, platform::
     m_slotName = namedLabel(u"Label1"_s, u"StringNameLabel"_s, this);
     heading->addWidget(m_slotName, 1);
     layout->addLayout(heading);
-    m_composition = new CompositionBox(m_handOver.BuiltBytes, m_prompts, this);
+    m_composition = new CompositionBox(m_handOver.builtBytes, m_prompts, this);
     layout->addWidget(m_composition, 1);
     m_bytesInHex = displayLine(QString(), u"BuiltBytesHexTextBox"_s, this);
     layout->addWidget(m_bytesInHex);

@@ -54,7 +54,7 @@ int main(int argc, char* argv[])
     if (!arguments.refusal.isEmpty())
         return report(badInput(arguments.port, arguments.refusal), arguments.json);
 
-    const platform::Result<config::StoredConfiguration> stored = config::read_configuration(arguments.file);
+    const platform::Result<config::StoredConfiguration> stored = config::readConfiguration(arguments.file);
     if (!stored) {
         return report(badInput(arguments.port,
                           u"cannot read %1: error %2, %3"_s.arg(arguments.file)

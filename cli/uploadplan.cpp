@@ -29,11 +29,11 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
     UploadPlan plan;
     config::Configuration& configuration = plan.configuration;
     configuration.slots = stored.slots;
-    configuration.scan_priority = stored.scan_priority;
+    configuration.scanPriority = stored.scanPriority;
 
-    for (const QString& refusal : { delayRefusal(stored.hours_text, config::kHoursField, "hours"_L1),
-             delayRefusal(stored.minutes_text, config::kMinutesField, "minutes"_L1),
-             delayRefusal(stored.seconds_text, config::kSecondsField, "seconds"_L1) }) {
+    for (const QString& refusal : { delayRefusal(stored.hoursText, config::kHoursField, "hours"_L1),
+             delayRefusal(stored.minutesText, config::kMinutesField, "minutes"_L1),
+             delayRefusal(stored.secondsText, config::kSecondsField, "seconds"_L1) }) {
         if (!refusal.isEmpty()) {
             plan.refusal = refusal;
             return plan;
@@ -41,11 +41,11 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
     }
 
     const device::UploadPreparation preparation = device::prepareUpload(configuration,
-        { stored.hours_text, stored.minutes_text, stored.seconds_text }, stored.baud_rate_text);
+        { stored.hoursText, stored.minutesText, stored.secondsText }, stored.baudRateText);
     if (preparation.refusedSlot) {
         const config::SlotId id = *preparation.refusedSlot;
         plan.refusal = u"the \"%1\" string is %2 bytes long; the QX-7M takes at most %3"_s.arg(config::displayName(id))
-                           .arg(configuration.slot(id).byte_count)
+                           .arg(configuration.slot(id).byteCount)
                            .arg(config::kLongestCommandString);
         return plan;
     }
@@ -55,10 +55,10 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
     }
     plan.delay = preparation.delay.value();
     const QLatin1StringView rateSent = preparation.baudRate.text;
-    configuration.commit_baud_rate(QString(rateSent));
-    if (rateSent != stored.baud_rate_text) {
+    configuration.commitBaudRate(QString(rateSent));
+    if (rateSent != stored.baudRateText) {
         plan.warning = u"the projector baud rate \"%1\" is none of 2400, 4800, 9600, 19200 and 57600; %2 is sent, "
-                       "as from the window"_s.arg(stored.baud_rate_text, rateSent);
+                       "as from the window"_s.arg(stored.baudRateText, rateSent);
     }
     return plan;
 }

@@ -6,25 +6,25 @@ using namespace Qt::StringLiterals;
 
 namespace config {
 
-bool Configuration::commit_baud_rate(QStringView list_text)
+bool Configuration::commitBaudRate(QStringView listText)
 {
-    const std::optional<ProjectorBaudRate> rate = projectorBaudRateFromText(list_text);
+    const std::optional<ProjectorBaudRate> rate = projectorBaudRateFromText(listText);
     if (!rate)
         return false;
-    baud_rate_text = rate->text;
-    baud_rate_high = rate->high;
-    baud_rate_low = rate->low;
+    baudRateText = rate->text;
+    baudRateHigh = rate->high;
+    baudRateLow = rate->low;
     return true;
 }
 
-void Configuration::reset_to_defaults()
+void Configuration::resetToDefaults()
 {
     slots.fill(StringSlot {});
-    scan_priority = ScanPriority::None;
-    baud_rate_text = u"9600"_s;
-    delay.hours_text = u"0-16"_s;
-    delay.minutes_text = u"0-59"_s;
-    delay.seconds_text = u"0-59"_s;
+    scanPriority = ScanPriority::None;
+    baudRateText = u"9600"_s;
+    delay.hoursText = u"0-16"_s;
+    delay.minutesText = u"0-59"_s;
+    delay.secondsText = u"0-59"_s;
 }
 
 } // namespace config

@@ -25,26 +25,26 @@ enum class ScanPriority : quint8 {
 // it. Holds no window and touches no file: the file format and the commands do that.
 struct Configuration {
     std::array<StringSlot, kSlotCount> slots;
-    ScanPriority scan_priority = ScanPriority::None;
-    QString baud_rate_text;
-    quint8 baud_rate_high = 0;
-    quint8 baud_rate_low = 0;
+    ScanPriority scanPriority = ScanPriority::None;
+    QString baudRateText;
+    quint8 baudRateHigh = 0;
+    quint8 baudRateLow = 0;
     NoInputDelay delay;
-    QString config_path;
-    QString config_file_name;
-    bool file_loaded = false;
-    QString comm_port;
+    QString configPath;
+    QString configFileName;
+    bool fileLoaded = false;
+    QString commPort;
 
     StringSlot& slot(SlotId id) { return slots[indexOf(id)]; }
     const StringSlot& slot(SlotId id) const { return slots[indexOf(id)]; }
 
     // Takes the baud list's text: one of the five rates sets the text and both bytes; anything
     // else changes none of them. Returns whether the text was a rate.
-    bool commit_baud_rate(QStringView list_text);
+    bool commitBaudRate(QStringView listText);
 
     // What New does to the record: empty slots, no scan priority, "9600", and the delay fields'
-    // hints as the delay texts. The baud bytes wait for the next commit_baud_rate.
-    void reset_to_defaults();
+    // hints as the delay texts. The baud bytes wait for the next commitBaudRate.
+    void resetToDefaults();
 
     friend bool operator==(const Configuration&, const Configuration&) = default;
 };

@@ -10,15 +10,15 @@ using platform::ErrorCode;
 
 namespace config {
 
-std::optional<Error> write_configuration(Configuration& configuration, const DelayFieldTexts& delayFieldTexts)
+std::optional<Error> writeConfiguration(Configuration& configuration, const DelayFieldTexts& delayFieldTexts)
 {
     StoredConfiguration stored;
     stored.slots = configuration.slots;
-    stored.scan_priority = configuration.scan_priority;
-    stored.baud_rate_text = configuration.baud_rate_text;
-    stored.hours_text = delayFieldTexts.hours;
-    stored.minutes_text = delayFieldTexts.minutes;
-    stored.seconds_text = delayFieldTexts.seconds;
+    stored.scanPriority = configuration.scanPriority;
+    stored.baudRateText = configuration.baudRateText;
+    stored.hoursText = delayFieldTexts.hours;
+    stored.minutesText = delayFieldTexts.minutes;
+    stored.secondsText = delayFieldTexts.seconds;
 
     const platform::Result<QByteArray> bytes = encodeConfigurationFile(stored);
     if (!bytes)
@@ -27,13 +27,13 @@ std::optional<Error> write_configuration(Configuration& configuration, const Del
     if (bytes.value().size() > kLargestConfigurationFileSize)
         return Error(
             ErrorCode::FileSizeNotValid, u"the texts would make the file %1 bytes long"_s.arg(bytes.value().size()));
-    if (std::optional<Error> error = platform::replaceFile(configuration.config_path, bytes.value()))
+    if (std::optional<Error> error = platform::replaceFile(configuration.configPath, bytes.value()))
         return error;
-    configuration.config_file_name = platform::lastPathComponent(configuration.config_path);
+    configuration.configFileName = platform::lastPathComponent(configuration.configPath);
     return std::nullopt;
 }
 
-platform::Result<StoredConfiguration> read_configuration(const QString& path)
+platform::Result<StoredConfiguration> readConfiguration(const QString& path)
 {
     const platform::Result<qint64> size = platform::fileSize(path);
     if (!size)
@@ -50,11 +50,11 @@ platform::Result<StoredConfiguration> read_configuration(const QString& path)
 void takeStoredConfiguration(Configuration& configuration, const StoredConfiguration& stored)
 {
     configuration.slots = stored.slots;
-    configuration.scan_priority = stored.scan_priority;
-    configuration.baud_rate_text = stored.baud_rate_text;
-    configuration.delay.hours_text = stored.hours_text;
-    configuration.delay.minutes_text = stored.minutes_text;
-    configuration.delay.seconds_text = stored.seconds_text;
+    configuration.scanPriority = stored.scanPriority;
+    configuration.baudRateText = stored.baudRateText;
+    configuration.delay.hoursText = stored.hoursText;
+    configuration.delay.minutesText = stored.minutesText;
+    configuration.delay.secondsText = stored.secondsText;
 }
 
 } // namespace config

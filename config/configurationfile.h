@@ -23,19 +23,19 @@ struct DelayFieldTexts {
     QString seconds;
 };
 
-// Writes the record's slots, priority and baud text with these delay texts to config_path,
-// replacing the file whole or not at all. On success config_file_name becomes the file's name;
+// Writes the record's slots, priority and baud text with these delay texts to configPath,
+// replacing the file whole or not at all. On success configFileName becomes the file's name;
 // on failure nothing changes, neither the file nor the record. A file that would be larger than
 // Load accepts is not written.
-[[nodiscard]] std::optional<platform::Error> write_configuration(
+[[nodiscard]] std::optional<platform::Error> writeConfiguration(
     Configuration& configuration, const DelayFieldTexts& delayFieldTexts);
 
 // Everything the file at path holds, or an error and nothing: FileSizeNotValid for a size outside
 // 100 to 6000 bytes, checked before the file is opened.
-platform::Result<StoredConfiguration> read_configuration(const QString& path);
+platform::Result<StoredConfiguration> readConfiguration(const QString& path);
 
 // Puts what a file holds into the record: the slots, the scan priority, the baud text and the
-// delay texts. The baud bytes wait for the next commit_baud_rate; path and name are the caller's.
+// delay texts. The baud bytes wait for the next commitBaudRate; path and name are the caller's.
 void takeStoredConfiguration(Configuration& configuration, const StoredConfiguration& stored);
 
 } // namespace config

@@ -19,10 +19,10 @@ constexpr int kLargestPriorityDigit = 9;
 
 // The texts after the scan priority, in file order, with the name an error gives each.
 const std::array<std::pair<QString, QString StoredConfiguration::*>, 4> kSettingTexts { {
-    { u"baud rate"_s, &StoredConfiguration::baud_rate_text },
-    { u"hours"_s, &StoredConfiguration::hours_text },
-    { u"minutes"_s, &StoredConfiguration::minutes_text },
-    { u"seconds"_s, &StoredConfiguration::seconds_text },
+    { u"baud rate"_s, &StoredConfiguration::baudRateText },
+    { u"hours"_s, &StoredConfiguration::hoursText },
+    { u"minutes"_s, &StoredConfiguration::minutesText },
+    { u"seconds"_s, &StoredConfiguration::secondsText },
 } };
 
 void appendField(QByteArray& out, QByteArrayView value)
@@ -129,11 +129,11 @@ StoredConfiguration decode(FieldReader& reader)
         reader.setField(displayName(id) + u" bytes"_s);
         const int length = reader.slotLength(reader.readLine(), isFirstLine);
         isFirstLine = false;
-        slot.command_bytes = reader.read(length).toByteArray();
-        slot.byte_count = static_cast<quint8>(length);
+        slot.commandBytes = reader.read(length).toByteArray();
+        slot.byteCount = static_cast<quint8>(length);
         reader.skip(3);
         reader.setField(displayName(id) + u" text"_s);
-        slot.source_text = readText(reader);
+        slot.sourceText = readText(reader);
         reader.skip(3);
     }
 
@@ -141,7 +141,7 @@ StoredConfiguration decode(FieldReader& reader)
     // The rest of the line " 1", its CR LF and the blank before the digit.
     reader.skip(4);
     const char digit = reader.read(1).front();
-    stored.scan_priority = static_cast<ScanPriority>(digit >= '0' && digit <= '9' ? digit - '0' : 0);
+    stored.scanPriority = static_cast<ScanPriority>(digit >= '0' && digit <= '9' ? digit - '0' : 0);
 
     for (const auto& [name, text] : kSettingTexts) {
         reader.skip(3);
@@ -159,14 +159,14 @@ platform::Result<QByteArray> encodeConfigurationFile(const StoredConfiguration& 
     QByteArray out;
     for (SlotId id : kFileOrder) {
         const StringSlot& slot = stored.slots[indexOf(id)];
-        if (slot.command_bytes.size() > kLargestCountedString)
+        if (slot.commandBytes.size() > kLargestCountedString)
             return Error(
                 ErrorCode::CountDoesNotFit, u"the "_s + displayName(id) + u" string is longer than 255 bytes"_s);
-        appendField(out, slot.command_bytes);
-        appendField(out, slot.source_text.toLatin1());
+        appendField(out, slot.commandBytes);
+        appendField(out, slot.sourceText.toLatin1());
     }
 
-    const int priority = static_cast<int>(stored.scan_priority);
+    const int priority = static_cast<int>(stored.scanPriority);
     if (priority > kLargestPriorityDigit)
         return Error(ErrorCode::Overflow, u"scan priority"_s);
     // The length line says 1 although the digit is written like a number, with its blank: the

@@ -14,9 +14,9 @@ struct NoInputDelay {
     qint16 hours = 0;
     qint16 minutes = 0;
     qint16 seconds = 0;
-    QString hours_text;
-    QString minutes_text;
-    QString seconds_text;
+    QString hoursText;
+    QString minutesText;
+    QString secondsText;
 
     friend bool operator==(const NoInputDelay&, const NoInputDelay&) = default;
 };

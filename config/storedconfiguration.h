@@ -15,11 +15,11 @@ namespace config {
 // The delay texts are those the delay fields showed when the file was written.
 struct StoredConfiguration {
     std::array<StringSlot, kSlotCount> slots;
-    ScanPriority scan_priority = ScanPriority::None;
-    QString baud_rate_text;
-    QString hours_text;
-    QString minutes_text;
-    QString seconds_text;
+    ScanPriority scanPriority = ScanPriority::None;
+    QString baudRateText;
+    QString hoursText;
+    QString minutesText;
+    QString secondsText;
 
     friend bool operator==(const StoredConfiguration&, const StoredConfiguration&) = default;
 };

@@ -12,13 +12,13 @@ inline constexpr int kLongestCommandString = 30;
 // The most bytes one count byte can announce: no file, string file or upload carries more.
 inline constexpr int kLargestCountedString = 255;
 
-// command_bytes are what the device sends to the projector, byte for byte; source_text is how the
-// user composed them, for reading only. byte_count normally equals the size of command_bytes; a
+// commandBytes are what the device sends to the projector, byte for byte; sourceText is how the
+// user composed them, for reading only. byteCount normally equals the size of commandBytes; a
 // string-file import may leave them disagreeing, which the upload's length check must see.
 struct StringSlot {
-    QByteArray command_bytes;
-    QString source_text;
-    quint8 byte_count = 0;
+    QByteArray commandBytes;
+    QString sourceText;
+    quint8 byteCount = 0;
 
     friend bool operator==(const StringSlot&, const StringSlot&) = default;
 };

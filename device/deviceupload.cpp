@@ -81,7 +81,7 @@ int uploadByteCount(const config::Configuration& configuration)
 {
     int total = kOpeningByteCount;
     for (const config::StringSlot& slot : configuration.slots)
-        total += 1 + int(slot.command_bytes.size());
+        total += 1 + int(slot.commandBytes.size());
     return total;
 }
 
@@ -93,7 +93,7 @@ QString uploadByteName(const config::Configuration& configuration, int byteNumbe
         return kOpeningByteNames[byteNumber - 1];
     int countByte = kOpeningByteCount + 1;
     for (const config::SlotId id : config::kRecordOrder) {
-        const qsizetype length = configuration.slot(id).command_bytes.size();
+        const qsizetype length = configuration.slot(id).commandBytes.size();
         if (byteNumber - countByte <= length)
             return stringByteName(id, byteNumber - countByte, length);
         countByte += 1 + int(length);
@@ -107,9 +107,9 @@ Result<UploadOutcome> uploadToDevice(
     // A string without a count byte is refused before the first SYN: found in its turn, it would
     // leave the device with new settings and only some of its strings.
     for (const config::SlotId id : config::kRecordOrder) {
-        if (configuration.slot(id).command_bytes.size() > config::kLargestCountedString)
+        if (configuration.slot(id).commandBytes.size() > config::kLargestCountedString)
             return platform::Error(platform::ErrorCode::CommandStringTooLong,
-                config::displayName(id) + u": "_s + QString::number(configuration.slot(id).command_bytes.size())
+                config::displayName(id) + u": "_s + QString::number(configuration.slot(id).commandBytes.size())
                     + u" bytes"_s);
     }
     Progress progress(observer, configuration);
@@ -119,9 +119,9 @@ Result<UploadOutcome> uploadToDevice(
         { kSyn, kAck },
         { kSyn, kReadyFirst, false },
         { std::nullopt, kReadySecond },
-        { configuration.baud_rate_high, kAck },
-        { configuration.baud_rate_low, kAck },
-        { static_cast<quint8>(configuration.scan_priority), kAck },
+        { configuration.baudRateHigh, kAck },
+        { configuration.baudRateLow, kAck },
+        { static_cast<quint8>(configuration.scanPriority), kAck },
         { delay.high, kAck },
         { delay.low, kAck },
     };
@@ -130,7 +130,7 @@ Result<UploadOutcome> uploadToDevice(
             if (auto error = link.sendByte(*step.send))
                 return *error;
         }
-        const Result<TransferStatus> status = link.WaitForByte(step.answer);
+        const Result<TransferStatus> status = link.waitForByte(step.answer);
         if (!status)
             return status.error();
         if (status.value() != TransferStatus::Received) {
@@ -142,7 +142,7 @@ Result<UploadOutcome> uploadToDevice(
     }
     for (const config::SlotId id : config::kRecordOrder) {
         const Result<TransferStatus> status
-            = link.SendCountedString(configuration.slot(id).command_bytes, [&] { progress.acknowledged(); });
+            = link.sendCountedString(configuration.slot(id).commandBytes, [&] { progress.acknowledged(); });
         if (!status)
             return status.error();
         if (status.value() != TransferStatus::Received) {

@@ -5,7 +5,7 @@ using platform::ErrorCode;
 
 namespace device {
 
-LinkErrorReport ReportLinkError(platform::Prompts& prompts, const platform::Error& error)
+LinkErrorReport reportLinkError(platform::Prompts& prompts, const platform::Error& error)
 {
     if (error.code() == ErrorCode::PortAlreadyOpen || error.code() == ErrorCode::PortNotOpen) {
         prompts.showMessage(u"Port not available, please free up the selected port"_s, u"Comm Port Error"_s);

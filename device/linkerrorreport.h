@@ -14,6 +14,6 @@ enum class LinkErrorReport {
 // A port that another program holds or that did not open gets one plain box, since its number
 // means nothing to an installer; any other error gets its number and its description. Shows and
 // returns; closing the port or asking again is the caller's.
-[[nodiscard]] LinkErrorReport ReportLinkError(platform::Prompts& prompts, const platform::Error& error);
+[[nodiscard]] LinkErrorReport reportLinkError(platform::Prompts& prompts, const platform::Error& error);
 
 } // namespace device

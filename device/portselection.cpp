@@ -20,17 +20,17 @@ bool worthAskingAgain(const platform::Error& error, LinkErrorReport report)
 PortAnswer askForPort(const PortQuestion& question, config::Configuration& configuration)
 {
     for (;;) {
-        configuration.comm_port
+        configuration.commPort
             = question.prompts.askTextOrChoice(u"Which com port will the QX-7M be connected to for programming?"_s,
                 u"Com port selection"_s, question.choices, question.initialAnswer);
-        if (configuration.comm_port.isEmpty())
+        if (configuration.commPort.isEmpty())
             return PortAnswer::Empty;
-        const platform::Result<QString>& device = question.deviceChoice.deviceFor(configuration.comm_port);
+        const platform::Result<QString>& device = question.deviceChoice.deviceFor(configuration.commPort);
         std::optional<platform::Error> error = device ? question.port.open(device.value()) : device.error();
         question.port.close();
         if (!error)
             return PortAnswer::Given;
-        if (!worthAskingAgain(*error, ReportLinkError(question.prompts, *error)))
+        if (!worthAskingAgain(*error, reportLinkError(question.prompts, *error)))
             return PortAnswer::Given;
     }
 }

@@ -23,13 +23,13 @@ struct PortQuestion {
 };
 
 enum class PortAnswer {
-    // comm_port holds the answer; start-up goes on.
+    // commPort holds the answer; start-up goes on.
     Given,
     // The user gave no answer: the program ends at once, with nothing more shown.
     Empty,
 };
 
-// Asks, keeps the answer exactly as given in comm_port, and tries its device once: opened and
+// Asks, keeps the answer exactly as given in commPort, and tries its device once: opened and
 // closed again. A port that another program holds, or that this user may not use, is reported and
 // asked about again, as often as it happens. Any other failure is reported and start-up goes on
 // with the answer, which the first upload will report the same way.

@@ -39,7 +39,7 @@ std::optional<Error> SerialLink::sendByte(quint8 byte)
     return m_port.write(QByteArray(1, static_cast<char>(byte)));
 }
 
-Result<TransferStatus> SerialLink::WaitForByte(quint8 expected)
+Result<TransferStatus> SerialLink::waitForByte(quint8 expected)
 {
     m_transferStatus = TransferStatus::SettingUp;
     const qint64 start = m_clock.monotonicMs();
@@ -66,7 +66,7 @@ Result<TransferStatus> SerialLink::WaitForByte(quint8 expected)
     }
 }
 
-Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes, const std::function<void()>& acknowledged)
+Result<TransferStatus> SerialLink::sendCountedString(const QByteArray& bytes, const std::function<void()>& acknowledged)
 {
     if (bytes.size() > config::kLargestCountedString)
         return Error(ErrorCode::CommandStringTooLong, QString::number(bytes.size()) + u" bytes"_s);
@@ -76,7 +76,7 @@ Result<TransferStatus> SerialLink::SendCountedString(const QByteArray& bytes, co
     for (const char byte : std::as_const(wire)) {
         if (auto error = sendByte(static_cast<quint8>(byte)))
             return *error;
-        Result<TransferStatus> answer = WaitForByte(kAck);
+        Result<TransferStatus> answer = waitForByte(kAck);
         if (!answer || answer.value() != TransferStatus::Received)
             return answer;
         if (acknowledged)

@@ -51,13 +51,13 @@ public:
     // Waits for one answer. Wrong bytes are read and dropped. The wait ends in the first look
     // at or after the start of the sixth wall-clock second after it began (5 to 6 seconds),
     // timed on the monotonic clock; that last look still takes the expected byte if it is there.
-    platform::Result<TransferStatus> WaitForByte(quint8 expected);
+    platform::Result<TransferStatus> waitForByte(quint8 expected);
 
     // Sends the count byte and then each byte, every one acknowledged. Received when all were;
     // Waiting as soon as one was not, and nothing more is sent. More than 255 bytes have no
     // count byte and are refused before anything is sent. acknowledged, when given, is called
     // after each byte's acknowledgement, the count byte's included.
-    platform::Result<TransferStatus> SendCountedString(
+    platform::Result<TransferStatus> sendCountedString(
         const QByteArray& bytes, const std::function<void()>& acknowledged = {});
 
     TransferStatus transferStatus() const { return m_transferStatus; }

@@ -23,7 +23,7 @@ UploadPreparation prepareUpload(
 {
     UploadPreparation preparation;
     for (const config::SlotId id : config::kFileOrder) {
-        if (configuration.slot(id).byte_count > config::kLongestCommandString) {
+        if (configuration.slot(id).byteCount > config::kLongestCommandString) {
             preparation.refusedSlot = id;
             return preparation;
         }

@@ -19,7 +19,7 @@
 namespace device {
 
 struct UploadPreparation {
-    // The first slot, in the file's order, whose byte_count is above 30. When set, nothing else was
+    // The first slot, in the file's order, whose byteCount is above 30. When set, nothing else was
     // worked out and nothing may be saved or sent.
     std::optional<config::SlotId> refusedSlot;
     // What the delay fields show once a hint or an empty field became "0"; the file keeps these.

@@ -26,7 +26,7 @@ void BaudRateList::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
     if (focusMovedToAnotherControl(event->reason()))
-        m_configuration.commit_baud_rate(currentText());
+        m_configuration.commitBaudRate(currentText());
 }
 
 } // namespace mainwindow

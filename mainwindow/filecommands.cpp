@@ -39,19 +39,19 @@ void FileCommands::newFile()
     // Written before the record is reset: a name the disk refuses must not cost the user the
     // configuration on screen.
     config::Configuration fresh = m_services.configuration;
-    fresh.reset_to_defaults();
-    fresh.config_path = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + name + u".qxc"_s;
+    fresh.resetToDefaults();
+    fresh.configPath = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + name + u".qxc"_s;
     // Each delay field, given its hint and then left, shows "0".
     const QString leftEmpty = config::kLeftEmptyFieldText;
     if (const std::optional<platform::Error> error
-        = config::write_configuration(fresh, { leftEmpty, leftEmpty, leftEmpty })) {
+        = config::writeConfiguration(fresh, { leftEmpty, leftEmpty, leftEmpty })) {
         platform::showErrorReport(m_services.prompts, *error);
         return;
     }
     config::Configuration& configuration = m_services.configuration;
-    configuration.reset_to_defaults();
-    configuration.config_path = fresh.config_path;
-    configuration.config_file_name = fresh.config_file_name;
+    configuration.resetToDefaults();
+    configuration.configPath = fresh.configPath;
+    configuration.configFileName = fresh.configFileName;
     m_view.updateCaption();
     m_view.showReplacedRecordLeavingFields();
 }
@@ -93,12 +93,12 @@ bool FileCommands::save()
     if (!path)
         return false;
     config::Configuration& configuration = m_services.configuration;
-    configuration.commit_baud_rate(m_view.baudListText());
-    const QString previousPath = configuration.config_path;
-    configuration.config_path = *path;
+    configuration.commitBaudRate(m_view.baudListText());
+    const QString previousPath = configuration.configPath;
+    configuration.configPath = *path;
     if (const std::optional<platform::Error> error
-        = config::write_configuration(configuration, m_view.delayFieldTexts())) {
-        configuration.config_path = previousPath;
+        = config::writeConfiguration(configuration, m_view.delayFieldTexts())) {
+        configuration.configPath = previousPath;
         platform::showErrorReport(m_services.prompts, *error);
         return false;
     }
@@ -128,7 +128,7 @@ bool FileCommands::saveCurrentFirst(const QString& question)
 
 FileCommands::ReadOutcome FileCommands::read(const QString& path)
 {
-    platform::Result<config::StoredConfiguration> stored = config::read_configuration(path);
+    platform::Result<config::StoredConfiguration> stored = config::readConfiguration(path);
     if (!stored) {
         if (stored.error().code() == platform::ErrorCode::FileSizeNotValid) {
             m_services.prompts.showMessage(platform::describe(platform::ErrorCode::FileSizeNotValid), u"Not Valid File"_s);
@@ -139,8 +139,8 @@ FileCommands::ReadOutcome FileCommands::read(const QString& path)
     }
     config::Configuration& configuration = m_services.configuration;
     config::takeStoredConfiguration(configuration, stored.value());
-    configuration.config_path = path;
-    configuration.config_file_name = platform::lastPathComponent(path);
+    configuration.configPath = path;
+    configuration.configFileName = platform::lastPathComponent(path);
     m_view.updateCaption();
     m_view.showReplacedRecordLeavingFields();
     return ReadOutcome::Read;

@@ -139,7 +139,7 @@ QWidget* MainWindow::buildSlotBand(QWidget* central)
 QLayout* MainWindow::buildSettingsBand(QWidget* central)
 {
     auto* settings = new QHBoxLayout;
-    m_scanPriority = new ScanPriorityOptions(m_services.configuration.scan_priority, central);
+    m_scanPriority = new ScanPriorityOptions(m_services.configuration.scanPriority, central);
     settings->addWidget(m_scanPriority);
     settings->addStretch();
     auto* baud = new QVBoxLayout;
@@ -193,19 +193,19 @@ void MainWindow::fillFromRecordWithoutLeavingFields()
 {
     config::Configuration& configuration = m_services.configuration;
     updateCaption();
-    if (configuration.file_loaded) {
-        m_baudRateList->showRate(configuration.baud_rate_text);
+    if (configuration.fileLoaded) {
+        m_baudRateList->showRate(configuration.baudRateText);
         showDelayFieldTexts(
-            { configuration.delay.hours_text, configuration.delay.minutes_text, configuration.delay.seconds_text });
-        m_scanPriority->selectPriority(configuration.scan_priority);
+            { configuration.delay.hoursText, configuration.delay.minutesText, configuration.delay.secondsText });
+        m_scanPriority->selectPriority(configuration.scanPriority);
     } else {
-        configuration.baud_rate_text = u"9600"_s;
-        m_baudRateList->showRate(configuration.baud_rate_text);
+        configuration.baudRateText = u"9600"_s;
+        m_baudRateList->showRate(configuration.baudRateText);
     }
     m_slotPanel->selectSlot(config::SlotId::VgaInputActive);
 }
 
-void MainWindow::updateCaption() { setWindowTitle(m_services.configuration.config_file_name + u"  -  QX-7M"_s); }
+void MainWindow::updateCaption() { setWindowTitle(m_services.configuration.configFileName + u"  -  QX-7M"_s); }
 
 config::DelayFieldTexts MainWindow::delayFieldTexts() const
 {
@@ -274,7 +274,7 @@ void MainWindow::openBuilder()
         return;
     // The builder serves one slot: asked again for another, it goes on for that one.
     m_services.handOver.clearAllPending();
-    m_services.handOver.BuilderPending[config::indexOf(*id)] = true;
+    m_services.handOver.builderPending[config::indexOf(*id)] = true;
     // A builder closed a moment ago is hidden until it is deleted; the new opening starts afresh.
     if (!m_builder || m_builder->isHidden()) {
         m_builder = new builder::BuildStringForm(m_services.handOver, m_services.prompts, *this, m_linkedStates,
@@ -351,11 +351,11 @@ void MainWindow::showReplacedRecordLeavingFields()
 {
     const config::Configuration& configuration = m_services.configuration;
     m_slotPanel->selectSlot(config::SlotId::VgaInputActive);
-    m_scanPriority->selectPriority(configuration.scan_priority);
-    m_baudRateList->showRate(configuration.baud_rate_text);
+    m_scanPriority->selectPriority(configuration.scanPriority);
+    m_baudRateList->showRate(configuration.baudRateText);
     const config::NoInputDelay& delay = configuration.delay;
-    for (const auto& [box, text] : { std::pair { m_hours, delay.hours_text },
-             std::pair { m_minutes, delay.minutes_text }, std::pair { m_seconds, delay.seconds_text } }) {
+    for (const auto& [box, text] : { std::pair { m_hours, delay.hoursText },
+             std::pair { m_minutes, delay.minutesText }, std::pair { m_seconds, delay.secondsText } }) {
         box->setEntry(text);
         box->applyEmptyRule();
     }

@@ -107,7 +107,7 @@ void SlotPanel::takeBuiltString(const QString& notationText)
     else
         m_slotText->setText(notationText);
     m_takingBuiltString = false;
-    showSlotLength(int(m_handOver.BuiltBytes.size()));
+    showSlotLength(int(m_handOver.builtBytes.size()));
 }
 
 void SlotPanel::switchSlot()
@@ -116,18 +116,18 @@ void SlotPanel::switchSlot()
     if (!id)
         return;
     m_slotLabel->setText(config::selStringLabelCaption(*id));
-    showSlotText(m_configuration.slot(*id).source_text);
-    showSlotLength(m_configuration.slot(*id).byte_count);
+    showSlotText(m_configuration.slot(*id).sourceText);
+    showSlotLength(m_configuration.slot(*id).byteCount);
 }
 
 void SlotPanel::storeBack()
 {
     if (const std::optional<SlotId> id = selectedSlot()) {
         config::StringSlot& slot = m_configuration.slot(*id);
-        slot.source_text = m_slotText->text();
+        slot.sourceText = m_slotText->text();
         if (m_takingBuiltString && m_handOver.isPending(*id)) {
-            slot.command_bytes = m_handOver.BuiltBytes;
-            slot.byte_count = static_cast<quint8>(m_handOver.BuiltBytes.size());
+            slot.commandBytes = m_handOver.builtBytes;
+            slot.byteCount = static_cast<quint8>(m_handOver.builtBytes.size());
         }
     }
     showSlotBytes();
@@ -137,7 +137,7 @@ void SlotPanel::storeBack()
 void SlotPanel::showSlotBytes()
 {
     if (const std::optional<SlotId> id = selectedSlot()) {
-        m_slotBytes->setText(notation::hexPairs(m_configuration.slot(*id).command_bytes));
+        m_slotBytes->setText(notation::hexPairs(m_configuration.slot(*id).commandBytes));
         // From the first byte, where the projector starts reading, when the field is too narrow for all.
         m_slotBytes->home(false);
     }

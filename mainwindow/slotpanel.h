@@ -31,7 +31,7 @@ public:
     void selectSlot(config::SlotId id) override;
 
     // Done in the builder: the notation text is shown and stored back even when it is the text
-    // already shown, and the shown slot takes BuiltBytes when it is the pending one. The caller
+    // already shown, and the shown slot takes builtBytes when it is the pending one. The caller
     // clears the pending flags afterwards.
     void takeBuiltString(const QString& notationText);
 

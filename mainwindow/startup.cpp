@@ -63,7 +63,7 @@ void StartUp::editExisting()
 
 void StartUp::showMainWindowFor(bool fileLoaded)
 {
-    m_services.configuration.file_loaded = fileLoaded;
+    m_services.configuration.fileLoaded = fileLoaded;
     if (m_startFileSelection) {
         // Answered, not closed by the user: hidden without its close handling, which ends the program.
         m_startFileSelection->hide();

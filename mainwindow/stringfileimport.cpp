@@ -71,15 +71,15 @@ void importStringFile(platform::Prompts& prompts, config::Configuration& configu
     if (!bytes || bytes.value().isEmpty())
         return;
     config::StringSlot& slot = configuration.slot(*id);
-    slot.command_bytes = bytes.value();
-    slot.byte_count = static_cast<quint8>(slot.command_bytes.size());
-    if (slot.byte_count > config::kLongestCommandString) {
-        refuseLength(prompts, *id, slot.byte_count);
+    slot.commandBytes = bytes.value();
+    slot.byteCount = static_cast<quint8>(slot.commandBytes.size());
+    if (slot.byteCount > config::kLongestCommandString) {
+        refuseLength(prompts, *id, slot.byteCount);
         view.showSlotText(u"Please select a different file"_s);
         return;
     }
     view.showSlotText(singleByteName(platform::lastPathComponent(choice.path)));
-    view.showSlotLength(slot.byte_count);
+    view.showSlotLength(slot.byteCount);
 }
 
 } // namespace mainwindow

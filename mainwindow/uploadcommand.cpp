@@ -60,9 +60,9 @@ void UploadCommand::run()
     if (!preparation)
         return;
     config::Configuration& configuration = m_services.configuration;
-    const platform::Result<QString> deviceName = m_services.portDevice.deviceFor(configuration.comm_port);
+    const platform::Result<QString> deviceName = m_services.portDevice.deviceFor(configuration.commPort);
     if (!deviceName) {
-        reportError(deviceName.error(), configuration.comm_port);
+        reportError(deviceName.error(), configuration.commPort);
         return;
     }
     device::SerialLink link(m_services.port, m_services.clock);
@@ -88,7 +88,7 @@ std::optional<device::UploadPreparation> UploadCommand::prepare()
     if (preparation.refusedSlot) {
         const config::SlotId id = *preparation.refusedSlot;
         m_services.prompts.showMessage(
-            wrongLengthMessage(uploadLengthSubject(id), configuration.slot(id).byte_count), kWrongFileLengthTitle);
+            wrongLengthMessage(uploadLengthSubject(id), configuration.slot(id).byteCount), kWrongFileLengthTitle);
         m_view.selectSlot(id);
         return std::nullopt;
     }
@@ -97,7 +97,7 @@ std::optional<device::UploadPreparation> UploadCommand::prepare()
     configuration.delay.minutes = preparation.minutes;
     configuration.delay.seconds = preparation.seconds;
     if (!preparation.delay) {
-        reportError(preparation.delay.error(), configuration.comm_port);
+        reportError(preparation.delay.error(), configuration.commPort);
         return std::nullopt;
     }
     return preparation;
@@ -106,8 +106,8 @@ std::optional<device::UploadPreparation> UploadCommand::prepare()
 bool UploadCommand::save(const device::UploadPreparation& preparation, const QString& deviceName)
 {
     config::Configuration& configuration = m_services.configuration;
-    configuration.commit_baud_rate(QString(preparation.baudRate.text));
-    if (auto error = config::write_configuration(configuration, preparation.delayTexts)) {
+    configuration.commitBaudRate(QString(preparation.baudRate.text));
+    if (auto error = config::writeConfiguration(configuration, preparation.delayTexts)) {
         reportError(*error, deviceName);
         return false;
     }
@@ -176,7 +176,7 @@ void UploadCommand::reportError(const platform::Error& error, const QString& por
 {
     m_view.showReceipt(device::receiptHead(portName) + u"not uploaded. Error "_s + QString::number(error.number()) + u": "_s
         + error.description() + u'.');
-    [[maybe_unused]] const device::LinkErrorReport report = device::ReportLinkError(m_services.prompts, error);
+    [[maybe_unused]] const device::LinkErrorReport report = device::reportLinkError(m_services.prompts, error);
 }
 
 } // namespace mainwindow

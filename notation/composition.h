@@ -19,7 +19,7 @@ enum class TextChange {
     Refused,
 };
 
-// The bytes composed so far (the hand-over's BuiltBytes) and how much of the text they account
+// The bytes composed so far (the hand-over's builtBytes) and how much of the text they account
 // for. Plain rules, no widgets: the text field reports each new text and carries out the answer.
 // Only an append of one character, or of a token's text the builder announced, is counted; every
 // other change clears, since no byte can be recovered from a text.

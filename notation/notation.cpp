@@ -59,7 +59,7 @@ const std::array<QLatin1StringView, 32> kControlCharacterItems {
     QLatin1StringView("US     - H1F"),
 };
 
-std::optional<quint8> CtlChrCode(QStringView name)
+std::optional<quint8> controlCharacterCode(QStringView name)
 {
     // Each item's place in the list is its code.
     for (std::size_t code = 0; code < kControlCharacterItems.size(); ++code) {
@@ -82,7 +82,7 @@ Token hexByteToken(QStringView digits)
     return { quotedCode(QString(u"&h"_s).append(digits)), escapedByte(quint8(digits.toUInt(nullptr, 16))) };
 }
 
-Token controlCharacterToken(QStringView name) { return { quotedCode(name), escapedByte(CtlChrCode(name).value()) }; }
+Token controlCharacterToken(QStringView name) { return { quotedCode(name), escapedByte(controlCharacterCode(name).value()) }; }
 
 std::optional<Token> waitToken(int hours, int minutes, int seconds)
 {

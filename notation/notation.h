@@ -23,7 +23,7 @@ struct Token {
 extern const std::array<QLatin1StringView, 32> kControlCharacterItems;
 
 // The code of a control character's name ("ESC" gives 0x1B); none for any other text.
-[[nodiscard]] std::optional<quint8> CtlChrCode(QStringView name);
+[[nodiscard]] std::optional<quint8> controlCharacterCode(QStringView name);
 
 // A typed character adds its own single-byte code. A character without one (a euro sign, an
 // emoji) has no byte the projector could be sent, so it gives no token.

@@ -25,9 +25,9 @@ using namespace tools;
 
 namespace {
 
-volatile std::sig_atomic_t g_stopRequested = 0;
+volatile std::sig_atomic_t stopRequested = 0;
 
-void requestStop(int) { g_stopRequested = 1; }
+void requestStop(int) { stopRequested = 1; }
 
 // SIGTERM and SIGINT stay blocked except while the emulator waits, so that a stop request can only cut a wait short,
 // never a write in the middle of an answer.
@@ -77,10 +77,10 @@ bool sleepUntil(std::chrono::nanoseconds deadline, const StopSignals& stopSignal
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wakeAt);
     const timespec until { static_cast<time_t>(seconds.count()), static_cast<long>((wakeAt - seconds).count()) };
     stopSignals.allow();
-    while (!g_stopRequested && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) { }
+    while (!stopRequested && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) { }
     stopSignals.block();
-    while (!g_stopRequested && monotonicNow() < deadline) { }
-    return !g_stopRequested;
+    while (!stopRequested && monotonicNow() < deadline) { }
+    return !stopRequested;
 }
 
 void print(const QByteArray& text)
@@ -113,7 +113,7 @@ int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopS
     pollfd master { line.masterFd(), POLLIN, 0 };
     char buffer[256];
 
-    while (!g_stopRequested) {
+    while (!stopRequested) {
         if (ppoll(&master, 1, nullptr, &stopSignals.waitMask()) < 0) {
             if (errno == EINTR)
                 continue;

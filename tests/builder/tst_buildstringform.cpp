@@ -56,8 +56,8 @@ void tst_BuildStringForm::init()
 {
     m_prompts = {};
     m_handedOver.reset();
-    m_handOver.BuiltBytes = "left over";
-    m_handOver.BuilderPending[config::indexOf(config::SlotId::NoInputActive)] = true;
+    m_handOver.builtBytes = "left over";
+    m_handOver.builderPending[config::indexOf(config::SlotId::NoInputActive)] = true;
     m_form = new builder::BuildStringForm(
         m_handOver, m_prompts, m_mainWindow, m_linkedStates, [this](const QString& text) { m_handedOver = text; });
     m_form->show();
@@ -195,12 +195,12 @@ void tst_BuildStringForm::composingKeepsTextAndBytesTogether()
     QFETCH(QString, focus);
     QCOMPARE(composed->toPlainText(), text);
     QVERIFY(composed->textCursor().atEnd());
-    QCOMPARE(QString::fromLatin1(m_handOver.BuiltBytes.toHex(' ').toUpper()), bytes);
+    QCOMPARE(QString::fromLatin1(m_handOver.builtBytes.toHex(' ').toUpper()), bytes);
     QCOMPARE(find<QLineEdit>(u"BuiltBytesHexTextBox"_s)->text(), bytes);
     // "#" until the first change of the text.
     const QString count = find<QLineEdit>(u"FileLenTextBox"_s)->text();
     if (count != u"#"_s || !bytes.isEmpty())
-        QCOMPARE(count, u' ' + QString::number(m_handOver.BuiltBytes.size()));
+        QCOMPARE(count, u' ' + QString::number(m_handOver.builtBytes.size()));
     auto* hexField = find<QLineEdit>(u"HexText"_s);
     if (steps.last() == u"h"_s || focus == hexField->objectName())
         QCOMPARE(hexField->text(), QString());
@@ -210,17 +210,17 @@ void tst_BuildStringForm::composingKeepsTextAndBytesTogether()
     if (title.endsWith(u" Wrong"_s) && focus.endsWith(u"TextBox"_s))
         QCOMPARE(find<QLineEdit>(focus)->selectedText(), title.startsWith(u'H') ? u"0-16"_s : u"0-59"_s);
     // What is typed next is counted again, one byte a character.
-    const qsizetype counted = m_handOver.BuiltBytes.size();
+    const qsizetype counted = m_handOver.builtBytes.size();
     if (counted < 30) {
         type(composed, u"1"_s);
-        QCOMPARE(m_handOver.BuiltBytes.size(), counted + 1);
+        QCOMPARE(m_handOver.builtBytes.size(), counted + 1);
     }
 }
 
 void tst_BuildStringForm::opensEmptyForItsSlotAndEnterMovesAlongTheTabOrder()
 {
     QCOMPARE(find<QLabel>(u"StringNameLabel"_s)->text(), u"No Input Active String"_s);
-    QCOMPARE(m_handOver.BuiltBytes, QByteArray());
+    QCOMPARE(m_handOver.builtBytes, QByteArray());
     for (const auto& [name, text] : { std::pair(u"HoursTextBox"_s, u"0-16"_s),
              std::pair(u"MinutesTextBox"_s, u"0-59"_s), std::pair(u"SecondsTextBox"_s, u"0-59"_s),
              std::pair(u"HexText"_s, u"XX"_s), std::pair(u"FileLenTextBox"_s, u"#"_s) })

@@ -34,11 +34,11 @@ config::StoredConfiguration sampleFile(const QString& hours = u"1"_s, const QStr
 {
     config::StoredConfiguration stored;
     stored.slots = sampleConfiguration().slots;
-    stored.scan_priority = config::ScanPriority::Composite;
-    stored.baud_rate_text = u"19200"_s;
-    stored.hours_text = hours;
-    stored.minutes_text = minutes;
-    stored.seconds_text = u"3"_s;
+    stored.scanPriority = config::ScanPriority::Composite;
+    stored.baudRateText = u"19200"_s;
+    stored.hoursText = hours;
+    stored.minutesText = minutes;
+    stored.secondsText = u"3"_s;
     return stored;
 }
 
@@ -175,8 +175,8 @@ void tst_Qx7mUpload::planRefusesOrWarnsAsTheWindowWouldNot_data()
 
     QTest::newRow("as saved") << sampleFile() << 0x0E8B << QString() << QString();
     config::StoredConfiguration hints = sampleFile(u"0-16"_s, QString());
-    hints.seconds_text = u"0-59"_s;
-    hints.baud_rate_text = u"38400"_s;
+    hints.secondsText = u"0-59"_s;
+    hints.baudRateText = u"38400"_s;
     QTest::newRow("hints and empty as 0, 0 seconds as 1, an unknown rate as 9600")
         << hints << 1 << QString()
         << u"the projector baud rate \"38400\" is none of 2400, 4800, 9600, 19200 and 57600; 9600 is sent, as from "

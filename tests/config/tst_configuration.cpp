@@ -18,13 +18,13 @@ void tst_Configuration::baudListTextSetsTheRateBytes()
     // The two bytes are the rate itself, high byte first.
     Configuration configuration;
     for (const QString& rate : { u"2400"_s, u"4800"_s, u"9600"_s, u"19200"_s, u"57600"_s }) {
-        QVERIFY(configuration.commit_baud_rate(rate));
-        QCOMPARE(configuration.baud_rate_text, rate);
-        QCOMPARE(configuration.baud_rate_high * 256 + configuration.baud_rate_low, rate.toInt());
+        QVERIFY(configuration.commitBaudRate(rate));
+        QCOMPARE(configuration.baudRateText, rate);
+        QCOMPARE(configuration.baudRateHigh * 256 + configuration.baudRateLow, rate.toInt());
     }
     // Any other text, a rate the device lacks here, changes nothing.
     const Configuration before = configuration;
-    QVERIFY(!configuration.commit_baud_rate(u"38400"_s));
+    QVERIFY(!configuration.commitBaudRate(u"38400"_s));
     QCOMPARE(configuration, before);
 }
 

@@ -18,10 +18,10 @@ QByteArray contentsOf(const QString& path)
 Configuration hallConfiguration(const QString& path)
 {
     Configuration configuration;
-    configuration.reset_to_defaults();
+    configuration.resetToDefaults();
     configuration.slot(SlotId::DiscreteOn) = StringSlot { "PWR\r", u"PWR '&h0D' "_s, 4 };
-    configuration.scan_priority = ScanPriority::Composite;
-    configuration.config_path = path;
+    configuration.scanPriority = ScanPriority::Composite;
+    configuration.configPath = path;
     return configuration;
 }
 
@@ -43,8 +43,8 @@ void tst_ConfigurationFile::writtenFileEndsWithTheRecordsBytes()
 {
     QTemporaryDir dir;
     Configuration configuration = hallConfiguration(dir.filePath(u"hall 3.qxc"_s));
-    QVERIFY(!write_configuration(configuration, kDelayFields));
-    QVERIFY(contentsOf(configuration.config_path)
+    QVERIFY(!writeConfiguration(configuration, kDelayFields));
+    QVERIFY(contentsOf(configuration.configPath)
                 .endsWith(" 4\r\nPWR\r\r\n 11\r\nPWR '&h0D' \r\n 0\r\n\r\n 0\r\n\r\n 0\r\n\r\n 0\r\n\r\n"
                           " 1\r\n 2\r\n 4\r\n9600\r\n 1\r\n0\r\n 1\r\n0\r\n 1\r\n5\r\n"));
 }
@@ -67,9 +67,9 @@ void tst_ConfigurationFile::sizeRuleIsCheckedBeforeTheFileIsRead()
 
     QTemporaryDir dir;
     Configuration configuration = hallConfiguration(dir.filePath(u"sized.qxc"_s));
-    QVERIFY(!write_configuration(configuration, kDelayFields));
-    QVERIFY(QFile::resize(configuration.config_path, size));
-    const platform::Result<StoredConfiguration> read = read_configuration(configuration.config_path);
+    QVERIFY(!writeConfiguration(configuration, kDelayFields));
+    QVERIFY(QFile::resize(configuration.configPath, size));
+    const platform::Result<StoredConfiguration> read = readConfiguration(configuration.configPath);
     QCOMPARE(read ? 0 : read.error().number(), errorNumber);
 }
 
@@ -78,26 +78,26 @@ void tst_ConfigurationFile::badWritesAreRefusedBeforeTheFileIsTouched()
     QTemporaryDir dir;
     // A slot's length must fit the file's count byte.
     Configuration tooLong = hallConfiguration(dir.filePath(u"hall.qxc"_s));
-    tooLong.slot(SlotId::NoInputActive).command_bytes = QByteArray(256, 'x');
-    const std::optional<platform::Error> refused = write_configuration(tooLong, kDelayFields);
+    tooLong.slot(SlotId::NoInputActive).commandBytes = QByteArray(256, 'x');
+    const std::optional<platform::Error> refused = writeConfiguration(tooLong, kDelayFields);
     QCOMPARE(refused ? refused->number() : 0, 63);
 
     // The largest file Load reads is written; a byte more is refused and the file stays as it was.
     Configuration largest = hallConfiguration(dir.filePath(u"largest.qxc"_s));
-    QVERIFY(!write_configuration(largest, kDelayFields));
+    QVERIFY(!writeConfiguration(largest, kDelayFields));
     // An empty text's length line " 0" becomes " 5xxx": the text and three digits more.
-    largest.slot(SlotId::VgaInputActive).source_text = QString(6000 - contentsOf(largest.config_path).size() - 3, u'x');
-    QVERIFY(!write_configuration(largest, kDelayFields));
-    const QByteArray written = contentsOf(largest.config_path);
+    largest.slot(SlotId::VgaInputActive).sourceText = QString(6000 - contentsOf(largest.configPath).size() - 3, u'x');
+    QVERIFY(!writeConfiguration(largest, kDelayFields));
+    const QByteArray written = contentsOf(largest.configPath);
     QCOMPARE(written.size(), 6000);
-    largest.slot(SlotId::VgaInputActive).source_text += u'x';
-    const std::optional<platform::Error> tooLarge = write_configuration(largest, kDelayFields);
+    largest.slot(SlotId::VgaInputActive).sourceText += u'x';
+    const std::optional<platform::Error> tooLarge = writeConfiguration(largest, kDelayFields);
     QCOMPARE(tooLarge ? tooLarge->number() : 0, 321);
-    QCOMPARE(contentsOf(largest.config_path), written);
+    QCOMPARE(contentsOf(largest.configPath), written);
 
     // A cancelled file dialog's "*.qxc" is no name to create a file under.
     Configuration wildcard = hallConfiguration(dir.filePath(u"*.qxc"_s));
-    const std::optional<platform::Error> notCreated = write_configuration(wildcard, kDelayFields);
+    const std::optional<platform::Error> notCreated = writeConfiguration(wildcard, kDelayFields);
     QCOMPARE(notCreated ? notCreated->number() : 0, 75);
 }
 

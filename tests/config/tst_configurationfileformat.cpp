@@ -25,10 +25,10 @@ QByteArray workedExampleFile(LineEdits edits = {})
 StoredConfiguration workedExample()
 {
     StoredConfiguration stored;
-    stored.scan_priority = ScanPriority::Composite;
-    stored.baud_rate_text = u"9600"_s;
-    stored.hours_text = stored.minutes_text = u"0"_s;
-    stored.seconds_text = u"5"_s;
+    stored.scanPriority = ScanPriority::Composite;
+    stored.baudRateText = u"9600"_s;
+    stored.hoursText = stored.minutesText = u"0"_s;
+    stored.secondsText = u"5"_s;
     return stored;
 }
 
@@ -49,11 +49,11 @@ StoredConfiguration everyByteValue()
         slotOf(QByteArray("\0\0\x1b\xff", 4)), slotOf(QByteArray(255, '\n'), u"longest"_s),
         slotOf("PWR\r\n", QString(300, QChar(0xE9)) + u"\r\n 3\r\n"_s) };
     // The largest priority digit a file can hold, although no option button stands for it.
-    stored.scan_priority = ScanPriority { 9 };
-    stored.baud_rate_text = u"57600"_s;
-    stored.hours_text = u"0-16"_s;
-    stored.minutes_text = u"0-59"_s;
-    stored.seconds_text = u"59"_s;
+    stored.scanPriority = ScanPriority { 9 };
+    stored.baudRateText = u"57600"_s;
+    stored.hoursText = u"0-16"_s;
+    stored.minutesText = u"0-59"_s;
+    stored.secondsText = u"59"_s;
     return stored;
 }
 
@@ -77,7 +77,7 @@ void tst_ConfigurationFileFormat::workedExampleIsWrittenByteForByte()
     // A priority that is no digit reads as none.
     const platform::Result<StoredConfiguration> read = decodeConfigurationFile(workedExampleFile({ { 29, " x" } }));
     QVERIFY(read);
-    QCOMPARE(read.value().scan_priority, ScanPriority::None);
+    QCOMPARE(read.value().scanPriority, ScanPriority::None);
 }
 
 void tst_ConfigurationFileFormat::everyByteSurvivesAndAFileCutShortIsRefused()
@@ -88,7 +88,7 @@ void tst_ConfigurationFileFormat::everyByteSurvivesAndAFileCutShortIsRefused()
     const QByteArray& file = encoded.value();
     QByteArray slotsInFileOrder;
     for (int id : { 4, 5, 3, 6, 0, 1, 2 }) {
-        for (const QByteArray& value : { stored.slots[id].command_bytes, stored.slots[id].source_text.toLatin1() })
+        for (const QByteArray& value : { stored.slots[id].commandBytes, stored.slots[id].sourceText.toLatin1() })
             slotsInFileOrder += ' ' + QByteArray::number(value.size()) + "\r\n" + value + "\r\n";
     }
     QVERIFY(file.startsWith(slotsInFileOrder));

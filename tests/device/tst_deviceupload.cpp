@@ -160,12 +160,12 @@ void tst_DeviceUpload::answersGiveTheOutcomeAndThePortIsReleased()
 void tst_DeviceUpload::stringLongerThanACountCarriesIsRefusedBeforeAnythingGoesOut()
 {
     config::Configuration configuration = sampleConfiguration();
-    configuration.slot(config::SlotId::SVideoInputActive).command_bytes = QByteArray(255, 'v');
+    configuration.slot(config::SlotId::SVideoInputActive).commandBytes = QByteArray(255, 'v');
     ScriptedLine longest;
     const auto sent = longest.upload(configuration);
     QCOMPARE(sent ? sent.value() : UploadOutcome::StringTransferFailed, UploadOutcome::Completed);
 
-    configuration.slot(config::SlotId::SVideoInputActive).command_bytes += 'v';
+    configuration.slot(config::SlotId::SVideoInputActive).commandBytes += 'v';
     ScriptedLine line;
     const auto result = line.upload(configuration);
     QVERIFY(!result);

@@ -22,8 +22,8 @@ using OpenFailures = QList<ErrorCode>;
 const QString kBusyText = u"Port not available, please free up the selected port"_s;
 const QString kBusyTitle = u"Comm Port Error"_s;
 
-QStringList g_listedPorts;
-QStringList listedNow() { return g_listedPorts; }
+QStringList portsListedNow;
+QStringList listedNow() { return portsListedNow; }
 
 } // namespace
 
@@ -124,12 +124,12 @@ void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort()
 
 void tst_PortSelection::answerKeepsTheDeviceItNamedFirst()
 {
-    g_listedPorts = { u"/dev/ttyUSB0"_s };
+    portsListedNow = { u"/dev/ttyUSB0"_s };
     device::PortDeviceChoice choice(listedNow);
     QCOMPARE(choice.deviceFor(u"2"_s).error().number(), 8002);
     QCOMPARE(choice.deviceFor(u"1"_s).value(), u"/dev/ttyUSB0"_s);
     // An adapter plugged in later numbers before the first one; the answer keeps its device.
-    g_listedPorts.prepend(u"/dev/ttyACM0"_s);
+    portsListedNow.prepend(u"/dev/ttyACM0"_s);
     QCOMPARE(choice.deviceFor(u"1"_s).value(), u"/dev/ttyUSB0"_s);
     QCOMPARE(choice.deviceFor(u"/dev/pts/4"_s).value(), u"/dev/pts/4"_s);
 }
@@ -154,7 +154,7 @@ void tst_PortSelection::everyErrorIsToldByItsNumberOrAsABusyPort()
             prompts.expectMessage(u"Error Number:  %1"_s.arg(number), u"QX-7M Programmer"_s);
             prompts.expectMessage(u"error msg: "_s + error.description(), u"QX-7M Programmer"_s);
         }
-        QCOMPARE(device::ReportLinkError(prompts, error) == device::LinkErrorReport::PortNotAvailable, busy);
+        QCOMPARE(device::reportLinkError(prompts, error) == device::LinkErrorReport::PortNotAvailable, busy);
         QCOMPARE(prompts.problems(), QStringList());
     }
 }
@@ -215,14 +215,14 @@ void tst_PortSelection::portIsAskedForAndTriedOnce()
     FakeSerialPort port(clock);
     for (const ErrorCode failure : failures)
         port.openErrors.append(platform::Error(failure, answers.constFirst()));
-    g_listedPorts = { u"/dev/ttyUSB0"_s, u"/dev/ttyS5"_s, u"/dev/ttyS4"_s, u"/dev/ttyS3"_s, u"/dev/ttyS2"_s,
+    portsListedNow = { u"/dev/ttyUSB0"_s, u"/dev/ttyS5"_s, u"/dev/ttyS4"_s, u"/dev/ttyS3"_s, u"/dev/ttyS2"_s,
         u"/dev/ttyS1"_s, u"/dev/ttyS0"_s };
     device::PortDeviceChoice deviceChoice(listedNow);
     config::Configuration configuration;
 
     QCOMPARE(device::askForPort({ prompts, port, deviceChoice, u"/dev/pts/3"_s, choices }, configuration), outcome);
     QCOMPARE(prompts.problems(), QStringList());
-    QCOMPARE(configuration.comm_port, answers.constLast());
+    QCOMPARE(configuration.commPort, answers.constLast());
     QCOMPARE(port.opened, opened);
     QVERIFY(!port.isOpen());
 }

@@ -72,7 +72,7 @@ void tst_SerialLink::waitEndsAtTheFirstLookAtTheSixthWallSecond()
     FakeLine line(wallMsAtStart);
     line.port.overrunMs = overrunMs;
     line.port.arriveAt(arrivalMs, arriving);
-    const auto result = line.link.WaitForByte(kAck);
+    const auto result = line.link.waitForByte(kAck);
     QVERIFY(result);
     QCOMPARE(result.value(), status);
     QCOMPARE(line.link.transferStatus(), status);
@@ -88,7 +88,7 @@ void tst_SerialLink::streamOfWrongBytesDoesNotKeepTheWaitOpen()
     // A chatty device on the wrong port: a byte every 10 ms for a minute.
     for (qint64 ms = 5; ms < 60'000; ms += 10)
         line.port.arriveAt(ms, QByteArray(1, kNak));
-    const auto result = line.link.WaitForByte(kAck);
+    const auto result = line.link.waitForByte(kAck);
     QVERIFY(result);
     QCOMPARE(result.value(), TransferStatus::Waiting);
     QVERIFY2(line.clock.now >= 6000 && line.clock.now <= 6010, qPrintable(QString::number(line.clock.now)));
@@ -105,9 +105,9 @@ void tst_SerialLink::onlyBytesFromBeforeTheSendAreDropped()
 
     QVERIFY(!line.link.sendByte(0x16));
     QCOMPARE(line.port.discarded, QByteArray(1, kAck));
-    const auto first = line.link.WaitForByte(0xFF);
+    const auto first = line.link.waitForByte(0xFF);
     // The second byte of a back-to-back pair is waiting already and is not dropped.
-    const auto second = line.link.WaitForByte(0x07);
+    const auto second = line.link.waitForByte(0x07);
     QVERIFY(first && second);
     QCOMPARE(first.value(), TransferStatus::Received);
     QCOMPARE(second.value(), TransferStatus::Received);

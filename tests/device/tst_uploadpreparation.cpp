@@ -56,7 +56,7 @@ void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent()
     // Every slot at the longest length the device takes: none is refused.
     config::Configuration configuration;
     for (config::StringSlot& slot : configuration.slots)
-        slot.byte_count = 30;
+        slot.byteCount = 30;
     const device::UploadPreparation preparation
         = device::prepareUpload(configuration, { shown[0], shown[1], shown[2] }, baudList);
 

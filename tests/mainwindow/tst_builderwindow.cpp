@@ -76,7 +76,7 @@ void tst_BuilderWindow::doneHandsTheCompositionToTheBuildersSlot()
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringBytesTextBox"_s)->text(),
         QString::fromLatin1(typed.toLatin1().toHex(' ').toUpper()));
     QCOMPARE(buttonFaceAt(m_fixture->find<QPushButton>(u"UploadCommandsButton"_s)), QColor(255, 0, 0));
-    QCOMPARE(m_fixture->handOver.BuilderPending, (std::array<bool, config::kSlotCount> {}));
+    QCOMPARE(m_fixture->handOver.builderPending, (std::array<bool, config::kSlotCount> {}));
 }
 
 void tst_BuilderWindow::closingWithoutDoneLeavesEverySlot_data()
@@ -113,7 +113,7 @@ void tst_BuilderWindow::closingWithoutDoneLeavesEverySlot()
 
     QVERIFY(!builder || !builder->isVisible());
     QCOMPARE(m_fixture->configuration.slots, before);
-    QCOMPARE(m_fixture->handOver.BuilderPending, (std::array<bool, config::kSlotCount> {}));
+    QCOMPARE(m_fixture->handOver.builderPending, (std::array<bool, config::kSlotCount> {}));
     if (how == u"main"_s)
         return;
     // Opened again at once, before the closed one is gone, it starts from nothing.

@@ -25,15 +25,15 @@ const QString kCaptionTail = u"  -  QX-7M"_s;
 // What a file holds, or an empty value for no file.
 config::StoredConfiguration fileAt(const QString& path)
 {
-    const auto stored = config::read_configuration(path);
+    const auto stored = config::readConfiguration(path);
     return stored ? stored.value() : config::StoredConfiguration {};
 }
 
 config::StoredConfiguration newFileContents()
 {
     config::StoredConfiguration fresh;
-    fresh.baud_rate_text = u"9600"_s;
-    fresh.hours_text = fresh.minutes_text = fresh.seconds_text = u"0"_s;
+    fresh.baudRateText = u"9600"_s;
+    fresh.hoursText = fresh.minutesText = fresh.secondsText = u"0"_s;
     return fresh;
 }
 
@@ -71,13 +71,13 @@ mainwindow::MainWindow& tst_FileCommands::openOnOldFile()
     m_fixture = std::make_unique<WindowFixture>();
     config::Configuration& record = m_fixture->configuration;
     record.slot(SlotId::VgaInputActive) = { "PWR", u"PWR"_s, 3 };
-    record.scan_priority = config::ScanPriority::VGA;
-    record.baud_rate_text = u"9600"_s;
+    record.scanPriority = config::ScanPriority::VGA;
+    record.baudRateText = u"9600"_s;
     record.delay = { 1, 2, 3, u"1"_s, u"2"_s, u"3"_s };
-    record.file_loaded = true;
-    record.config_path = at(u"old.qxc"_s);
-    Q_ASSERT(!config::write_configuration(record, { u"1"_s, u"2"_s, u"3"_s }));
-    m_old = fileAt(record.config_path);
+    record.fileLoaded = true;
+    record.configPath = at(u"old.qxc"_s);
+    Q_ASSERT(!config::writeConfiguration(record, { u"1"_s, u"2"_s, u"3"_s }));
+    m_old = fileAt(record.configPath);
     mainwindow::MainWindow& window = m_fixture->open();
     window.updateCaption();
     return window;
@@ -149,7 +149,7 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
     QCOMPARE(m_fixture->end.code, (quit && (saved || answer == Answer::No)) ? std::optional<int>(0) : std::nullopt);
     if (!newFile.isEmpty()) {
         QCOMPARE(fileAt(at(newFile)), newFileContents());
-        QCOMPARE(record.config_path, QDir::toNativeSeparators(at(newFile)));
+        QCOMPARE(record.configPath, QDir::toNativeSeparators(at(newFile)));
         QCOMPARE(window.windowTitle(), newFile + kCaptionTail);
         QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), QString());
         QVERIFY(m_fixture->find<QRadioButton>(u"NoneOption"_s)->isChecked());
@@ -157,8 +157,8 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
     } else {
         // Nothing reset and nothing renamed: the record still belongs to its file.
         QCOMPARE(record.slots, before.slots);
-        QCOMPARE(record.config_path, saved ? at(savedAs) : before.config_path);
-        QCOMPARE(window.windowTitle(), platform::lastPathComponent(record.config_path) + kCaptionTail);
+        QCOMPARE(record.configPath, saved ? at(savedAs) : before.configPath);
+        QCOMPARE(window.windowTitle(), platform::lastPathComponent(record.configPath) + kCaptionTail);
     }
 }
 
@@ -179,13 +179,13 @@ void tst_FileCommands::loadTakesAWholeFileOrNothing()
     config::Configuration hall;
     hall.slot(SlotId::SVideoInputActive) = { "\r\n", u"[CR][LF]"_s, 2 };
     hall.slot(SlotId::VgaInputActive) = { "ON", u"ON"_s, 2 };
-    hall.scan_priority = config::ScanPriority::Composite;
-    hall.baud_rate_text = u"19200"_s;
-    hall.config_path = at(u"hall.qxc"_s);
-    QVERIFY(!config::write_configuration(hall, { u"5"_s, QString(), u"0-59"_s }));
-    m_fixture->prompts.expectOpenFile(kQxcDialog, hall.config_path);
+    hall.scanPriority = config::ScanPriority::Composite;
+    hall.baudRateText = u"19200"_s;
+    hall.configPath = at(u"hall.qxc"_s);
+    QVERIFY(!config::writeConfiguration(hall, { u"5"_s, QString(), u"0-59"_s }));
+    m_fixture->prompts.expectOpenFile(kQxcDialog, hall.configPath);
     if (cutTo) {
-        QVERIFY(QFile::resize(hall.config_path, cutTo));
+        QVERIFY(QFile::resize(hall.configPath, cutTo));
         m_fixture->prompts.expectMessage(u"Error Number:  62"_s);
         m_fixture->prompts.expectMessage(
             u"error msg: The configuration file ends before its last field: at the baud rate"_s);
@@ -198,21 +198,21 @@ void tst_FileCommands::loadTakesAWholeFileOrNothing()
         QCOMPARE(window.windowTitle(), u"old.qxc"_s + kCaptionTail);
         return;
     }
-    QCOMPARE(record.config_path, hall.config_path);
+    QCOMPARE(record.configPath, hall.configPath);
     QCOMPARE(window.windowTitle(), u"hall.qxc"_s + kCaptionTail);
     QCOMPARE(record.slots, hall.slots);
     QCOMPARE(window.slotPanel().selectedSlot(), SlotId::VgaInputActive);
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), u"ON"_s);
     QVERIFY(m_fixture->find<QRadioButton>(u"CompOption"_s)->isChecked());
-    QCOMPARE(record.scan_priority, config::ScanPriority::Composite);
+    QCOMPARE(record.scanPriority, config::ScanPriority::Composite);
     QCOMPARE(window.baudRateList().currentText(), u"19200"_s);
-    QCOMPARE(record.baud_rate_text, u"19200"_s);
+    QCOMPARE(record.baudRateText, u"19200"_s);
     // Each field is given its text and then left: an empty one, or one with its hint, shows "0".
     QCOMPARE(window.delayFieldTexts().hours, u"5"_s);
     QCOMPARE(window.delayFieldTexts().minutes, u"0"_s);
     QCOMPARE(window.delayFieldTexts().seconds, u"0"_s);
     QCOMPARE(record.delay.hours, 5);
-    QCOMPARE(record.delay.seconds_text, u"0-59"_s);
+    QCOMPARE(record.delay.secondsText, u"0-59"_s);
 }
 
 void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
@@ -220,7 +220,7 @@ void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
     mainwindow::MainWindow& window = openOnOldFile();
     testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
     config::Configuration& record = m_fixture->configuration;
-    const QString oldPath = record.config_path;
+    const QString oldPath = record.configPath;
     QFile tiny(at(u"tiny.qxc"_s));
     QVERIFY(tiny.open(QIODevice::WriteOnly) && tiny.write(QByteArray(99, ' ')) == 99);
     tiny.close();
@@ -231,8 +231,8 @@ void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
     prompts.expectMessage(u"This file size is not a valid .qxc file size"_s, u"Not Valid File"_s);
     prompts.expectOpenFile(kQxcDialog, QString());
     window.loadAction()->trigger();
-    QCOMPARE(record.config_path, oldPath);
-    QCOMPARE(record.config_file_name, u"old.qxc"_s);
+    QCOMPARE(record.configPath, oldPath);
+    QCOMPARE(record.configFileName, u"old.qxc"_s);
 
     prompts.expectSaveFile(kQxcDialog, at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
@@ -241,7 +241,7 @@ void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
     prompts.expectMessage(u"error msg: The file cannot be created or written: "_s + at(u"no-such-folder/hall.qxc"_s)
         + u" (No such file or directory)"_s);
     window.saveAction()->trigger();
-    QCOMPARE(record.config_path, oldPath);
+    QCOMPARE(record.configPath, oldPath);
     QVERIFY(!QFile::exists(at(u"settings.txt"_s)));
 
     // Save writes what the window shows: the baud list's rate and the delay fields' texts.
@@ -249,7 +249,7 @@ void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
     prompts.expectSaveFile(kQxcDialog, at(u"hall.qxc"_s));
     window.saveAction()->trigger();
     config::StoredConfiguration expected = m_old;
-    expected.baud_rate_text = u"57600"_s;
+    expected.baudRateText = u"57600"_s;
     QCOMPARE(fileAt(at(u"hall.qxc"_s)), expected);
     QCOMPARE(window.windowTitle(), u"hall.qxc"_s + kCaptionTail);
 }

@@ -75,7 +75,7 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
 
     // Typing into the slot's text changes nothing: only the program fills it.
     QTest::keyClicks(text, u"xyz"_s);
-    QCOMPARE(m_fixture->configuration.slots[slotId].source_text, u"same text"_s);
+    QCOMPARE(m_fixture->configuration.slots[slotId].sourceText, u"same text"_s);
 }
 
 void tst_Main::optionClickSetsScanPriority()
@@ -84,12 +84,12 @@ void tst_Main::optionClickSetsScanPriority()
     mainwindow::MainWindow& window = m_fixture->open();
     // A new record: the list shows 9600 and the record says so.
     QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
-    QCOMPARE(m_fixture->configuration.baud_rate_text, u"9600"_s);
+    QCOMPARE(m_fixture->configuration.baudRateText, u"9600"_s);
     const std::pair<QString, int> options[]
         = { { u"VGAOption"_s, 1 }, { u"CompOption"_s, 2 }, { u"SvidOption"_s, 3 }, { u"NoneOption"_s, 0 } };
     for (const auto& [option, priority] : options) {
         QTest::mouseClick(m_fixture->find<QRadioButton>(option), Qt::LeftButton);
-        QCOMPARE(int(m_fixture->configuration.scan_priority), priority);
+        QCOMPARE(int(m_fixture->configuration.scanPriority), priority);
     }
 }
 
@@ -97,13 +97,13 @@ void tst_Main::recordFromAFileRefillsTheControls()
 {
     m_fixture = std::make_unique<WindowFixture>();
     config::Configuration& record = m_fixture->configuration;
-    record.file_loaded = true;
-    record.config_file_name = u"hall.qxc"_s;
-    record.scan_priority = config::ScanPriority::Composite;
-    record.baud_rate_text = u"38400"_s;
-    record.delay.hours_text = u"2"_s;
-    record.delay.minutes_text = u"75"_s;
-    record.delay.seconds_text = u"0-59"_s;
+    record.fileLoaded = true;
+    record.configFileName = u"hall.qxc"_s;
+    record.scanPriority = config::ScanPriority::Composite;
+    record.baudRateText = u"38400"_s;
+    record.delay.hoursText = u"2"_s;
+    record.delay.minutesText = u"75"_s;
+    record.delay.secondsText = u"0-59"_s;
     m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
     mainwindow::MainWindow& window = m_fixture->open();
 
@@ -112,7 +112,7 @@ void tst_Main::recordFromAFileRefillsTheControls()
     QVERIFY(m_fixture->find<QRadioButton>(u"CompOption"_s)->isChecked());
     // A rate the list does not offer shows as 9600; the record keeps its own until the list is committed.
     QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
-    QCOMPARE(record.baud_rate_text, u"38400"_s);
+    QCOMPARE(record.baudRateText, u"38400"_s);
     QCOMPARE(window.delayFieldTexts().hours, u"2"_s);
     QCOMPARE(window.delayFieldTexts().minutes, QString());
     QCOMPARE(window.delayFieldTexts().seconds, QString());
@@ -149,18 +149,18 @@ void tst_Main::menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere()
             box->accept();
     });
     platform::DialogPrompts().showMessage(u"any box"_s);
-    QCOMPARE(record.baud_rate_text, u"9600"_s);
-    QCOMPARE(record.baud_rate_high, 0);
+    QCOMPARE(record.baudRateText, u"9600"_s);
+    QCOMPARE(record.baudRateHigh, 0);
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QCOMPARE(record.baud_rate_text, u"9600"_s);
+    QCOMPARE(record.baudRateText, u"9600"_s);
 
     // Moving on to another control commits the list; leaving the upload button renames it.
     auto* upload = m_fixture->find<QPushButton>(u"UploadCommandsButton"_s);
     upload->setFocus(Qt::TabFocusReason);
-    QCOMPARE(record.baud_rate_text, u"19200"_s);
-    QCOMPARE(record.baud_rate_high, 0x4B);
-    QCOMPARE(record.baud_rate_low, 0x00);
+    QCOMPARE(record.baudRateText, u"19200"_s);
+    QCOMPARE(record.baudRateHigh, 0x4B);
+    QCOMPARE(record.baudRateLow, 0x00);
     QCOMPARE(upload->text(), u"Save and Upload"_s);
     minutes->setFocus(Qt::TabFocusReason);
     QCOMPARE(upload->text(), u"Upload Commands"_s);

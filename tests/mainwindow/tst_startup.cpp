@@ -84,10 +84,10 @@ void tst_StartUp::createNewThenBuildAndUploadAString()
     QTest::mouseClick(button(startFileSelection, u"CreateNewButton"_s), Qt::LeftButton);
 
     config::StoredConfiguration startValues;
-    startValues.baud_rate_text = u"9600"_s;
-    startValues.hours_text = u"0-16"_s;
-    startValues.minutes_text = startValues.seconds_text = u"0-59"_s;
-    QCOMPARE(config::read_configuration(m_folder.filePath(u"a.qxc"_s)).value(), startValues);
+    startValues.baudRateText = u"9600"_s;
+    startValues.hoursText = u"0-16"_s;
+    startValues.minutesText = startValues.secondsText = u"0-59"_s;
+    QCOMPARE(config::readConfiguration(m_folder.filePath(u"a.qxc"_s)).value(), startValues);
     mainwindow::MainWindow* window = startUp.mainWindow();
     QVERIFY(window->isVisible() && QTest::qWaitForWindowActive(window));
     QVERIFY(!startFileSelection || !startFileSelection->isVisible());
@@ -105,17 +105,17 @@ void tst_StartUp::createNewThenBuildAndUploadAString()
     // The hints go out as no delay, and a delay of no seconds as one second.
     QCOMPARE(simulator.waitForReport(5000).value(u"received"_s).toString(),
         u"16162580000001000000035057520000 00"_s.remove(u' '));
-    QCOMPARE(config::read_configuration(m_folder.filePath(u"a.qxc"_s)).value().slots[3].command_bytes, "PWR");
+    QCOMPARE(config::readConfiguration(m_folder.filePath(u"a.qxc"_s)).value().slots[3].commandBytes, "PWR");
 }
 
 void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
 {
     m_fixture = std::make_unique<WindowFixture>(&m_port);
     config::Configuration hall;
-    hall.scan_priority = config::ScanPriority::Composite;
-    hall.baud_rate_text = u"19200"_s;
-    hall.config_path = m_folder.filePath(u"hall.qxc"_s);
-    QVERIFY(!config::write_configuration(hall, { u"2"_s, u"75"_s, u"0-59"_s }));
+    hall.scanPriority = config::ScanPriority::Composite;
+    hall.baudRateText = u"19200"_s;
+    hall.configPath = m_folder.filePath(u"hall.qxc"_s);
+    QVERIFY(!config::writeConfiguration(hall, { u"2"_s, u"75"_s, u"0-59"_s }));
     mainwindow::StartUp startUp(m_fixture->services);
     startOnAnyPort(startUp);
     const QPointer<QWidget> startFileSelection = startUp.startFileSelection();
@@ -123,9 +123,9 @@ void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
     m_fixture->prompts.expectOpenFile(kQxcDialog, QString());
     QTest::mouseClick(button(startFileSelection, u"EditExistingButton"_s), Qt::LeftButton);
     QVERIFY(startFileSelection->isVisible());
-    QCOMPARE(m_fixture->configuration.config_file_name, QString());
+    QCOMPARE(m_fixture->configuration.configFileName, QString());
 
-    m_fixture->prompts.expectOpenFile(kQxcDialog, hall.config_path);
+    m_fixture->prompts.expectOpenFile(kQxcDialog, hall.configPath);
     // Once as the file is read, once as the main window is built again from it.
     for (int shown = 0; shown < 2; ++shown)
         m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
@@ -160,10 +160,10 @@ void tst_StartUp::givenFileOpensInsteadOfTheStartDialog()
     QFETCH(QStringList, boxes);
     m_fixture = std::make_unique<WindowFixture>(&m_port);
     config::Configuration hall;
-    hall.baud_rate_text = u"4800"_s;
+    hall.baudRateText = u"4800"_s;
     for (const QString& file : { u"hall.qxc"_s, u"hall.txt"_s }) {
-        hall.config_path = m_folder.filePath(file);
-        QVERIFY(!config::write_configuration(hall, { u"1"_s, u"2"_s, u"3"_s }));
+        hall.configPath = m_folder.filePath(file);
+        QVERIFY(!config::writeConfiguration(hall, { u"1"_s, u"2"_s, u"3"_s }));
     }
     const QString path = m_folder.filePath(name);
     mainwindow::StartUp startUp(m_fixture->services);
@@ -172,7 +172,7 @@ void tst_StartUp::givenFileOpensInsteadOfTheStartDialog()
     const bool opened = boxes.isEmpty();
     QCOMPARE(startUp.startFileSelection() != nullptr, !opened);
     QCOMPARE(startUp.mainWindow()->isVisible(), opened);
-    QCOMPARE(m_fixture->configuration.config_path, opened ? path : QString());
+    QCOMPARE(m_fixture->configuration.configPath, opened ? path : QString());
     QCOMPARE(startUp.mainWindow()->baudRateList().currentText(), opened ? u"4800"_s : u"9600"_s);
 }
 

@@ -89,9 +89,9 @@ void tst_StringFileImport::fileBytesBecomeTheSlotsCommand()
     QTest::mouseClick(m_fixture->find<QPushButton>(u"SelFileButton"_s), Qt::LeftButton);
 
     const config::StringSlot& slot = m_fixture->configuration.slot(id);
-    QCOMPARE(slot.command_bytes, taken ? bytes : old.command_bytes);
-    QCOMPARE(slot.byte_count, taken ? fileSize : old.byte_count);
-    QCOMPARE(slot.source_text, shownText);
+    QCOMPARE(slot.commandBytes, taken ? bytes : old.commandBytes);
+    QCOMPARE(slot.byteCount, taken ? fileSize : old.byteCount);
+    QCOMPARE(slot.sourceText, shownText);
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), shownText);
     // A refused file leaves the length shown before it.
     const bool accepted = taken && subject.isEmpty();

@@ -76,8 +76,8 @@ void tst_UploadCommand::init()
 
 void tst_UploadCommand::openWindow(const QString& port)
 {
-    m_fixture->configuration.config_path = m_configPath;
-    m_fixture->configuration.comm_port = port;
+    m_fixture->configuration.configPath = m_configPath;
+    m_fixture->configuration.commPort = port;
     m_fixture->open();
 }
 
@@ -86,7 +86,7 @@ void tst_UploadCommand::windowUploadReachesTheDeviceByteForByte()
     testsupport::DeviceSimulator simulator;
     QVERIFY(simulator.start());
     m_fixture->configuration = sampleConfiguration();
-    m_fixture->configuration.baud_rate_high = m_fixture->configuration.baud_rate_low = 0;
+    m_fixture->configuration.baudRateHigh = m_fixture->configuration.baudRateLow = 0;
     openWindow(simulator.devicePath());
     mainwindow::MainWindow& window = *m_fixture->window;
     window.baudRateList().setCurrentText(u"19200"_s);
@@ -115,10 +115,10 @@ void tst_UploadCommand::windowUploadReachesTheDeviceByteForByte()
     const QRegularExpressionMatch told = QRegularExpression(u"53 bytes uploaded in (\\d+\\.\\d) s"_s).match(receipt());
     QVERIFY2(told.hasMatch(), qPrintable(receipt()));
     QCOMPARE_LE(told.captured(1).toDouble() * 1000, clickMs + 50);
-    const platform::Result<config::StoredConfiguration> saved = config::read_configuration(m_configPath);
+    const platform::Result<config::StoredConfiguration> saved = config::readConfiguration(m_configPath);
     QVERIFY(saved);
-    QCOMPARE(saved.value().baud_rate_text, u"19200"_s);
-    QCOMPARE(saved.value().minutes_text, u"2"_s);
+    QCOMPARE(saved.value().baudRateText, u"19200"_s);
+    QCOMPARE(saved.value().minutesText, u"2"_s);
 }
 
 void tst_UploadCommand::unansweredHandshakeFailsTheUploadAndFreesThePort()
@@ -161,11 +161,11 @@ void tst_UploadCommand::portHeldElsewhereOrUnknownIsReportedAndNothingIsSaved()
     m_fixture->prompts.expectMessage(u"Port not available, please free up the selected port"_s, u"Comm Port Error"_s);
 
     QTest::mouseClick(uploadButton(), Qt::LeftButton);
-    m_fixture->configuration.comm_port = simulator.devicePath();
+    m_fixture->configuration.commPort = simulator.devicePath();
     QTest::mouseClick(uploadButton(), Qt::LeftButton);
 
     QVERIFY(!QFileInfo::exists(m_configPath));
-    QCOMPARE(m_fixture->configuration.baud_rate_high, 0);
+    QCOMPARE(m_fixture->configuration.baudRateHigh, 0);
     QCOMPARE_NE(buttonFaceAt(uploadButton()), QColor(0, 255, 0));
 }
 
@@ -268,8 +268,8 @@ void tst_UploadCommand::overlongSlotIsRefusedAndSelected()
     QFETCH(int, slotId);
     QFETCH(QString, subject);
     QFETCH(int, laterSlotId);
-    m_fixture->configuration.slots[laterSlotId].byte_count = 200;
-    m_fixture->configuration.slots[slotId].byte_count = 31;
+    m_fixture->configuration.slots[laterSlotId].byteCount = 200;
+    m_fixture->configuration.slots[slotId].byteCount = 31;
     openWindow(QString());
     m_fixture->prompts.expectMessage(u"The length of the "_s + subject
             + u" must be at least 1 character and no more than 30 characters. The file you have selected is  31 "

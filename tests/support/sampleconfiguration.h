@@ -10,15 +10,15 @@ inline config::Configuration sampleConfiguration()
 {
     using config::SlotId;
     config::Configuration configuration;
-    configuration.commit_baud_rate(u"19200");
-    configuration.scan_priority = config::ScanPriority::Composite;
-    configuration.slot(SlotId::DiscreteOn).command_bytes = QByteArray("PWR ON\r");
-    configuration.slot(SlotId::DiscreteOff).command_bytes = QByteArray("PWR OFF\r");
-    configuration.slot(SlotId::VideoFirstDetected).command_bytes = QByteArray("\x02\x00\xFF", 3);
-    configuration.slot(SlotId::VgaInputActive).command_bytes = QByteArray("SOURCE 10\r");
-    configuration.slot(SlotId::CompositeInputActive).command_bytes = QByteArray("\x06\x06\x06");
-    configuration.slot(SlotId::SVideoInputActive).command_bytes = QByteArray("\x16\x16");
-    configuration.slot(SlotId::NoInputActive).command_bytes = QByteArray("SLEEP\r");
+    configuration.commitBaudRate(u"19200");
+    configuration.scanPriority = config::ScanPriority::Composite;
+    configuration.slot(SlotId::DiscreteOn).commandBytes = QByteArray("PWR ON\r");
+    configuration.slot(SlotId::DiscreteOff).commandBytes = QByteArray("PWR OFF\r");
+    configuration.slot(SlotId::VideoFirstDetected).commandBytes = QByteArray("\x02\x00\xFF", 3);
+    configuration.slot(SlotId::VgaInputActive).commandBytes = QByteArray("SOURCE 10\r");
+    configuration.slot(SlotId::CompositeInputActive).commandBytes = QByteArray("\x06\x06\x06");
+    configuration.slot(SlotId::SVideoInputActive).commandBytes = QByteArray("\x16\x16");
+    configuration.slot(SlotId::NoInputActive).commandBytes = QByteArray("SLEEP\r");
     return configuration;
 }
 
