@@ -1,6 +1,7 @@
 #include "windowfixture.h"
 
 #include "mainwindow/baudratelist.h"
+#include "platform/serialportlist.h"
 
 #include "tests/device/fakeserialport.h"
 #include "tests/device/sampleconfiguration.h"
@@ -8,8 +9,10 @@
 #include "tests/support/hex.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -109,13 +112,21 @@ void tst_UploadCommand::windowPaintsAndDropsInputWhileTheDeviceTakesEveryByte()
         QCOMPARE(uploadButton()->text(), u"Finished Uploading"_s);
     });
 
+    QElapsedTimer click;
+    click.start();
     QTest::mouseClick(uploadButton(), Qt::LeftButton);
+    const qint64 clickMs = click.elapsed();
 
     QCOMPARE(simulator.waitForReport(5000).value(u"received"_s).toString(), testsupport::hex(kSampleWireImage));
     QVERIFY2(paintedWhileUploading, "the window did not paint while it waited for the device");
     QVERIFY(window.isVisible());
     QCOMPARE(hours->text(), u"1"_s);
     QCOMPARE(uploadButton()->text(), u"Upload Commands"_s);
+    // The time told is the upload's own, which cannot be longer than the click that ran it.
+    const QString receipt = m_fixture->find<QLabel>(u"UploadReceiptLabel"_s)->text();
+    const QRegularExpressionMatch told = QRegularExpression(u"53 bytes uploaded in (\\d+\\.\\d) s"_s).match(receipt);
+    QVERIFY2(told.hasMatch(), qPrintable(receipt));
+    QCOMPARE_LE(told.captured(1).toDouble() * 1000, clickMs + 50);
     const platform::Result<config::StoredConfiguration> saved = config::read_configuration(m_configPath);
     QVERIFY(saved);
     QCOMPARE(saved.value().baud_rate_text, u"19200"_s);
@@ -147,6 +158,13 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort_data()
                                          u"error msg: The connection to the serial port was lost: /dev/QX-7M"_s + app
                                              + u"Upload Commands closed"_s }
                                   << 3 << -1;
+    QTest::newRow("no such port")
+        << u"unknown"_s
+        << QStringList { u"Error Number:  8002"_s + app + u"Save and Upload closed"_s,
+               u"error msg: There is no such serial port on this computer: \"0\" names no port; this computer lists "_s
+                   + QString::number(platform::serialPortLocations().size()) + u" serial ports"_s + app
+                   + u"Save and Upload closed"_s }
+        << -1 << -1;
     QTest::newRow("port held by another program")
         << u"open"_s
         << QStringList { u"Port not available, please free up the selected port|Comm Port Error|Save and Upload closed"_s }
@@ -187,7 +205,7 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort()
     m_fixture = std::make_unique<WindowFixture>(&port, &clock);
     m_fixture->configuration = sampleConfiguration();
     m_fixture->configuration.config_path = m_configPath;
-    m_fixture->configuration.comm_port = u"/dev/QX-7M"_s;
+    m_fixture->configuration.comm_port = fault == u"unknown"_s ? u"0"_s : u"/dev/QX-7M"_s;
     m_fixture->open();
     QStringList shown;
     for (const QString& box : boxes) {
@@ -201,6 +219,8 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort()
         box = box.section(u'|', 2);
     QCOMPARE(shown, boxes);
     QVERIFY(!port.isOpen());
+    // Past the length check, a field left with its hint shows what went out: "0".
+    QCOMPARE(m_fixture->window->delayFieldTexts().hours, u"0"_s);
     QCOMPARE(fake.written.mid(7), kSampleWireImage.mid(7, qMax(sent, 0)));
     QCOMPARE(fake.written.isEmpty(), sent < 0);
     QCOMPARE(QFile::exists(m_configPath), sent >= 0);
