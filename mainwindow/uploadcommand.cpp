@@ -75,9 +75,7 @@ void UploadCommand::run()
         return;
     const qint64 startMs = m_services.clock.monotonicMs();
     const platform::Result<UploadOutcome> outcome = transfer(link, preparation->delay.value());
-    // The port is closed before any box: a retry must not find it held by this program.
-    link.close();
-    reportOutcome(outcome, deviceName.value(), m_services.clock.monotonicMs() - startMs);
+    reportOutcome(outcome, link, deviceName.value(), m_services.clock.monotonicMs() - startMs);
 }
 
 std::optional<device::UploadPreparation> UploadCommand::prepare()
@@ -124,12 +122,14 @@ platform::Result<UploadOutcome> UploadCommand::transfer(device::SerialLink& link
     return outcome;
 }
 
-void UploadCommand::reportOutcome(
-    const platform::Result<UploadOutcome>& outcome, const QString& deviceName, qint64 elapsedMs)
+void UploadCommand::reportOutcome(const platform::Result<UploadOutcome>& outcome, device::SerialLink& link,
+    const QString& deviceName, qint64 elapsedMs)
 {
     platform::Prompts& prompts = m_services.prompts;
     if (!outcome) {
-        // A green "Uploading ..." would say the upload still runs.
+        // The port is closed and the button shows a failed upload: a retry must not find the
+        // port held by this program, and a green "Uploading ..." would say it still runs.
+        link.close();
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
         reportError(outcome.error(), deviceName);
         return;
@@ -137,6 +137,7 @@ void UploadCommand::reportOutcome(
     switch (outcome.value()) {
     case UploadOutcome::Completed:
         m_view.showUploadButton(u"Finished Uploading"_s, UploadButtonShade::Normal);
+        link.close();
         m_view.showReceipt(
             device::receiptHead(deviceName) + device::describeCompletedUpload(m_byteTotal, elapsedMs) + u'.');
         prompts.showMessage(u"Upload Completed Successfully"_s, kUploadStatusTitle);
@@ -147,6 +148,7 @@ void UploadCommand::reportOutcome(
             device::receiptHead(deviceName) + u"upload failed. "_s + device::describeUploadStop(m_stop) + u'.');
         prompts.showMessage(u"Power off the QX-7M and then turn power back on"_s, u"Error With QX-7M"_s);
         m_view.showUploadButton(u"Upload FAILED!"_s, UploadButtonShade::Red);
+        link.close();
         prompts.showMessage(u"Upload FAILED"_s, kUploadStatusTitle);
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
         return;

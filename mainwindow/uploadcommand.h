@@ -31,8 +31,8 @@ private:
     std::optional<device::UploadPreparation> prepare();
     bool save(const device::UploadPreparation& preparation, const QString& deviceName);
     platform::Result<device::UploadOutcome> transfer(device::SerialLink& link, device::DelayBytes delay);
-    void reportOutcome(
-        const platform::Result<device::UploadOutcome>& outcome, const QString& deviceName, qint64 elapsedMs);
+    void reportOutcome(const platform::Result<device::UploadOutcome>& outcome, device::SerialLink& link,
+        const QString& deviceName, qint64 elapsedMs);
 
     void reportError(const platform::Error& error, const QString& portName);
 

@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTextCursor>
 
 using namespace Qt::StringLiterals;
 
@@ -32,7 +31,7 @@ private Q_SLOTS:
     void cleanup();
     void composingKeepsTextAndBytesTogether_data();
     void composingKeepsTextAndBytesTogether();
-    void opensEmptyForItsSlotAndEnterMovesAlongTheTabOrder();
+    void opensEmptyForItsSlotAndEnterMovesOnOrPresses();
 
 private:
     template <typename T>
@@ -89,7 +88,7 @@ void tst_BuildStringForm::type(QWidget* field, const QString& keys)
 void tst_BuildStringForm::composingKeepsTextAndBytesTogether_data()
 {
     // Steps: "t" keys typed into the text (\b Backspace, < left arrow), "p" pasted where the focus is, "i" committed by
-    // an input method, "d" dropped at the start; "H", "M", "S", "X" keys typed into the hours,
+    // an input method; "H", "M", "S", "X" keys typed into the hours,
     // minutes, seconds or hex field after a click on it; "h" Insert Hex Byte, "w" Insert Wait Time,
     // "k" a list item inserted with its button, "2" with a double-click.
     QTest::addColumn<QStringList>("steps");
@@ -103,49 +102,36 @@ void tst_BuildStringForm::composingKeepsTextAndBytesTogether_data()
     const QString tooLong = u"String Too Long"_s;
     const QString hours = u"You must enter a number of hours between 0 and 16."_s;
     const QString x27 = QString(27, u'x');
-    const QString hex27 = QString::fromLatin1(QByteArray(27, 'x').toHex(' ').toUpper());
     const QString none;
     const auto row = [](const char* name, const QStringList& steps, const QString& text, const QString& bytes,
                          const QString& message = {}, const QString& title = {}, const QString& focus = {}) {
         QTest::newRow(name) << steps << text << bytes << message << title << focus;
     };
+    // The tokens' texts and bytes and the change rule are the notation's; these rows are what the
+    // fields, buttons and list do with them.
     row("typed", { u"tPWR\u00e9"_s }, u"PWR\u00e9"_s, u"50 57 52 E9"_s);
     row("one Backspace clears all", { u"tAB\bC"_s }, u"C"_s, u"43"_s);
     row("typing always appends", { u"tAB<C"_s }, u"ABC"_s, u"41 42 43"_s);
-    row("thirty characters", { u"t"_s + x27 + u"xxx"_s }, x27 + u"xxx"_s, hex27 + u" 78 78 78"_s);
     row("thirty-first character", { u"t"_s + x27 + u"xxxx"_s }, none, none, kTooLong, tooLong);
-    row("paste clears", { u"tA"_s, u"pBC"_s }, none, none);
-    row("a pasted character is typed", { u"tA"_s, u"pB"_s }, u"AB"_s, u"41 42"_s);
-    row("drop inside clears", { u"tAB"_s, u"dC"_s }, none, none);
     row("euro key refused", { u"tA\u20acB"_s }, u"AB"_s, u"41 42"_s, u"beep"_s);
     row("emoji from an input method refused", { u"tA"_s, u"i\U0001F600"_s }, u"A"_s, u"41"_s, u"beep"_s);
     row("hex after typing", { u"tPWR"_s, u"X0d"_s, u"h"_s }, u"PWR '&h0D' "_s, u"50 57 52 0D"_s, {}, {},
         u"StringTextBox"_s);
-    row("hex 1B escaped", { u"X1B"_s, u"h"_s }, u" '&h1B' "_s, u"1B FF"_s);
-    row("hex 0 and 00 as entered", { u"X0"_s, u"h"_s, u"X00"_s, u"h"_s }, u" '&h0'  '&h00' "_s, u"00 00"_s);
+    row("hex 0 and 00", { u"X0"_s, u"h"_s, u"X00"_s, u"h"_s }, u" '&h0'  '&h00' "_s, u"00 00"_s);
     row("empty hex field", { u"X"_s, u"h"_s }, none, none, kInvalidHex + u' ', app, u"HexText"_s);
     row("g in a full hex field", { u"X12g"_s }, none, none, kInvalidHex, app, u"HexText"_s);
-    row("minus in hex", { u"X-"_s }, none, none, kInvalidHex, app);
     row("pasted into hex", { u"X"_s, u"pzz"_s }, none, none, kInvalidHex, app, u"HexText"_s);
-    row("ESC escaped, then typed", { u"kESC   - H1B"_s, u"t1"_s }, u" 'ESC' 1"_s, u"1B FF 31"_s);
-    row("EM by double-click", { u"2EM    - H19"_s }, u" 'EM' "_s, u"19"_s, {}, {}, u"StringTextBox"_s);
-    row("wait of 256 s", { u"H0"_s, u"M4"_s, u"S16"_s, u"w"_s }, u" 'Wait  0 hrs.  4 min.  16 sec. '"_s, u"1B 01 00"_s,
-        {}, {}, u"StringTextBox"_s);
-    row("longest wait", { u"H16"_s, u"M59"_s, u"S59"_s, u"w"_s }, u" 'Wait  16 hrs.  59 min.  59 sec. '"_s,
-        u"1B EF 0F"_s);
-    row("hours kept when the field is emptied", { u"H5\b"_s, u"M0"_s, u"S0"_s, u"w"_s },
-        u" 'Wait  5 hrs.  0 min.  0 sec. '"_s, u"1B 46 50"_s);
+    row("list item by its button, then typed", { u"kESC   - H1B"_s, u"t1"_s }, u" 'ESC' 1"_s, u"1B FF 31"_s);
+    row("list item by double-click", { u"2EM    - H19"_s }, u" 'EM' "_s, u"19"_s, {}, {}, u"StringTextBox"_s);
+    row("wait", { u"H0"_s, u"M4"_s, u"S16"_s, u"w"_s }, u" 'Wait  0 hrs.  4 min.  16 sec. '"_s, u"1B 01 00"_s, {}, {},
+        u"StringTextBox"_s);
     row("no wait at all", { u"H0"_s, u"M0"_s, u"S0"_s, u"w"_s }, none, none, {}, {}, u"InsertWaitButton"_s);
+    // The first field without a number is told, one box a click; a refused entry leaves the hint selected.
     row("untouched wait fields", { u"w"_s }, none, none, hours, u"Hours Wrong"_s);
-    row("hours 17", { u"H17"_s }, none, none, hours, u"Hours Wrong"_s, u"HoursTextBox"_s);
-    row("minutes a", { u"Ma"_s }, none, none, u"You must enter a number of minutes between 0 and 59."_s,
-        u"Minutes Wrong"_s, u"MinutesTextBox"_s);
     row("seconds untouched", { u"H1"_s, u"M0"_s, u"w"_s }, none, none,
         u"You must enter a number of seconds between 0 and 59."_s, u"Seconds Wrong"_s);
-    row("wait to 30 bytes", { u"t"_s + x27, u"H0"_s, u"M0"_s, u"S1"_s, u"w"_s },
-        x27 + u" 'Wait  0 hrs.  0 min.  1 sec. '"_s, hex27 + u" 1B 00 01"_s);
-    row("wait past 30 bytes", { u"tx"_s + x27, u"H0"_s, u"M0"_s, u"S1"_s, u"w"_s }, none, none, kTooLong, tooLong);
-    row("ESC past 30 bytes", { u"txx"_s + x27, u"kESC   - H1B"_s }, none, none, kTooLong, tooLong);
+    row("hours refused", { u"H17"_s }, none, none, hours, u"Hours Wrong"_s, u"HoursTextBox"_s);
+    row("token past 30 bytes", { u"txx"_s + x27, u"kESC   - H1B"_s }, none, none, kTooLong, tooLong);
 }
 
 void tst_BuildStringForm::composingKeepsTextAndBytesTogether()
@@ -178,8 +164,6 @@ void tst_BuildStringForm::composingKeepsTextAndBytesTogether()
             QInputMethodEvent commit;
             commit.setCommitString(value);
             QApplication::sendEvent(composed, &commit);
-        } else if (step.startsWith(u'd')) {
-            QTextCursor(composed->document()).insertText(value);
         } else if (step == u"h"_s || step == u"w"_s) {
             click(step == u"h"_s ? u"HexButton"_s : u"InsertWaitButton"_s);
         } else {
@@ -217,48 +201,17 @@ void tst_BuildStringForm::composingKeepsTextAndBytesTogether()
     }
 }
 
-void tst_BuildStringForm::opensEmptyForItsSlotAndEnterMovesAlongTheTabOrder()
+void tst_BuildStringForm::opensEmptyForItsSlotAndEnterMovesOnOrPresses()
 {
     QCOMPARE(find<QLabel>(u"StringNameLabel"_s)->text(), u"No Input Active String"_s);
-    QCOMPARE(m_handOver.builtBytes, QByteArray());
-    for (const auto& [name, text] : { std::pair(u"HoursTextBox"_s, u"0-16"_s),
-             std::pair(u"MinutesTextBox"_s, u"0-59"_s), std::pair(u"SecondsTextBox"_s, u"0-59"_s),
-             std::pair(u"HexText"_s, u"XX"_s), std::pair(u"FileLenTextBox"_s, u"#"_s) })
-        QCOMPARE(find<QLineEdit>(name)->text(), text);
-    auto* list = find<QListWidget>(u"ControlChrList"_s);
-    QCOMPARE(list->currentRow(), 0);
-    QStringList items;
-    for (int row = 0; row < list->count(); ++row)
-        items.append(list->item(row)->text());
-    QCOMPARE(items.join(u'|'),
-        u"NULL - H00|SOH  - H01|STX   - H02|ETX   - H03|EOT  - H04|ENQ  - H05|ACK  - H06|BEL   - H07|BS     - H08|"
-        u"HT     - H09|LF      - H0A|VT      - H0B|FF      - H0C|CR     - H0D|SO     - H0E|SI      - H0F|DLE    - H10|"
-        u"DC1   - H11|DC2   - H12|DC3   - H13|DC4   - H14|NAK   - H15|SYN   - H16|ETB   - H17|CAN  - H18|EM    - H19|"
-        u"SUB   - H1A|ESC   - H1B|FS     - H1C|GS     - H1D|RS     - H1E|US     - H1F"_s);
-    QCOMPARE(QApplication::focusWidget(), composition());
-    // A click selects from where it lands to the end: at the start, the whole entry.
-    auto* seconds = find<QLineEdit>(u"SecondsTextBox"_s);
-    QTest::mouseClick(seconds, Qt::LeftButton);
-    type(seconds, u"12"_s);
-    QTest::mouseClick(seconds, Qt::LeftButton, {}, QPoint(1, seconds->height() / 2));
-    QCOMPARE(seconds->selectedText(), u"12"_s);
-    // The hex field takes two digits, upper case.
-    QTest::mouseClick(find<QLineEdit>(u"HexText"_s), Qt::LeftButton);
-    type(find<QLineEdit>(u"HexText"_s), u"a9f"_s);
-    QCOMPARE(find<QLineEdit>(u"HexText"_s)->text(), u"A9"_s);
-    composition()->setFocus();
-
-    const QStringList order { u"DoneButton"_s, u"CancelButton"_s, u"HoursTextBox"_s, u"MinutesTextBox"_s,
-        u"SecondsTextBox"_s, u"InsertWaitButton"_s, u"ControlChrList"_s, u"InsertCtlChr"_s, u"HexButton"_s,
-        u"HexText"_s, u"StringTextBox"_s };
-    for (const QString& next : order) {
-        QWidget* current = QApplication::focusWidget();
-        // Enter moves on from a field or the list as Tab does; a button and the text are left to Tab.
-        const bool tab = qobject_cast<QPushButton*>(current) || current == composition();
-        QTest::keyClick(current, tab ? Qt::Key_Tab : Qt::Key_Return);
+    QCOMPARE(find<QListWidget>(u"ControlChrList"_s)->count(), 32);
+    // Enter moves on from a field or the list as Tab does.
+    for (const auto& [from, next] :
+        { std::pair(u"HoursTextBox"_s, u"MinutesTextBox"_s), std::pair(u"ControlChrList"_s, u"InsertCtlChr"_s) }) {
+        find<QWidget>(from)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget()->objectName(), next);
     }
-    QVERIFY(!m_handedOver);
     // Enter in the text moves to Done without pressing it; Enter on Done presses it.
     type(composition(), u"A"_s);
     QTest::mouseClick(composition()->viewport(), Qt::LeftButton, {}, QPoint(2, 2));

@@ -20,7 +20,6 @@ Q_DECLARE_METATYPE(Answer)
 namespace {
 
 const platform::FileDialogSettings kQxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s };
-const QString kCaptionTail = u"  -  QX-7M"_s;
 
 // What a file holds, or an empty value for no file.
 config::StoredConfiguration fileAt(const QString& path)
@@ -29,16 +28,9 @@ config::StoredConfiguration fileAt(const QString& path)
     return stored ? stored.value() : config::StoredConfiguration {};
 }
 
-config::StoredConfiguration newFileContents()
-{
-    config::StoredConfiguration fresh;
-    fresh.baudRateText = u"9600"_s;
-    fresh.hoursText = fresh.minutesText = fresh.secondsText = u"0"_s;
-    return fresh;
-}
-
 } // namespace
 
+// The File menu and Select File, on a record kept in old.qxc with "PWR" in the VGA slot.
 class tst_FileCommands : public WindowTestCase {
     Q_OBJECT
 
@@ -49,11 +41,18 @@ private Q_SLOTS:
     void loadTakesAWholeFileOrNothing_data();
     void loadTakesAWholeFileOrNothing();
     void wrongChoicesAreToldAndTheDialogComesAgain();
+    void selectedFileBytesBecomeTheSlotsCommand_data();
+    void selectedFileBytesBecomeTheSlotsCommand();
 
 private:
-    // A window on a record kept in old.qxc, with "PWR" in the VGA slot and VGA scanned first.
-    mainwindow::MainWindow& openOnOldFile();
     QString at(const QString& name) const { return m_folder.filePath(name); }
+    QString caption() const { return m_fixture->window->windowTitle(); }
+    void expectWriteRefused(const QString& name, const QString& reason = u"No such file or directory"_s)
+    {
+        m_fixture->prompts.expectMessage(u"Error Number:  75"_s);
+        m_fixture->prompts.expectMessage(u"error msg: The file cannot be created or written: "_s
+            + QDir::toNativeSeparators(at(name)) + u" ("_s + reason + u')');
+    }
 
     QTemporaryDir m_folder;
     config::StoredConfiguration m_old;
@@ -61,13 +60,8 @@ private:
 
 void tst_FileCommands::init()
 {
-    QVERIFY(m_folder.isValid());
     // New writes into the working directory.
     QVERIFY(QDir::setCurrent(m_folder.path()));
-}
-
-mainwindow::MainWindow& tst_FileCommands::openOnOldFile()
-{
     m_fixture = std::make_unique<WindowFixture>();
     config::Configuration& record = m_fixture->configuration;
     record.slot(SlotId::VgaInputActive) = { "PWR", u"PWR"_s, 3 };
@@ -76,44 +70,29 @@ mainwindow::MainWindow& tst_FileCommands::openOnOldFile()
     record.delay = { 1, 2, 3, u"1"_s, u"2"_s, u"3"_s };
     record.fileLoaded = true;
     record.configPath = at(u"old.qxc"_s);
-    Q_ASSERT(!config::writeConfiguration(record, { u"1"_s, u"2"_s, u"3"_s }));
+    QVERIFY(!config::writeConfiguration(record, { u"1"_s, u"2"_s, u"3"_s }));
     m_old = fileAt(record.configPath);
-    mainwindow::MainWindow& window = m_fixture->open();
-    window.updateCaption();
-    return window;
+    m_fixture->open().updateCaption();
 }
 
 void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept_data()
 {
     QTest::addColumn<bool>("quit");
     QTest::addColumn<Answer>("answer");
-    // The Save dialog's answer after "Yes"; empty for a cancel.
-    QTest::addColumn<QString>("savedAs");
-    // New's name box: its answer, or null when it must not be asked.
-    QTest::addColumn<QString>("newName");
-    // The file that New writes, or where its write fails.
-    QTest::addColumn<QString>("newFile");
-    // A write that fails for want of its folder: the two boxes that report it, and nothing more.
-    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QString>("savedAs"); // the Save dialog's answer after "Yes"; empty for a cancel
+    QTest::addColumn<QString>("newName"); // New's name box: its answer, or null when it must not be asked
+    QTest::addColumn<QString>("refused"); // a write that fails for want of its folder
 
-    const QString noFolder = u"no-such-folder/hall.qxc"_s;
-    const auto quit = [](const char* name, Answer answer, const QString& savedAs = {}, const QString& refused = {}) {
-        QTest::newRow(name) << true << answer << savedAs << QString() << QString() << refused;
-    };
-    const auto makeNew = [](const char* name, Answer answer, const QString& savedAs, const QString& newName,
-                             const QString& newFile, const QString& refused = {}) {
-        QTest::newRow(name) << false << answer << savedAs << newName << newFile << refused;
-    };
-    makeNew("new, cancel", Answer::Cancel, {}, {}, {});
-    makeNew("new, no", Answer::No, {}, u"hall"_s, u"hall.qxc"_s);
-    makeNew("new, yes, saved first", Answer::Yes, u"kept.qxc"_s, u"hall"_s, u"hall.qxc"_s);
-    makeNew("new, yes, save fails", Answer::Yes, noFolder, {}, {}, noFolder);
-    makeNew("new, empty name", Answer::No, {}, u""_s, u".qxc"_s);
-    makeNew("new, a name the disk refuses", Answer::No, {}, u"no-such-folder/hall"_s, {}, noFolder);
-    quit("quit, cancel", Answer::Cancel);
-    quit("quit, no", Answer::No);
-    quit("quit, yes, saved first", Answer::Yes, u"kept.qxc"_s);
-    quit("quit, yes, save cancelled", Answer::Yes);
+    const QString noFolder = u"no-such-folder/hall"_s;
+    QTest::newRow("new, cancel") << false << Answer::Cancel << QString() << QString() << QString();
+    QTest::newRow("new, no") << false << Answer::No << QString() << u"hall"_s << QString();
+    QTest::newRow("new, yes, saved first") << false << Answer::Yes << u"kept.qxc"_s << u"hall"_s << QString();
+    QTest::newRow("new, yes, save fails") << false << Answer::Yes << noFolder + u".qxc"_s << QString() << noFolder;
+    QTest::newRow("new, a name the disk refuses") << false << Answer::No << QString() << noFolder << noFolder;
+    QTest::newRow("quit, cancel") << true << Answer::Cancel << QString() << QString() << QString();
+    QTest::newRow("quit, no") << true << Answer::No << QString() << QString() << QString();
+    QTest::newRow("quit, yes, saved first") << true << Answer::Yes << u"kept.qxc"_s << QString() << QString();
+    QTest::newRow("quit, yes, save cancelled") << true << Answer::Yes << QString() << QString() << QString();
 }
 
 void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
@@ -122,43 +101,36 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
     QFETCH(Answer, answer);
     QFETCH(QString, savedAs);
     QFETCH(QString, newName);
-    QFETCH(QString, newFile);
     QFETCH(QString, refused);
-    mainwindow::MainWindow& window = openOnOldFile();
-    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
-    config::Configuration& record = m_fixture->configuration;
-    const config::Configuration before = record;
-
-    prompts.expectQuestion(quit ? u"Do you wish to save your current configuration before quitting?"_s
-                                : u"Do you wish to save your current configuration?"_s,
+    const config::Configuration before = m_fixture->configuration;
+    m_fixture->prompts.expectQuestion(quit ? u"Do you wish to save your current configuration before quitting?"_s
+                                           : u"Do you wish to save your current configuration?"_s,
         u"New File"_s, answer);
     if (answer == Answer::Yes)
-        prompts.expectSaveFile(kQxcDialog, savedAs.isEmpty() ? QString() : at(savedAs));
+        m_fixture->prompts.expectSaveFile(kQxcDialog, savedAs.isEmpty() ? QString() : at(savedAs));
     if (!newName.isNull())
-        prompts.expectTextInput(u"Enter the name of the new configuration file"_s, u"New File"_s, QString(), newName);
-    if (!refused.isEmpty()) {
-        prompts.expectMessage(u"Error Number:  75"_s);
-        prompts.expectMessage(u"error msg: The file cannot be created or written: "_s
-            + QDir::toNativeSeparators(at(refused)) + u" (No such file or directory)"_s);
-    }
-    (quit ? window.quitAction() : window.newAction())->trigger();
+        m_fixture->prompts.expectTextInput(
+            u"Enter the name of the new configuration file"_s, u"New File"_s, QString(), newName);
+    if (!refused.isEmpty())
+        expectWriteRefused(refused + u".qxc"_s);
+    (quit ? m_fixture->window->quitAction() : m_fixture->window->newAction())->trigger();
 
-    const bool saved = !savedAs.isEmpty() && savedAs != refused;
+    const bool saved = !savedAs.isEmpty() && refused.isEmpty();
     if (saved)
         QCOMPARE(fileAt(at(savedAs)), m_old);
     QCOMPARE(m_fixture->end.code, (quit && (saved || answer == Answer::No)) ? std::optional<int>(0) : std::nullopt);
-    if (!newFile.isEmpty()) {
-        QCOMPARE(fileAt(at(newFile)), newFileContents());
-        QCOMPARE(record.configPath, QDir::toNativeSeparators(at(newFile)));
-        QCOMPARE(window.windowTitle(), newFile + kCaptionTail);
-        QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), QString());
+    if (!newName.isEmpty() && refused.isEmpty()) {
+        // The defaults, each delay field given its hint and then left.
+        config::StoredConfiguration fresh;
+        fresh.baudRateText = u"9600"_s;
+        fresh.hoursText = fresh.minutesText = fresh.secondsText = u"0"_s;
+        QCOMPARE(fileAt(at(u"hall.qxc"_s)), fresh);
+        QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
         QVERIFY(m_fixture->find<QRadioButton>(u"NoneOption"_s)->isChecked());
-        QCOMPARE(window.delayFieldTexts().seconds, u"0"_s);
     } else {
         // Nothing reset and nothing renamed: the record still belongs to its file.
-        QCOMPARE(record.slots, before.slots);
-        QCOMPARE(record.configPath, saved ? at(savedAs) : before.configPath);
-        QCOMPARE(window.windowTitle(), platform::lastPathComponent(record.configPath) + kCaptionTail);
+        QCOMPARE(m_fixture->configuration.slots, before.slots);
+        QCOMPARE(caption(), (saved ? savedAs : u"old.qxc"_s) + u"  -  QX-7M"_s);
     }
 }
 
@@ -172,10 +144,8 @@ void tst_FileCommands::loadTakesAWholeFileOrNothing_data()
 void tst_FileCommands::loadTakesAWholeFileOrNothing()
 {
     QFETCH(int, cutTo);
-    mainwindow::MainWindow& window = openOnOldFile();
     config::Configuration& record = m_fixture->configuration;
     const config::Configuration before = record;
-
     config::Configuration hall;
     hall.slot(SlotId::SVideoInputActive) = { "\r\n", u"[CR][LF]"_s, 2 };
     hall.slot(SlotId::VgaInputActive) = { "ON", u"ON"_s, 2 };
@@ -190,68 +160,117 @@ void tst_FileCommands::loadTakesAWholeFileOrNothing()
         m_fixture->prompts.expectMessage(
             u"error msg: The configuration file ends before its last field: at the baud rate"_s);
     }
-    window.slotPanel().selectSlot(SlotId::DiscreteOn);
-    window.loadAction()->trigger();
+    m_fixture->window->slotPanel().selectSlot(SlotId::DiscreteOn);
+    m_fixture->window->loadAction()->trigger();
 
     if (cutTo) {
         QCOMPARE(record, before);
-        QCOMPARE(window.windowTitle(), u"old.qxc"_s + kCaptionTail);
+        QCOMPARE(caption(), u"old.qxc  -  QX-7M"_s);
         return;
     }
-    QCOMPARE(record.configPath, hall.configPath);
-    QCOMPARE(window.windowTitle(), u"hall.qxc"_s + kCaptionTail);
+    QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
     QCOMPARE(record.slots, hall.slots);
-    QCOMPARE(window.slotPanel().selectedSlot(), SlotId::VgaInputActive);
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), u"ON"_s);
     QVERIFY(m_fixture->find<QRadioButton>(u"CompOption"_s)->isChecked());
-    QCOMPARE(record.scanPriority, config::ScanPriority::Composite);
-    QCOMPARE(window.baudRateList().currentText(), u"19200"_s);
-    QCOMPARE(record.baudRateText, u"19200"_s);
+    QCOMPARE(m_fixture->window->baudRateList().currentText(), u"19200"_s);
     // Each field is given its text and then left: an empty one, or one with its hint, shows "0".
-    QCOMPARE(window.delayFieldTexts().hours, u"5"_s);
-    QCOMPARE(window.delayFieldTexts().minutes, u"0"_s);
-    QCOMPARE(window.delayFieldTexts().seconds, u"0"_s);
+    const config::DelayFieldTexts shown = m_fixture->window->delayFieldTexts();
+    QCOMPARE(shown.hours + shown.minutes + shown.seconds, u"500"_s);
     QCOMPARE(record.delay.hours, 5);
-    QCOMPARE(record.delay.secondsText, u"0-59"_s);
 }
 
 void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
 {
-    mainwindow::MainWindow& window = openOnOldFile();
     testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
-    config::Configuration& record = m_fixture->configuration;
-    const QString oldPath = record.configPath;
     QFile tiny(at(u"tiny.qxc"_s));
     QVERIFY(tiny.open(QIODevice::WriteOnly) && tiny.write(QByteArray(99, ' ')) == 99);
     tiny.close();
-
     prompts.expectOpenFile(kQxcDialog, at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
     prompts.expectOpenFile(kQxcDialog, tiny.fileName());
     prompts.expectMessage(u"This file size is not a valid .qxc file size"_s, u"Not Valid File"_s);
     prompts.expectOpenFile(kQxcDialog, QString());
-    window.loadAction()->trigger();
-    QCOMPARE(record.configPath, oldPath);
-    QCOMPARE(record.configFileName, u"old.qxc"_s);
+    m_fixture->window->loadAction()->trigger();
+    QCOMPARE(m_fixture->configuration.configFileName, u"old.qxc"_s);
 
     prompts.expectSaveFile(kQxcDialog, at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
     prompts.expectSaveFile(kQxcDialog, at(u"no-such-folder/hall.qxc"_s));
-    prompts.expectMessage(u"Error Number:  75"_s);
-    prompts.expectMessage(u"error msg: The file cannot be created or written: "_s + at(u"no-such-folder/hall.qxc"_s)
-        + u" (No such file or directory)"_s);
-    window.saveAction()->trigger();
-    QCOMPARE(record.configPath, oldPath);
+    expectWriteRefused(u"no-such-folder/hall.qxc"_s);
+    m_fixture->window->saveAction()->trigger();
+    QCOMPARE(m_fixture->configuration.configPath, at(u"old.qxc"_s));
     QVERIFY(!QFile::exists(at(u"settings.txt"_s)));
 
     // Save writes what the window shows: the baud list's rate and the delay fields' texts.
-    window.baudRateList().setCurrentText(u"57600"_s);
+    m_fixture->window->baudRateList().setCurrentText(u"57600"_s);
     prompts.expectSaveFile(kQxcDialog, at(u"hall.qxc"_s));
-    window.saveAction()->trigger();
+    m_fixture->window->saveAction()->trigger();
     config::StoredConfiguration expected = m_old;
     expected.baudRateText = u"57600"_s;
     QCOMPARE(fileAt(at(u"hall.qxc"_s)), expected);
-    QCOMPARE(window.windowTitle(), u"hall.qxc"_s + kCaptionTail);
+    QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
+}
+
+void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()
+{
+    QTest::addColumn<int>("slotId");
+    QTest::addColumn<QString>("fileName"); // empty: the dialog is cancelled
+    QTest::addColumn<int>("fileSize"); // -1: the file does not exist
+    QTest::addColumn<QString>("subject"); // of the refusal message; empty when none
+    QTest::addColumn<QString>("shownText"); // empty: the slot is left as it was
+
+    QTest::newRow("30 bytes") << 6 << u"max.str"_s << 30 << QString() << u"max.str"_s;
+    // Each slot names itself in the refusal; up to 255 bytes are read, and then refused.
+    const std::pair<int, QString> subjects[]
+        = { { 3, u"VGA Input String"_s }, { 4, u"Component Input String"_s }, { 5, u"S-Video Input String"_s },
+              { 6, u"Default File"_s }, { 0, u"Discrete Input 1 ON File"_s }, { 1, u"Discrete Input 1 OFF File"_s } };
+    for (const auto& [id, subject] : subjects)
+        QTest::addRow("%s, slot %d", id == 1 ? "255 bytes" : "31 bytes", id)
+            << id << u"long.str"_s << (id == 1 ? 255 : 31) << subject << u"Please select a different file"_s;
+    QTest::newRow("256 bytes, video first") << 2 << u"huge.str"_s << 256 << u"Video First Detected File"_s << QString();
+    QTest::newRow("cancelled") << 3 << QString() << 0 << QString() << QString();
+    QTest::newRow("missing") << 3 << u"gone.str"_s << -1 << QString() << QString();
+    QTest::newRow("empty") << 3 << u"empty.str"_s << 0 << QString() << QString();
+    QTest::newRow("name without a single-byte code")
+        << 3 << u"\u03A9mega\u00FF.str"_s << 5 << QString() << u"?mega\u00FF.str"_s;
+}
+
+void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand()
+{
+    QFETCH(int, slotId);
+    QFETCH(QString, fileName);
+    QFETCH(int, fileSize);
+    QFETCH(QString, subject);
+    QFETCH(QString, shownText);
+    const QString path = fileName.isEmpty() ? QString() : at(fileName);
+    // Every byte value, CR LF among them, goes in unchanged.
+    QByteArray bytes;
+    for (int i = 0; i < fileSize; ++i)
+        bytes.append(char((i * 37 + 13) % 256));
+    QFile file(path);
+    QVERIFY(fileSize < 0 || path.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == fileSize));
+    file.close();
+    const config::StringSlot old { "old", u"old.str"_s, 3 };
+    m_fixture->configuration.slot(SlotId(slotId)) = old;
+    m_fixture->window->slotPanel().selectSlot(SlotId(slotId));
+    m_fixture->prompts.expectOpenFile({ u"str"_s, u"Strings (*.str)"_s, u"*.str"_s }, path);
+    if (!subject.isEmpty())
+        m_fixture->prompts.expectMessage(u"The length of the "_s + subject
+                + u" must be at least 1 character and no more than 30 characters. The file you have selected is  "_s
+                + QString::number(fileSize) + u" characters long. Please select a different file."_s,
+            u"Wrong File Length"_s);
+
+    QTest::mouseClick(m_fixture->find<QPushButton>(u"SelFileButton"_s), Qt::LeftButton);
+
+    const bool taken = !shownText.isEmpty();
+    const config::StringSlot& slot = m_fixture->configuration.slot(SlotId(slotId));
+    QCOMPARE(slot.commandBytes, taken ? bytes : old.commandBytes);
+    QCOMPARE(slot.byteCount, taken ? fileSize : 3);
+    QCOMPARE(slot.sourceText, taken ? shownText : old.sourceText);
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), slot.sourceText);
+    // A refused file leaves the length shown before it.
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(),
+        QString::number(taken && subject.isEmpty() ? fileSize : 3));
 }
 
 QTEST_MAIN(tst_FileCommands)

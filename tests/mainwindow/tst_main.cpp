@@ -1,90 +1,82 @@
 #include "windowfixture.h"
 
-#include "mainwindow/baudratelist.h"
 #include "mainwindow/slotpanel.h"
-#include "platform/dialogprompts.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using config::SlotId;
+using platform::Answer;
+
+namespace {
+
+// The controls the keyboard reaches in a window, in the order Tab visits them from the first.
+QStringList tabStops(QWidget* window, const QString& firstName)
+{
+    QStringList stops;
+    for (QWidget* control = window->findChild<QWidget*>(firstName); control && !stops.contains(control->objectName());
+         control = control->nextInFocusChain()) {
+        if ((control->focusPolicy() & Qt::TabFocus) && control->isVisibleTo(window) && control->window() == window
+            && !control->focusProxy())
+            stops.append(control->objectName());
+    }
+    return stops;
+}
+
+} // namespace
 
 class tst_Main : public WindowTestCase {
     Q_OBJECT
 
 private Q_SLOTS:
-    void choosingASlotShowsItsCaptionTextAndLength_data();
-    void choosingASlotShowsItsCaptionTextAndLength();
+    void init();
+    void choosingASlotShowsItsCaptionTextAndBytes();
     void optionClickSetsScanPriority();
-    void recordFromAFileRefillsTheControls();
-    void menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere();
-    void startDialogKeepsTheMainWindowNormal();
+    void delayFieldSelectsOnEntryEmptiesOnRefusalAndLeftEmptyIsZero();
+    void tabFollowsTheLayout_data();
+    void tabFollowsTheLayout();
+    void fileShortcutsWorkFromEveryMainWindowControlButNotFromTheBuilder();
+
+private:
+    QLineEdit* field(const QString& name) const { return m_fixture->find<QLineEdit>(name); }
 };
 
-void tst_Main::choosingASlotShowsItsCaptionTextAndLength_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("slotId");
+void tst_Main::init() { m_fixture = std::make_unique<WindowFixture>(); }
 
-    QTest::newRow("VGA") << u"VGA Input Active"_s << u"VGA Input Active String"_s << 3;
-    QTest::newRow("S-Video") << u"S-Video Input Active"_s << u"S-Video Input Active String"_s << 5;
-    QTest::newRow("Composite") << u"Composite Input Active"_s << u"Composite Input Active String"_s << 4;
-    QTest::newRow("No input") << u"No Input Active"_s << u"No Active Inputs String"_s << 6;
-    QTest::newRow("Discrete ON") << u"Discrete ON"_s << u"Discrete Input ON String"_s << 0;
-    QTest::newRow("Discrete OFF") << u"Discrete OFF"_s << u"Discrete Input OFF String"_s << 1;
-    QTest::newRow("Video first") << u"Video First Detected"_s << u"Video First Detected String"_s << 2;
-}
-
-void tst_Main::choosingASlotShowsItsCaptionTextAndLength()
+void tst_Main::choosingASlotShowsItsCaptionTextAndBytes()
 {
-    QFETCH(QString, item);
-    QFETCH(QString, caption);
-    QFETCH(int, slotId);
-    m_fixture = std::make_unique<WindowFixture>();
-    // One text for all: the slot shown is told by its length and its bytes, which a switch
-    // between equal texts must show all the same.
+    // One text for all: the slot shown is told by its length and its bytes.
     for (int i = 0; i < config::kSlotCount; ++i)
         m_fixture->configuration.slots[i] = { QByteArray(1, char(i)), u"same text"_s, quint8(10 + i) };
     mainwindow::MainWindow& window = m_fixture->open();
     auto* list = m_fixture->find<QComboBox>(u"DDList"_s);
-    auto* text = m_fixture->find<QLineEdit>(u"SelStringTextBox"_s);
-    auto* button = m_fixture->find<QPushButton>(u"UploadCommandsButton"_s);
-    QCOMPARE(buttonFaceAt(button), QColor(255, 0, 0));
-
-    // The user's choice, and again after another slot: each slot shows its own, never the last one's.
-    for (const QString& choice : { item, u"Discrete OFF"_s, item }) {
-        list->setCurrentText(choice);
+    const std::tuple<QString, QString, int> slots[] { { u"Discrete ON"_s, u"Discrete Input ON String"_s, 0 },
+        { u"Discrete OFF"_s, u"Discrete Input OFF String"_s, 1 },
+        { u"Video First Detected"_s, u"Video First Detected String"_s, 2 },
+        { u"VGA Input Active"_s, u"VGA Input Active String"_s, 3 },
+        { u"Composite Input Active"_s, u"Composite Input Active String"_s, 4 },
+        { u"S-Video Input Active"_s, u"S-Video Input Active String"_s, 5 },
+        { u"No Input Active"_s, u"No Active Inputs String"_s, 6 } };
+    for (const auto& [item, caption, id] : slots) {
+        list->setCurrentText(item);
         Q_EMIT list->activated(list->currentIndex());
+        QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), caption);
+        QCOMPARE(field(u"SelStringTextBox"_s)->text(), u"same text"_s);
+        QCOMPARE(field(u"SelStringLenTextBox"_s)->text(), QString::number(10 + id));
+        QCOMPARE(field(u"SelStringBytesTextBox"_s)->text(), u"0"_s + QString::number(id));
+        QCOMPARE(window.slotPanel().selectedSlot(), SlotId(id));
     }
-    QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), caption);
-    QCOMPARE(text->text(), u"same text"_s);
-    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), QString::number(10 + slotId));
-    const auto* bytes = m_fixture->find<QLineEdit>(u"SelStringBytesTextBox"_s);
-    QCOMPARE(bytes->text(), u"0"_s + QString::number(slotId));
-    QCOMPARE(bytes->cursorPosition(), 0);
-    QCOMPARE(window.slotPanel().selectedSlot(), SlotId(slotId));
-
     // Typing into the slot's text changes nothing: only the program fills it.
-    QTest::keyClicks(text, u"xyz"_s);
-    QCOMPARE(m_fixture->configuration.slots[slotId].sourceText, u"same text"_s);
+    QTest::keyClicks(field(u"SelStringTextBox"_s), u"xyz"_s);
+    QCOMPARE(m_fixture->configuration.slots[6].sourceText, u"same text"_s);
 }
 
 void tst_Main::optionClickSetsScanPriority()
 {
-    m_fixture = std::make_unique<WindowFixture>();
-    mainwindow::MainWindow& window = m_fixture->open();
-    // A new record: the list shows 9600 and the record says so.
-    QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
-    QCOMPARE(m_fixture->configuration.baudRateText, u"9600"_s);
+    m_fixture->open();
     const std::pair<QString, int> options[]
         = { { u"VGAOption"_s, 1 }, { u"CompOption"_s, 2 }, { u"SvidOption"_s, 3 }, { u"NoneOption"_s, 0 } };
     for (const auto& [option, priority] : options) {
@@ -93,91 +85,82 @@ void tst_Main::optionClickSetsScanPriority()
     }
 }
 
-void tst_Main::recordFromAFileRefillsTheControls()
+// The ranges, rounding and refusals are the delay rule's; here what the field does with them.
+void tst_Main::delayFieldSelectsOnEntryEmptiesOnRefusalAndLeftEmptyIsZero()
 {
-    m_fixture = std::make_unique<WindowFixture>();
-    config::Configuration& record = m_fixture->configuration;
-    record.fileLoaded = true;
-    record.configFileName = u"hall.qxc"_s;
-    record.scanPriority = config::ScanPriority::Composite;
-    record.baudRateText = u"38400"_s;
-    record.delay.hoursText = u"2"_s;
-    record.delay.minutesText = u"75"_s;
-    record.delay.secondsText = u"0-59"_s;
-    m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
-    mainwindow::MainWindow& window = m_fixture->open();
-
-    QCOMPARE(window.windowTitle(), u"hall.qxc  -  QX-7M"_s);
-    QCOMPARE(window.palette().color(QPalette::Window), QColor(192, 192, 192));
-    QVERIFY(m_fixture->find<QRadioButton>(u"CompOption"_s)->isChecked());
-    // A rate the list does not offer shows as 9600; the record keeps its own until the list is committed.
-    QCOMPARE(window.baudRateList().currentText(), u"9600"_s);
-    QCOMPARE(record.baudRateText, u"38400"_s);
-    QCOMPARE(window.delayFieldTexts().hours, u"2"_s);
-    QCOMPARE(window.delayFieldTexts().minutes, QString());
-    QCOMPARE(window.delayFieldTexts().seconds, QString());
-    QCOMPARE(record.delay.hours, 2);
-    QCOMPARE(record.delay.minutes, 255);
-}
-
-// Under the offscreen platform, a real menu and a real message box take the focus the way a
-// desktop's do; scripted prompts open nothing, so this is the one test with real ones.
-void tst_Main::menusAndBoxesLeaveTheBaudListAndDelayFieldsAsTheyWere()
-{
-    m_fixture = std::make_unique<WindowFixture>();
-    mainwindow::MainWindow& window = m_fixture->open();
-    auto* list = &window.baudRateList();
-    auto* minutes = m_fixture->find<QLineEdit>(u"MinutesTextBox"_s);
-    config::Configuration& record = m_fixture->configuration;
-
-    minutes->setFocus(Qt::TabFocusReason);
+    m_fixture->open();
+    auto* hours = field(u"HoursTextBox"_s);
+    auto* minutes = field(u"MinutesTextBox"_s);
+    // Entering a field selects all of it, the hint included, however the focus came.
+    QTest::mouseClick(hours, Qt::LeftButton);
+    QTRY_COMPARE(hours->selectedText(), u"0-16"_s);
+    minutes->setFocus(Qt::OtherFocusReason);
     QCOMPARE(minutes->selectedText(), u"0-59"_s);
-    QTest::keyClicks(minutes, u"9"_s);
+    // A refused key empties the field at once: the next key lands in an empty field.
+    m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
+    QTest::keyClicks(minutes, u"-9"_s);
+    QCOMPARE(minutes->text(), u"9"_s);
+    QCOMPARE(m_fixture->configuration.delay.minutes, 9);
+    // Emptied, the field keeps its number until it is left; then it shows "0" and is 0.
     minutes->clear();
-    QMenu* file = window.menuBar()->findChild<QMenu*>(u"File"_s);
-    file->popup(window.mapToGlobal(QPoint(0, 0)));
-    QVERIFY(QTest::qWaitForWindowExposed(file));
-    QCOMPARE(QApplication::focusWidget(), minutes);
-    file->close();
-    QCOMPARE(minutes->text(), QString());
-    QCOMPARE(record.delay.minutes, 9);
-
-    list->setFocus(Qt::TabFocusReason);
-    list->setCurrentText(u"19200"_s);
-    QTimer::singleShot(0, this, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->accept();
-    });
-    platform::DialogPrompts().showMessage(u"any box"_s);
-    QCOMPARE(record.baudRateText, u"9600"_s);
-    QCOMPARE(record.baudRateHigh, 0);
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QCOMPARE(record.baudRateText, u"9600"_s);
-
-    // Moving on to another control commits the list; leaving the upload button renames it.
-    auto* upload = m_fixture->find<QPushButton>(u"UploadCommandsButton"_s);
-    upload->setFocus(Qt::TabFocusReason);
-    QCOMPARE(record.baudRateText, u"19200"_s);
-    QCOMPARE(record.baudRateHigh, 0x4B);
-    QCOMPARE(record.baudRateLow, 0x00);
-    QCOMPARE(upload->text(), u"Save and Upload"_s);
-    minutes->setFocus(Qt::TabFocusReason);
-    QCOMPARE(upload->text(), u"Upload Commands"_s);
+    QCOMPARE(m_fixture->configuration.delay.minutes, 9);
+    hours->setFocus(Qt::TabFocusReason);
+    QCOMPARE(minutes->text(), u"0"_s);
+    QCOMPARE(m_fixture->configuration.delay.minutes, 0);
+    QCOMPARE(hours->text(), u"0-16"_s);
 }
 
-void tst_Main::startDialogKeepsTheMainWindowNormal()
+void tst_Main::tabFollowsTheLayout_data()
 {
-    m_fixture = std::make_unique<WindowFixture>();
-    mainwindow::MainWindow& window = m_fixture->open();
-    QWidget startFileSelection;
-    startFileSelection.show();
-    window.setStartFileSelection(&startFileSelection);
-    window.showMinimized();
-    QCOMPARE(window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowNoState);
-    startFileSelection.hide();
-    window.showMaximized();
-    QVERIFY(window.isMaximized());
+    QTest::addColumn<bool>("builder");
+    QTest::addColumn<QStringList>("stops");
+    QTest::newRow("main window") << false
+                                 << QStringList { u"DDList"_s, u"SelStringTextBox"_s, u"SelStringLenTextBox"_s,
+                                        u"BuildStringButton"_s, u"SelFileButton"_s, u"VGAOption"_s, u"CompOption"_s,
+                                        u"SvidOption"_s, u"NoneOption"_s, u"BaudRateListBox"_s, u"HoursTextBox"_s,
+                                        u"MinutesTextBox"_s, u"SecondsTextBox"_s, u"UploadCommandsButton"_s };
+    // The builder's own order: the composition first, then its buttons, then the groups above it.
+    QTest::newRow("builder") << true
+                             << QStringList { u"StringTextBox"_s, u"DoneButton"_s, u"CancelButton"_s, u"HoursTextBox"_s,
+                                    u"MinutesTextBox"_s, u"SecondsTextBox"_s, u"InsertWaitButton"_s,
+                                    u"ControlChrList"_s, u"InsertCtlChr"_s, u"HexButton"_s, u"HexText"_s };
+}
+
+void tst_Main::tabFollowsTheLayout()
+{
+    QFETCH(bool, builder);
+    QFETCH(QStringList, stops);
+    m_fixture->open();
+    QWidget* window = builder ? m_fixture->openBuilder() : m_fixture->window.get();
+    QVERIFY(window);
+    QCOMPARE(tabStops(window, stops.first()), stops);
+}
+
+void tst_Main::fileShortcutsWorkFromEveryMainWindowControlButNotFromTheBuilder()
+{
+    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
+    const platform::FileDialogSettings qxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s };
+    const auto pressEachFrom = [](QWidget* window, const QString& name) {
+        window->findChild<QWidget*>(name)->setFocus();
+        for (const Qt::Key key : { Qt::Key_N, Qt::Key_L, Qt::Key_S, Qt::Key_Q })
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+    };
+    for (const QString& name : tabStops(&m_fixture->open(), u"DDList"_s)) {
+        // Each command's first question, answered so that it goes no further.
+        prompts.expectQuestion(u"Do you wish to save your current configuration?"_s, u"New File"_s, Answer::Cancel);
+        prompts.expectOpenFile(qxcDialog, QString());
+        prompts.expectSaveFile(qxcDialog, QString());
+        prompts.expectQuestion(
+            u"Do you wish to save your current configuration before quitting?"_s, u"New File"_s, Answer::Cancel);
+        pressEachFrom(m_fixture->window.get(), name);
+        QVERIFY2(prompts.problems().isEmpty(), qPrintable(name));
+    }
+    // No box in the builder (cleanup() checks), and the composition stays open.
+    QWidget* builder = m_fixture->openBuilder();
+    QVERIFY(builder);
+    for (const QString& name : tabStops(builder, u"StringTextBox"_s))
+        pressEachFrom(builder, name);
+    QVERIFY(builder->isVisible());
 }
 
 QTEST_MAIN(tst_Main)

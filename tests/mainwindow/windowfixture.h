@@ -19,9 +19,6 @@ public:
     std::optional<int> code;
 };
 
-// The colour a button is painted in, away from its caption.
-inline QColor buttonFaceAt(QWidget* button) { return button->grab().toImage().pixelColor(button->width() / 2, 4); }
-
 // The program's top-level window of this name that is on screen, or none.
 inline QWidget* shownWindow(const QString& name)
 {
@@ -32,8 +29,8 @@ inline QWidget* shownWindow(const QString& name)
     return nullptr;
 }
 
-// The window is shown, filled from the record as start-up leaves it, with "VGA Input Active"
-// selected. The real serial port waits as the window's does: painting, not blocking.
+// open() shows the window filled from the record as start-up leaves it. The real serial port
+// waits as the window's does: painting, not blocking.
 struct WindowFixture {
     explicit WindowFixture(platform::SerialPort* port = nullptr, const platform::Clock* clock = nullptr)
         : services { configuration, handOver, prompts, port ? *port : realPort, portDevice,
