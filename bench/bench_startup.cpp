@@ -1,12 +1,12 @@
 // Times the QX-7M Programmer from its start to the port question, and prints its peak memory with a
 // configuration loaded and the builder open; each measured in a child process that starts as the program does.
 #include "app/programicon.h"
-#include "config/configurationfile.h"
 #include "app/programservices.h"
+#include "config/configurationfile.h"
 #include "mainwindow/startup.h"
+#include "notation/notation.h"
 #include "platform/display.h"
 #include "platform/programidentity.h"
-#include "notation/notation.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

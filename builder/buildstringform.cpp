@@ -2,8 +2,8 @@
 
 #include "compositionbox.h"
 #include "hexbytefield.h"
-#include "timefieldcaption.h"
 #include "notation/notation.h"
+#include "timefieldcaption.h"
 #include "waittimefield.h"
 
 #include "config/slotid.h"
@@ -111,8 +111,8 @@ QWidget* BuildStringForm::buildWaitGroup()
     m_minutes = new WaitTimeField(config::kMinutesField, m_prompts, group);
     m_seconds = new WaitTimeField(config::kSecondsField, m_prompts, group);
     int row = 1;
-    for (const auto& [field, unit] : { std::pair { m_hours, TimeUnit::Hours }, std::pair { m_minutes, TimeUnit::Minutes },
-             std::pair { m_seconds, TimeUnit::Seconds } }) {
+    for (const auto& [field, unit] : { std::pair { m_hours, TimeUnit::Hours },
+             std::pair { m_minutes, TimeUnit::Minutes }, std::pair { m_seconds, TimeUnit::Seconds } }) {
         layout->addWidget(captionTimeField(*field, unit), row, 0);
         layout->addWidget(field, row++, 1);
     }
@@ -276,7 +276,8 @@ void BuildStringForm::insertWait()
             return;
         }
     }
-    const std::optional<notation::Token> token = notation::waitToken(m_hours->value(), m_minutes->value(), m_seconds->value());
+    const std::optional<notation::Token> token
+        = notation::waitToken(m_hours->value(), m_minutes->value(), m_seconds->value());
     if (!token)
         return;
     m_composition->appendToken(*token);

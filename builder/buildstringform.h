@@ -1,8 +1,8 @@
 // The window in which the user composes one slot's command string.
 #pragma once
 
-#include "notation/builderhandover.h"
 #include "linkedwindowstates.h"
+#include "notation/builderhandover.h"
 
 #include "platform/prompts.h"
 

@@ -40,8 +40,8 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
         }
     }
 
-    const device::UploadPreparation preparation = device::prepareUpload(configuration,
-        { stored.hoursText, stored.minutesText, stored.secondsText }, stored.baudRateText);
+    const device::UploadPreparation preparation = device::prepareUpload(
+        configuration, { stored.hoursText, stored.minutesText, stored.secondsText }, stored.baudRateText);
     if (preparation.refusedSlot) {
         const config::SlotId id = *preparation.refusedSlot;
         plan.refusal = u"the \"%1\" string is %2 bytes long; the QX-7M takes at most %3"_s.arg(config::displayName(id))

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-
 namespace device {
 
 enum class PortNaming {

@@ -131,7 +131,8 @@ FileCommands::ReadOutcome FileCommands::read(const QString& path)
     platform::Result<config::StoredConfiguration> stored = config::readConfiguration(path);
     if (!stored) {
         if (stored.error().code() == platform::ErrorCode::FileSizeNotValid) {
-            m_services.prompts.showMessage(platform::describe(platform::ErrorCode::FileSizeNotValid), u"Not Valid File"_s);
+            m_services.prompts.showMessage(
+                platform::describe(platform::ErrorCode::FileSizeNotValid), u"Not Valid File"_s);
             return ReadOutcome::SizeRefused;
         }
         platform::showErrorReport(m_services.prompts, stored.error());

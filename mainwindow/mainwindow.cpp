@@ -162,8 +162,9 @@ QLayout* MainWindow::buildDelayBand(QWidget* central)
     m_minutes = new DelayTextBox(config::kMinutesField, values.minutes, m_services.prompts, central);
     m_seconds = new DelayTextBox(config::kSecondsField, values.seconds, m_services.prompts, central);
     int column = 0;
-    for (const auto& [box, unit] : { std::pair { m_hours, builder::TimeUnit::Hours },
-             std::pair { m_minutes, builder::TimeUnit::Minutes }, std::pair { m_seconds, builder::TimeUnit::Seconds } }) {
+    for (const auto& [box, unit] :
+        { std::pair { m_hours, builder::TimeUnit::Hours }, std::pair { m_minutes, builder::TimeUnit::Minutes },
+            std::pair { m_seconds, builder::TimeUnit::Seconds } }) {
         delay->addWidget(builder::captionTimeField(*box, unit), 1, column++);
         delay->addWidget(box, 1, column++);
     }
@@ -354,8 +355,8 @@ void MainWindow::showReplacedRecordLeavingFields()
     m_scanPriority->selectPriority(configuration.scanPriority);
     m_baudRateList->showRate(configuration.baudRateText);
     const config::NoInputDelay& delay = configuration.delay;
-    for (const auto& [box, text] : { std::pair { m_hours, delay.hoursText },
-             std::pair { m_minutes, delay.minutesText }, std::pair { m_seconds, delay.secondsText } }) {
+    for (const auto& [box, text] : { std::pair { m_hours, delay.hoursText }, std::pair { m_minutes, delay.minutesText },
+             std::pair { m_seconds, delay.secondsText } }) {
         box->setEntry(text);
         box->applyEmptyRule();
     }

@@ -1,7 +1,7 @@
 #include "slotpanel.h"
 
-#include "platform/programlook.h"
 #include "notation/notation.h"
+#include "platform/programlook.h"
 
 #include <QComboBox>
 #include <QGridLayout>

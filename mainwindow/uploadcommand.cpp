@@ -176,8 +176,8 @@ void UploadCommand::uploadStopped(const device::UploadStop& stop) { m_stop = sto
 
 void UploadCommand::reportError(const platform::Error& error, const QString& portName)
 {
-    m_view.showReceipt(device::receiptHead(portName) + u"not uploaded. Error "_s + QString::number(error.number()) + u": "_s
-        + error.description() + u'.');
+    m_view.showReceipt(device::receiptHead(portName) + u"not uploaded. Error "_s + QString::number(error.number())
+        + u": "_s + error.description() + u'.');
     [[maybe_unused]] const device::LinkErrorReport report = device::reportLinkError(m_services.prompts, error);
 }
 

@@ -3,11 +3,11 @@
 
 #include "config/configuration.h"
 #include "device/portdevicechoice.h"
+#include "notation/builderhandover.h"
 #include "platform/clock.h"
 #include "platform/programend.h"
 #include "platform/prompts.h"
 #include "platform/serialport.h"
-#include "notation/builderhandover.h"
 
 namespace mainwindow {
 

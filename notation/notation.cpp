@@ -82,7 +82,10 @@ Token hexByteToken(QStringView digits)
     return { quotedCode(QString(u"&h"_s).append(digits)), escapedByte(quint8(digits.toUInt(nullptr, 16))) };
 }
 
-Token controlCharacterToken(QStringView name) { return { quotedCode(name), escapedByte(controlCharacterCode(name).value()) }; }
+Token controlCharacterToken(QStringView name)
+{
+    return { quotedCode(name), escapedByte(controlCharacterCode(name).value()) };
+}
 
 std::optional<Token> waitToken(int hours, int minutes, int seconds)
 {

@@ -43,7 +43,8 @@ struct FileChoice {
 bool extensionDiffers(const QString& path, const QString& defaultExtension);
 
 // Every box the program shows, and its beep, go through here: the boxes' order, texts and titles
-// are the program's conversation with the user, owned by the commands. None has an icon. The real one, DialogPrompts, shows modal Qt dialogs.
+// are the program's conversation with the user, owned by the commands. None has an icon. The real one, DialogPrompts,
+// shows modal Qt dialogs.
 class Prompts {
 public:
     virtual ~Prompts() = default;

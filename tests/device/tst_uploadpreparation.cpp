@@ -40,9 +40,9 @@ void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent_data()
     QTest::newRow("rounded entries") << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s }
                                      << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s } << QByteArray("\x1C\x22")
                                      << u"38400"_s << QByteArray("\x25\x80");
-    QTest::newRow("texts a field refuses count as zero") << QStringList { u"17"_s, u"abc"_s, u"60"_s } << zeros
-                                                         << QByteArray("\x00\x01", 2) << u"9600"_s
-                                                         << QByteArray("\x25\x80");
+    QTest::newRow("texts a field refuses count as zero")
+        << QStringList { u"17"_s, u"abc"_s, u"60"_s } << zeros << QByteArray("\x00\x01", 2) << u"9600"_s
+        << QByteArray("\x25\x80");
 }
 
 void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent()
