@@ -11,6 +11,7 @@ namespace builder {
 
 // Keeps the number last accepted from its text; 255 means nothing usable was entered, which the
 // wait insertion refuses. Shows its hint while empty and not in use.
+// Unlike DelayTextBox: a refused entry leaves the hint selected, a click clears it, left empty it shows the hint.
 class WaitTimeField final : public QLineEdit {
     Q_OBJECT
 

@@ -12,6 +12,7 @@ namespace mainwindow {
 // Checks its whole text at every change, also when the program sets it, and keeps the number in
 // the record's delay: the entry's number while it is valid, 255 after a refused one. Its hint
 // shows until it is first filled in; left empty, it becomes "0".
+// Unlike the builder's WaitTimeField: a refused entry empties it, a click keeps its hint, left empty it is "0".
 class DelayTextBox final : public QLineEdit {
     Q_OBJECT
 
