@@ -78,6 +78,11 @@ void tst_ConfigurationFileFormat::workedExampleIsWrittenByteForByte()
     const platform::Result<StoredConfiguration> read = decodeConfigurationFile(workedExampleFile({ { 29, " x" } }));
     QVERIFY(read);
     QCOMPARE(read.value().scan_priority, ScanPriority::None);
+    // A string must fit the file's count byte.
+    StoredConfiguration tooLong = workedExample();
+    tooLong.slots[2] = slotOf(QByteArray(256, 'x'));
+    const platform::Result<QByteArray> refused = encodeConfigurationFile(tooLong);
+    QCOMPARE(refused ? 0 : refused.error().number(), 63);
 }
 
 void tst_ConfigurationFileFormat::everyByteSurvivesAndAFileCutShortIsRefused()
@@ -115,7 +120,6 @@ void tst_ConfigurationFileFormat::brokenFilesAreRefusedWithTheirError_data()
         QTest::newRow(name) << workedExampleFile({ { line, text } }) << errorNumber << field;
     };
     row("slot count line without a number", 4, " x", 13, u"S-Video Input Active bytes"_s);
-    row("text count line without a number", 2, " 1a", 13, u"Composite Input Active text"_s);
     row("slot count 255.5 rounds to 256", 8, " 255.5", 63, u"VGA Input Active bytes"_s);
     row("huge text count", 36, " 1e300", 63, u"seconds"_s);
     // Fourteen empty fields of six bytes, then the priority's " 1" cut after its blank.
