@@ -16,6 +16,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using cli::Outcome;
 
@@ -23,6 +27,10 @@ Q_DECLARE_METATYPE(config::StoredConfiguration)
 Q_DECLARE_METATYPE(cli::UploadReceipt)
 
 namespace {
+
+// Set once every test has run: readArguments ends the program for --help and --version, and a
+// run that ends early with exit code 0 must not pass.
+bool g_allRan = false;
 
 const QString kSwitchOffAndOn = u" Switch the QX-7M off and on again before the next try."_s;
 
@@ -51,6 +59,11 @@ class tst_Qx7mUpload : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        std::atexit([] { g_allRan ? void() : std::_Exit(1); });
+    }
+    void cleanupTestCase() { g_allRan = true; }
     void fileIsProgrammedByteForByteWithItsJsonReceipt();
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
@@ -73,16 +86,31 @@ void tst_Qx7mUpload::fileIsProgrammedByteForByteWithItsJsonReceipt()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(config::encodeConfigurationFile(sampleFile()).value()) > 0);
     file.close();
     const QDateTime written = QFileInfo(path).lastModified();
+    // Standard error on a terminal gets the progress line; standard output on a pipe gets the receipt.
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
     QProcess process;
+    process.setStandardErrorFile(QString::fromLocal8Bit(::ptsname(terminal)));
     process.start(QString::fromLocal8Bit(QX7M_UPLOAD_PATH), { path, u"--port"_s, simulator.devicePath(), u"--json"_s });
-    QVERIFY(process.waitForFinished(20000));
+    QByteArray drawn;
+    // Read while it runs: a full terminal would hold the tool up.
+    for (bool finished = false; !finished;) {
+        finished = process.waitForFinished(50) || process.state() == QProcess::NotRunning;
+        char buffer[4096];
+        for (ssize_t count; (count = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            drawn.append(buffer, count);
+    }
+    ::close(terminal);
 
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(simulator.waitForReport(5000).value(u"received"_s).toString(), testsupport::hex(kSampleWireImage));
-    // Standard error, not a terminal here, stays empty: a script's log holds only the receipt.
-    QCOMPARE(process.readAllStandardError(), QByteArray());
+    // The bar is redrawn in place from 0 to 53 bytes, then blanked for the result line.
+    const QByteArray last = "\r[" + QByteArray(30, '#') + "] 53 of 53 bytes";
+    QVERIFY2(drawn.startsWith("\r[" + QByteArray(30, '.') + "] 0 of 53 bytes\r["), drawn.constData());
+    QVERIFY2(drawn.endsWith(last + '\r' + QByteArray(last.size() - 1, ' ') + '\r'), drawn.constData());
     QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    QVERIFY2(json.take(u"seconds"_s).toDouble() > 0.0, QJsonDocument(json).toJson().constData());
+    const double seconds = json.take(u"seconds"_s).toDouble();
+    QVERIFY2(seconds > 0.0 && seconds < 20.0, QJsonDocument(json).toJson().constData());
     QCOMPARE(json,
         (QJsonObject { { u"outcome"_s, u"programmed"_s }, { u"port"_s, simulator.devicePath() },
             { u"bytes_sent"_s, 53 }, { u"bytes_acknowledged"_s, 53 } }));

@@ -11,6 +11,7 @@ class tst_Configuration : public QObject {
 private Q_SLOTS:
     void baudListTextOutsideTheListChangesNothing();
     void everySlotNameFindsItsOwnSlot();
+    void newRecordKeepsNoStringOfTheOldOne();
 };
 
 void tst_Configuration::baudListTextOutsideTheListChangesNothing()
@@ -34,6 +35,14 @@ void tst_Configuration::everySlotNameFindsItsOwnSlot()
     }
     QCOMPARE(slotIdFromDisplayName(u"S-Video Input Active "_s), std::nullopt);
     QCOMPARE(configuration.slotByDisplayName(u"No Input"_s), nullptr);
+}
+
+void tst_Configuration::newRecordKeepsNoStringOfTheOldOne()
+{
+    Configuration configuration;
+    configuration.slot(SlotId::SVideoInputActive) = StringSlot { "PWR\r", u"PWR '&h0D'"_s, 4 };
+    configuration.reset_to_defaults();
+    QCOMPARE(configuration.slot(SlotId::SVideoInputActive), StringSlot {});
 }
 
 QTEST_GUILESS_MAIN(tst_Configuration)

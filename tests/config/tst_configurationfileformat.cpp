@@ -120,6 +120,7 @@ void tst_ConfigurationFileFormat::brokenFilesAreRefusedWithTheirError_data()
         QTest::newRow(name) << workedExampleFile({ { line, text } }) << errorNumber << field;
     };
     row("slot count line without a number", 4, " x", 13, u"S-Video Input Active bytes"_s);
+    row("text count line without a number", 2, " 1a", 13, u"Composite Input Active text"_s);
     row("slot count 255.5 rounds to 256", 8, " 255.5", 63, u"VGA Input Active bytes"_s);
     row("huge text count", 36, " 1e300", 63, u"seconds"_s);
     // Fourteen empty fields of six bytes, then the priority's " 1" cut after its blank.

@@ -73,6 +73,7 @@ void tst_DeviceUpload::delayBecomesTwoBytesHighFirst_data()
     QTest::addColumn<QList<int>>("delay"); // hours, minutes, seconds
     QTest::addColumn<int>("bytes"); // high * 256 + low; -1: refused as too large
 
+    QTest::newRow("no delay") << QList { 0, 0, 0 } << 0x0000;
     QTest::newRow("1 h 2 min 3 s") << QList { 1, 2, 3 } << 0x0E8B;
     QTest::newRow("largest that fits") << QList { 18, 12, 15 } << 0xFFFF;
     QTest::newRow("one second too many") << QList { 18, 12, 16 } << -1;
