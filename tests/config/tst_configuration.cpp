@@ -9,20 +9,16 @@ class tst_Configuration : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void baudListTextSetsTheRateBytes();
+    void baudListTextOutsideTheListChangesNothing();
     void everySlotNameFindsItsOwnSlot();
+    void newRecordKeepsNoStringOfTheOldOne();
 };
 
-void tst_Configuration::baudListTextSetsTheRateBytes()
+void tst_Configuration::baudListTextOutsideTheListChangesNothing()
 {
-    // The two bytes are the rate itself, high byte first.
+    // The bytes of every listed rate go out in tst_uploadpreparation; a rate the device lacks is no rate.
     Configuration configuration;
-    for (const QString& rate : { u"2400"_s, u"4800"_s, u"9600"_s, u"19200"_s, u"57600"_s }) {
-        QVERIFY(configuration.commitBaudRate(rate));
-        QCOMPARE(configuration.baudRateText, rate);
-        QCOMPARE(configuration.baudRateHigh * 256 + configuration.baudRateLow, rate.toInt());
-    }
-    // Any other text, a rate the device lacks here, changes nothing.
+    QVERIFY(configuration.commitBaudRate(u"57600"_s));
     const Configuration before = configuration;
     QVERIFY(!configuration.commitBaudRate(u"38400"_s));
     QCOMPARE(configuration, before);
@@ -30,11 +26,19 @@ void tst_Configuration::baudListTextSetsTheRateBytes()
 
 void tst_Configuration::everySlotNameFindsItsOwnSlot()
 {
-    QCOMPARE(displayName(SlotId::SVideoInputActive), u"S-Video Input Active"_s);
+    // The slot list shows these names; the label above the string field has its own caption.
     QCOMPARE(selStringLabelCaption(SlotId::NoInputActive), u"No Active Inputs String"_s);
     for (const SlotId id : kRecordOrder)
         QCOMPARE(slotIdFromDisplayName(displayName(id)), id);
     QCOMPARE(slotIdFromDisplayName(u"S-Video Input Active "_s), std::nullopt);
+}
+
+void tst_Configuration::newRecordKeepsNoStringOfTheOldOne()
+{
+    Configuration configuration;
+    configuration.slot(SlotId::SVideoInputActive) = StringSlot { "PWR\r", u"PWR '&h0D'"_s, 4 };
+    configuration.resetToDefaults();
+    QCOMPARE(configuration.slot(SlotId::SVideoInputActive), StringSlot {});
 }
 
 QTEST_GUILESS_MAIN(tst_Configuration)

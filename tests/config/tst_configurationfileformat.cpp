@@ -78,6 +78,11 @@ void tst_ConfigurationFileFormat::workedExampleIsWrittenByteForByte()
     const platform::Result<StoredConfiguration> read = decodeConfigurationFile(workedExampleFile({ { 29, " x" } }));
     QVERIFY(read);
     QCOMPARE(read.value().scanPriority, ScanPriority::None);
+    // A string must fit the file's count byte.
+    StoredConfiguration tooLong = workedExample();
+    tooLong.slots[2] = slotOf(QByteArray(256, 'x'));
+    const platform::Result<QByteArray> refused = encodeConfigurationFile(tooLong);
+    QCOMPARE(refused ? 0 : refused.error().number(), 63);
 }
 
 void tst_ConfigurationFileFormat::everyByteSurvivesAndAFileCutShortIsRefused()

@@ -33,15 +33,6 @@ struct PtyLine {
     device::SerialLink link { port, clock };
 };
 
-int numberOf(const std::optional<platform::Error>& error) { return error ? error->number() : 0; }
-
-struct StopRecorder final : device::UploadObserver {
-    void uploadStarting(int) override { }
-    void byteAcknowledged(int) override { }
-    void uploadStopped(const device::UploadStop& upload) override { stop = upload; }
-    device::UploadStop stop;
-};
-
 } // namespace
 
 class tst_DeviceUploadOverPty : public QObject {
@@ -49,11 +40,10 @@ class tst_DeviceUploadOverPty : public QObject {
 
 private Q_SLOTS:
     void everyByteGoesOutAndTheLastWaitTimesOutOnTheClock();
-    void hangUpDuringAWaitIsAnErrorThatReleasesThePort_data();
     void hangUpDuringAWaitIsAnErrorThatReleasesThePort();
     void staleBytesAreDiscardedWhereverTheyWait_data();
     void staleBytesAreDiscardedWhereverTheyWait();
-    void portHeldElsewhereMissingOrForbiddenIsRefused();
+    void portHeldElsewhereOrForbiddenIsRefused();
 };
 
 void tst_DeviceUploadOverPty::everyByteGoesOutAndTheLastWaitTimesOutOnTheClock()
@@ -61,35 +51,24 @@ void tst_DeviceUploadOverPty::everyByteGoesOutAndTheLastWaitTimesOutOnTheClock()
     // A NAK before every ACK is read and dropped; the last byte is never answered.
     PtyLine line({ u"--nak-first"_s, u"--stop-after"_s, u"52"_s });
     QVERIFY(line.connect());
-    StopRecorder recorder;
-    const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B }, &recorder);
-    QVERIFY(result);
-    QCOMPARE(result.value(), device::UploadOutcome::StringTransferFailed);
-    QCOMPARE(recorder.stop.byteNumber, 53);
-    QVERIFY2(recorder.stop.waitedMs >= 5000 && recorder.stop.waitedMs < 6500,
-        qPrintable(QString::number(recorder.stop.waitedMs)));
+    const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
+    QCOMPARE(result ? result.value() : device::UploadOutcome::Completed, device::UploadOutcome::StringTransferFailed);
+    const qint64 waitedMs = line.link.lastWait().waitedMs;
+    QVERIFY2(waitedMs >= 5000 && waitedMs < 6500, qPrintable(QString::number(waitedMs)));
     const QJsonObject report = line.simulator.waitForReport(5000);
     QCOMPARE(report.value(u"received"_s).toString(), testsupport::hex(kSampleWireImage));
     QCOMPARE(report.value(u"line"_s).toString(), u"9600 8N1, raw, no flow control"_s);
 }
 
-void tst_DeviceUploadOverPty::hangUpDuringAWaitIsAnErrorThatReleasesThePort_data()
-{
-    QTest::addColumn<WaitStyle>("waitStyle");
-    QTest::newRow("the tool's waiting") << WaitStyle::Blocking;
-    // Taken for a silent device instead, the pulled cable would be reported as a box to switch off.
-    QTest::newRow("the window's waiting") << WaitStyle::KeepWindowsPainting;
-}
-
 void tst_DeviceUploadOverPty::hangUpDuringAWaitIsAnErrorThatReleasesThePort()
 {
-    QFETCH(WaitStyle, waitStyle);
-    // The cable is pulled while the link waits for the answer to the first SYN.
-    PtyLine line({ u"--silent"_s, u"--hang-up-after"_s, u"1"_s }, waitStyle);
+    // The cable is pulled while the window's link waits for the answer to the first SYN (the tool's
+    // waiting meets a pulled cable in tst_qx7mupload). Taken for a silent device instead, it would be
+    // reported as a box to switch off.
+    PtyLine line({ u"--silent"_s, u"--hang-up-after"_s, u"1"_s }, WaitStyle::KeepWindowsPainting);
     QVERIFY(line.connect());
     const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
-    QVERIFY(!result);
-    QCOMPARE(result.error().number(), 8010);
+    QCOMPARE(result ? 0 : result.error().number(), 8010);
     QCOMPARE(
         result.error().description(), u"The connection to the serial port was lost: "_s + line.simulator.devicePath());
     // A port whose device is gone stays readable for ever; left open it would keep waking the
@@ -126,15 +105,13 @@ void tst_DeviceUploadOverPty::staleBytesAreDiscardedWhereverTheyWait()
     QCOMPARE(line.port.readByte(), std::nullopt);
 }
 
-void tst_DeviceUploadOverPty::portHeldElsewhereMissingOrForbiddenIsRefused()
+void tst_DeviceUploadOverPty::portHeldElsewhereOrForbiddenIsRefused()
 {
     PtyLine line;
     QVERIFY(line.connect());
     platform::QtSerialPort second;
-    QCOMPARE(numberOf(second.open(line.simulator.devicePath())), 8005);
-    platform::QtSerialPort missing;
-    QCOMPARE(numberOf(missing.open(u"/dev/qx7m-no-such-port"_s)), 8002);
-    QCOMPARE(numberOf(missing.write("\x16"_ba)), 8012);
+    const auto busy = second.open(line.simulator.devicePath());
+    QCOMPARE(busy ? busy->number() : 0, 8005);
 
     // Nobody may use the device now; root, who may use anything, plays an installer outside the
     // group for the one call (the saved user id lets it become root again).

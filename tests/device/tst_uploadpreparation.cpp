@@ -4,12 +4,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QByteArray bytePair(quint8 high, quint8 low) { return QByteArray().append(char(high)).append(char(low)); }
-
-} // namespace
-
 class tst_UploadPreparation : public QObject {
     Q_OBJECT
 
@@ -20,53 +14,39 @@ private Q_SLOTS:
 
 void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent_data()
 {
-    QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<QStringList>("sentTexts");
-    QTest::addColumn<QByteArray>("delayBytes");
-    QTest::addColumn<QString>("baudList");
-    QTest::addColumn<QByteArray>("baudBytes");
+    QTest::addColumn<QStringList>("shown"); // hours, minutes, seconds, baud list
+    QTest::addColumn<QString>("sent"); // the texts the fields then show, the delay and baud bytes in hex
 
-    const QStringList zeros { u"0"_s, u"0"_s, u"0"_s };
-    QTest::newRow("hints of a new file") << QStringList { u"0-16"_s, u"0-59"_s, u"0-59"_s } << zeros
-                                         << QByteArray("\x00\x01", 2) << u"2400"_s << QByteArray("\x09\x60");
+    QTest::newRow("hints of a new file, zero seconds go out as one")
+        << QStringList { u"0-16"_s, u"0-59"_s, u"0-59"_s, u"2400"_s } << u"0 0 0 0001 0960"_s;
     QTest::newRow("emptied fields of a reopened file")
-        << QStringList { QString(), QString(), QString() } << zeros << QByteArray("\x00\x01", 2) << u"4800"_s
-        << QByteArray("\x12\xC0");
-    QTest::newRow("zero seconds go out as one") << QStringList { u"0"_s, u"0"_s, u"0"_s } << zeros
-                                                << QByteArray("\x00\x01", 2) << u"9600"_s << QByteArray("\x25\x80");
+        << QStringList { QString(), QString(), QString(), u"4800"_s } << u"0 0 0 0001 12c0"_s;
     QTest::newRow("one minute and the seconds hint")
-        << QStringList { u"0"_s, u"1"_s, u"0-59"_s } << QStringList { u"0"_s, u"1"_s, u"0"_s }
-        << QByteArray("\x00\x3D", 2) << u"57600"_s << QByteArray("\xE1\x00", 2);
-    QTest::newRow("rounded entries") << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s }
-                                     << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s } << QByteArray("\x1C\x22")
-                                     << u"38400"_s << QByteArray("\x25\x80");
+        << QStringList { u"0"_s, u"1"_s, u"0-59"_s, u"57600"_s } << u"0 1 0 003d e100"_s;
+    QTest::newRow("rounded entries, a rate the list lacks")
+        << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s, u"38400"_s } << u"2.5 0.5 1.5 1c22 2580"_s;
     QTest::newRow("texts a field refuses count as zero")
-        << QStringList { u"17"_s, u"abc"_s, u"60"_s } << zeros << QByteArray("\x00\x01", 2) << u"9600"_s
-        << QByteArray("\x25\x80");
+        << QStringList { u"17"_s, u"abc"_s, u"60"_s, u"9600"_s } << u"0 0 0 0001 2580"_s;
 }
 
 void tst_UploadPreparation::delayFieldsAndBaudListGiveTheBytesSent()
 {
     QFETCH(QStringList, shown);
-    QFETCH(QStringList, sentTexts);
-    QFETCH(QByteArray, delayBytes);
-    QFETCH(QString, baudList);
-    QFETCH(QByteArray, baudBytes);
+    QFETCH(QString, sent);
 
     // Every slot at the longest length the device takes: none is refused.
     config::Configuration configuration;
     for (config::StringSlot& slot : configuration.slots)
         slot.byteCount = 30;
-    const device::UploadPreparation preparation
-        = device::prepareUpload(configuration, { shown[0], shown[1], shown[2] }, baudList);
-
-    QVERIFY(!preparation.refusedSlot);
-    QCOMPARE(
-        (QStringList { preparation.delayTexts.hours, preparation.delayTexts.minutes, preparation.delayTexts.seconds }),
-        sentTexts);
-    QVERIFY(preparation.delay);
-    QCOMPARE(bytePair(preparation.delay.value().high, preparation.delay.value().low), delayBytes);
-    QCOMPARE(bytePair(preparation.baudRate.high, preparation.baudRate.low), baudBytes);
+    const device::UploadPreparation prepared
+        = device::prepareUpload(configuration, { shown[0], shown[1], shown[2] }, shown[3]);
+    QVERIFY(!prepared.refusedSlot && prepared.delay);
+    const auto hex = [](quint8 high, quint8 low) { return QString::asprintf("%02x%02x", high, low); };
+    QCOMPARE(QStringList({ prepared.delayTexts.hours, prepared.delayTexts.minutes, prepared.delayTexts.seconds,
+                             hex(prepared.delay.value().high, prepared.delay.value().low),
+                             hex(prepared.baudRate.high, prepared.baudRate.low) })
+                 .join(u' '),
+        sent);
 }
 
 QTEST_GUILESS_MAIN(tst_UploadPreparation)

@@ -3,10 +3,10 @@
 #include "mainwindow/baudratelist.h"
 #include "platform/serialportlist.h"
 
-#include "tests/support/fakeserialport.h"
-#include "tests/support/sampleconfiguration.h"
 #include "tests/support/devicesimulator.h"
+#include "tests/support/fakeserialport.h"
 #include "tests/support/hex.h"
+#include "tests/support/sampleconfiguration.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -2,12 +2,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 namespace testsupport {
 
@@ -15,20 +15,47 @@ namespace testsupport {
 // Its error output goes to the test's own, so that a failing emulator explains itself in the test log.
 class DeviceSimulator {
 public:
-    explicit DeviceSimulator(const QStringList& options = {});
-    ~DeviceSimulator();
+    explicit DeviceSimulator(const QStringList& options = {})
+    {
+        m_process.setProgram(QString::fromLocal8Bit(QX7M_SIM_PATH));
+        m_process.setArguments(QStringList { QStringLiteral("--json") } + options);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    ~DeviceSimulator()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
     DeviceSimulator(const DeviceSimulator&) = delete;
     DeviceSimulator& operator=(const DeviceSimulator&) = delete;
 
-    bool start(); // starts and waits (up to 5 s) for the device path line; false on failure
-    QString devicePath() const;
-    QJsonObject waitForReport(int msecs); // next JSON line printed (upload or hang-up); empty object on time-out
-    bool waitForExit(int msecs);
+    // Starts and waits (up to 5 s) for the device path line; false on failure.
+    bool start()
+    {
+        m_process.start();
+        m_devicePath = QString::fromLocal8Bit(waitForLine(5000).trimmed());
+        return m_devicePath.startsWith(u'/');
+    }
+    QString devicePath() const { return m_devicePath; }
+    // The next JSON line printed (upload or hang-up); an empty object on time-out.
+    QJsonObject waitForReport(int msecs) { return QJsonDocument::fromJson(waitForLine(msecs)).object(); }
+    bool waitForExit(int msecs)
+    {
+        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(msecs);
+    }
 
 private:
-    std::optional<QByteArray> waitForLine(int msecs);
+    // Empty on time-out or when the emulator has ended.
+    QByteArray waitForLine(int msecs)
+    {
+        const QDeadlineTimer deadline(msecs);
+        while (!m_process.canReadLine()) {
+            if (deadline.hasExpired() || !m_process.waitForReadyRead(int(deadline.remainingTime())))
+                return {};
+        }
+        return m_process.readLine();
+    }
 
-    QStringList m_options;
     QProcess m_process;
     QString m_devicePath;
 };

@@ -37,7 +37,11 @@ public:
     {
     }
 
-    void arriveAt(qint64 ms, const QByteArray& bytes);
+    void arriveAt(qint64 ms, const QByteArray& bytes)
+    {
+        for (const char byte : bytes)
+            m_incoming.emplace(ms, static_cast<quint8>(byte));
+    }
     std::function<QByteArray(quint8 sent)> device;
     qint64 answerDelayMs = 1;
     // How late a wait that found nothing returns, as a busy system wakes a sleeper late.
@@ -47,20 +51,53 @@ public:
     QList<platform::Error> openErrors;
     QStringList opened;
 
-    QByteArray written;
-    QByteArray discarded;
+    QByteArray written, discarded;
     int waits = 0;
 
-    std::optional<platform::Error> open(const QString&) override;
+    std::optional<platform::Error> open(const QString& deviceName) override
+    {
+        opened.append(deviceName);
+        if (!openErrors.isEmpty())
+            return openErrors.takeFirst();
+        m_open = true;
+        return std::nullopt;
+    }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
-    std::optional<platform::Error> write(const QByteArray& bytes) override;
-    std::optional<platform::Error> discardWaiting() override;
-    platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override;
-    std::optional<quint8> readByte() override;
+    std::optional<platform::Error> write(const QByteArray& bytes) override
+    {
+        written += bytes;
+        for (const char byte : bytes) {
+            if (device)
+                arriveAt(m_clock.now + answerDelayMs, device(static_cast<quint8>(byte)));
+        }
+        return std::nullopt;
+    }
+    std::optional<platform::Error> discardWaiting() override
+    {
+        for (std::optional<quint8> byte; (byte = readByte());)
+            discarded.append(static_cast<char>(*byte));
+        return std::nullopt;
+    }
+    platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override
+    {
+        ++waits;
+        if (!byteWaiting() && !m_incoming.empty() && m_incoming.begin()->first <= m_clock.now + msecs)
+            m_clock.now = m_incoming.begin()->first;
+        if (byteWaiting())
+            return platform::Arrival::ByteWaiting;
+        m_clock.now += msecs > 0 ? msecs + overrunMs : 0;
+        return platform::Arrival::TimedOut;
+    }
+    std::optional<quint8> readByte() override
+    {
+        if (!byteWaiting())
+            return std::nullopt;
+        return m_incoming.extract(m_incoming.begin()).mapped();
+    }
 
 private:
-    bool byteWaiting() const;
+    bool byteWaiting() const { return !m_incoming.empty() && m_incoming.begin()->first <= m_clock.now; }
 
     FakeClock& m_clock;
     bool m_open = false;
