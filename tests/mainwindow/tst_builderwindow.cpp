@@ -1,13 +1,5 @@
 #include "windowfixture.h"
 
-#include "mainwindow/slotpanel.h"
-
-#include <QLineEdit>
-#include <QPlainTextEdit>
-
-using namespace Qt::StringLiterals;
-using config::SlotId;
-
 // The builder opened from the main window's Build String, for the "No Input Active" slot.
 class tst_BuilderWindow : public WindowTestCase {
     Q_OBJECT
