@@ -143,7 +143,7 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort_data()
         << u"0"_s
         << QStringList { u"Power off the QX-7M and then turn power back on|Error With QX-7M|Uploading ... open"_s,
                u"Upload FAILED|Upload Status|Upload FAILED! closed"_s }
-        << 1 << -1;
+        << 2 << -1;
     QTest::newRow("a string byte unacknowledged")
         << u"27"_s
         << QStringList { u"Problem uploading data. Turn off power to the QX-7M and then turn power back on.|QX-7M "
@@ -201,17 +201,19 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort()
     m_fixture->configuration.commPort = fault == u"unknown"_s ? u"0"_s : u"/dev/QX-7M"_s;
     m_fixture->open();
     QStringList shown;
-    for (const QString& box : boxes) {
-        m_fixture->prompts.expectMessage(box.section(u'|', 0, 0).replace(u"%1"_s, m_configPath),
-            box.section(u'|', 1, 1),
-            [&] { shown.append(uploadButton()->text() + (port.isOpen() ? u" open"_s : u" closed"_s)); });
+    QStringList states;
+    // Once failed, the command runs again when clicked again: the same boxes come again.
+    for (int run = 0; run < (fault == u"0"_s ? 2 : 1); ++run) {
+        for (const QString& box : boxes) {
+            m_fixture->prompts.expectMessage(box.section(u'|', 0, 0).replace(u"%1"_s, m_configPath),
+                box.section(u'|', 1, 1),
+                [&] { shown.append(uploadButton()->text() + (port.isOpen() ? u" open"_s : u" closed"_s)); });
+            states.append(box.section(u'|', 2));
+        }
+        QTest::mouseClick(uploadButton(), Qt::LeftButton);
     }
 
-    QTest::mouseClick(uploadButton(), Qt::LeftButton);
-
-    for (QString& box : boxes)
-        box = box.section(u'|', 2);
-    QCOMPARE(shown, boxes);
+    QCOMPARE(shown, states);
     QVERIFY(!port.isOpen());
     // Past the length check, a field left with its hint shows what went out: "0".
     QCOMPARE(m_fixture->window->delayFieldTexts().hours, u"0"_s);
