@@ -69,19 +69,15 @@ void tst_BuildStringForm::cleanup()
     QCOMPARE(m_prompts.problems(), QStringList());
 }
 
+// \b Backspace, \r Return, < the left arrow; any other character as the key that gives it.
 void tst_BuildStringForm::type(QWidget* field, const QString& keys)
 {
     for (const QChar key : keys) {
-        if (key == u'\b')
-            QTest::keyClick(field, Qt::Key_Backspace);
-        else if (key == u'\r')
-            QTest::keyClick(field, Qt::Key_Return);
-        else if (key == u'<')
-            QTest::keyClick(field, Qt::Key_Left);
-        else if (key.unicode() < 0x80)
-            QTest::keyClicks(field, QString(key));
-        else
-            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(key), Qt::NoModifier);
+        const Qt::Key code = key == u'\b' ? Qt::Key_Backspace
+            : key == u'\r'                ? Qt::Key_Return
+            : key == u'<'                 ? Qt::Key_Left
+                                          : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, field, code, code == Qt::Key_unknown ? QString(key) : QString(), {});
     }
 }
 
@@ -117,7 +113,6 @@ void tst_BuildStringForm::composingKeepsTextAndBytesTogether_data()
     row("emoji from an input method refused", { u"tA"_s, u"i\U0001F600"_s }, u"A"_s, u"41"_s, u"beep"_s);
     row("hex after typing", { u"tPWR"_s, u"X0d"_s, u"h"_s }, u"PWR '&h0D' "_s, u"50 57 52 0D"_s, {}, {},
         u"StringTextBox"_s);
-    row("hex 0 and 00", { u"X0"_s, u"h"_s, u"X00"_s, u"h"_s }, u" '&h0'  '&h00' "_s, u"00 00"_s);
     row("empty hex field", { u"X"_s, u"h"_s }, none, none, kInvalidHex + u' ', app, u"HexText"_s);
     row("g in a full hex field", { u"X12g"_s }, none, none, kInvalidHex, app, u"HexText"_s);
     row("pasted into hex", { u"X"_s, u"pzz"_s }, none, none, kInvalidHex, app, u"HexText"_s);

@@ -1,25 +1,15 @@
 #include "windowfixture.h"
 
-#include "config/configurationfile.h"
-#include "mainwindow/baudratelist.h"
-#include "mainwindow/slotpanel.h"
 #include "platform/filestore.h"
 
 #include <QAction>
 #include <QDir>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTemporaryDir>
 
-using namespace Qt::StringLiterals;
-using config::SlotId;
 using platform::Answer;
 
 Q_DECLARE_METATYPE(Answer)
 
 namespace {
-
-const platform::FileDialogSettings kQxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s };
 
 // What a file holds, or an empty value for no file.
 config::StoredConfiguration fileAt(const QString& path)
@@ -38,20 +28,19 @@ private Q_SLOTS:
     void init();
     void newAndQuitGoOnOnlyOnceTheConfigurationIsKept_data();
     void newAndQuitGoOnOnlyOnceTheConfigurationIsKept();
-    void loadTakesAWholeFileOrNothing_data();
-    void loadTakesAWholeFileOrNothing();
-    void wrongChoicesAreToldAndTheDialogComesAgain();
+    void loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing();
+    void saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows();
     void selectedFileBytesBecomeTheSlotsCommand_data();
     void selectedFileBytesBecomeTheSlotsCommand();
 
 private:
     QString at(const QString& name) const { return m_folder.filePath(name); }
     QString caption() const { return m_fixture->window->windowTitle(); }
-    void expectWriteRefused(const QString& name, const QString& reason = u"No such file or directory"_s)
+    void expectWriteRefused(const QString& name)
     {
         m_fixture->prompts.expectMessage(u"Error Number:  75"_s);
         m_fixture->prompts.expectMessage(u"error msg: The file cannot be created or written: "_s
-            + QDir::toNativeSeparators(at(name)) + u" ("_s + reason + u')');
+            + QDir::toNativeSeparators(at(name)) + u" (No such file or directory)"_s);
     }
 
     QTemporaryDir m_folder;
@@ -89,9 +78,7 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept_data()
     QTest::newRow("new, yes, saved first") << false << Answer::Yes << u"kept.qxc"_s << u"hall"_s << QString();
     QTest::newRow("new, yes, save fails") << false << Answer::Yes << noFolder + u".qxc"_s << QString() << noFolder;
     QTest::newRow("new, a name the disk refuses") << false << Answer::No << QString() << noFolder << noFolder;
-    QTest::newRow("quit, cancel") << true << Answer::Cancel << QString() << QString() << QString();
     QTest::newRow("quit, no") << true << Answer::No << QString() << QString() << QString();
-    QTest::newRow("quit, yes, saved first") << true << Answer::Yes << u"kept.qxc"_s << QString() << QString();
     QTest::newRow("quit, yes, save cancelled") << true << Answer::Yes << QString() << QString() << QString();
 }
 
@@ -134,16 +121,9 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
     }
 }
 
-void tst_FileCommands::loadTakesAWholeFileOrNothing_data()
+void tst_FileCommands::loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing()
 {
-    QTest::addColumn<int>("cutTo");
-    QTest::newRow("whole file") << 0;
-    QTest::newRow("file that ends early") << 110;
-}
-
-void tst_FileCommands::loadTakesAWholeFileOrNothing()
-{
-    QFETCH(int, cutTo);
+    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
     config::Configuration& record = m_fixture->configuration;
     const config::Configuration before = record;
     config::Configuration hall;
@@ -153,21 +133,23 @@ void tst_FileCommands::loadTakesAWholeFileOrNothing()
     hall.baudRateText = u"19200"_s;
     hall.configPath = at(u"hall.qxc"_s);
     QVERIFY(!config::writeConfiguration(hall, { u"5"_s, QString(), u"0-59"_s }));
-    m_fixture->prompts.expectOpenFile(kQxcDialog, hall.configPath);
-    if (cutTo) {
-        QVERIFY(QFile::resize(hall.configPath, cutTo));
-        m_fixture->prompts.expectMessage(u"Error Number:  62"_s);
-        m_fixture->prompts.expectMessage(
-            u"error msg: The configuration file ends before its last field: at the baud rate"_s);
-    }
+    QVERIFY(QFile::copy(hall.configPath, at(u"cut.qxc"_s)) && QFile::resize(at(u"cut.qxc"_s), 110));
+    QVERIFY(QFile::copy(hall.configPath, at(u"tiny.qxc"_s)) && QFile::resize(at(u"tiny.qxc"_s), 99));
+    // A wrong kind or size of file asks again; a file that cannot be read ends the command.
+    prompts.expectOpenFile(kQxcDialog, at(u"settings.txt"_s));
+    prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+    prompts.expectOpenFile(kQxcDialog, at(u"tiny.qxc"_s));
+    prompts.expectMessage(u"This file size is not a valid .qxc file size"_s, u"Not Valid File"_s);
+    prompts.expectOpenFile(kQxcDialog, at(u"cut.qxc"_s));
+    prompts.expectMessage(u"Error Number:  62"_s);
+    prompts.expectMessage(u"error msg: The configuration file ends before its last field: at the baud rate"_s);
+    m_fixture->window->loadAction()->trigger();
+    QCOMPARE(record, before);
+    QCOMPARE(caption(), u"old.qxc  -  QX-7M"_s);
+
+    prompts.expectOpenFile(kQxcDialog, hall.configPath);
     m_fixture->window->slotPanel().selectSlot(SlotId::DiscreteOn);
     m_fixture->window->loadAction()->trigger();
-
-    if (cutTo) {
-        QCOMPARE(record, before);
-        QCOMPARE(caption(), u"old.qxc  -  QX-7M"_s);
-        return;
-    }
     QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
     QCOMPARE(record.slots, hall.slots);
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), u"ON"_s);
@@ -179,20 +161,9 @@ void tst_FileCommands::loadTakesAWholeFileOrNothing()
     QCOMPARE(record.delay.hours, 5);
 }
 
-void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
+void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows()
 {
     testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
-    QFile tiny(at(u"tiny.qxc"_s));
-    QVERIFY(tiny.open(QIODevice::WriteOnly) && tiny.write(QByteArray(99, ' ')) == 99);
-    tiny.close();
-    prompts.expectOpenFile(kQxcDialog, at(u"settings.txt"_s));
-    prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
-    prompts.expectOpenFile(kQxcDialog, tiny.fileName());
-    prompts.expectMessage(u"This file size is not a valid .qxc file size"_s, u"Not Valid File"_s);
-    prompts.expectOpenFile(kQxcDialog, QString());
-    m_fixture->window->loadAction()->trigger();
-    QCOMPARE(m_fixture->configuration.configFileName, u"old.qxc"_s);
-
     prompts.expectSaveFile(kQxcDialog, at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
     prompts.expectSaveFile(kQxcDialog, at(u"no-such-folder/hall.qxc"_s));
@@ -201,7 +172,7 @@ void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
     QCOMPARE(m_fixture->configuration.configPath, at(u"old.qxc"_s));
     QVERIFY(!QFile::exists(at(u"settings.txt"_s)));
 
-    // Save writes what the window shows: the baud list's rate and the delay fields' texts.
+    // The baud list's rate and the delay fields' texts.
     m_fixture->window->baudRateList().setCurrentText(u"57600"_s);
     prompts.expectSaveFile(kQxcDialog, at(u"hall.qxc"_s));
     m_fixture->window->saveAction()->trigger();
@@ -214,7 +185,7 @@ void tst_FileCommands::wrongChoicesAreToldAndTheDialogComesAgain()
 void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()
 {
     QTest::addColumn<int>("slotId");
-    QTest::addColumn<QString>("fileName"); // empty: the dialog is cancelled
+    QTest::addColumn<QString>("fileName");
     QTest::addColumn<int>("fileSize"); // -1: the file does not exist
     QTest::addColumn<QString>("subject"); // of the refusal message; empty when none
     QTest::addColumn<QString>("shownText"); // empty: the slot is left as it was
@@ -228,7 +199,6 @@ void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()
         QTest::addRow("%s, slot %d", id == 1 ? "255 bytes" : "31 bytes", id)
             << id << u"long.str"_s << (id == 1 ? 255 : 31) << subject << u"Please select a different file"_s;
     QTest::newRow("256 bytes, video first") << 2 << u"huge.str"_s << 256 << u"Video First Detected File"_s << QString();
-    QTest::newRow("cancelled") << 3 << QString() << 0 << QString() << QString();
     QTest::newRow("missing") << 3 << u"gone.str"_s << -1 << QString() << QString();
     QTest::newRow("empty") << 3 << u"empty.str"_s << 0 << QString() << QString();
     QTest::newRow("name without a single-byte code")
@@ -242,13 +212,13 @@ void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand()
     QFETCH(int, fileSize);
     QFETCH(QString, subject);
     QFETCH(QString, shownText);
-    const QString path = fileName.isEmpty() ? QString() : at(fileName);
+    const QString path = at(fileName);
     // Every byte value, CR LF among them, goes in unchanged.
     QByteArray bytes;
     for (int i = 0; i < fileSize; ++i)
         bytes.append(char((i * 37 + 13) % 256));
     QFile file(path);
-    QVERIFY(fileSize < 0 || path.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == fileSize));
+    QVERIFY(fileSize < 0 || (file.open(QIODevice::WriteOnly) && file.write(bytes) == fileSize));
     file.close();
     const config::StringSlot old { "old", u"old.str"_s, 3 };
     m_fixture->configuration.slot(SlotId(slotId)) = old;

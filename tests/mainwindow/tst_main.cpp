@@ -1,14 +1,5 @@
 #include "windowfixture.h"
 
-#include "mainwindow/slotpanel.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-
-using namespace Qt::StringLiterals;
-using config::SlotId;
 using platform::Answer;
 
 namespace {
@@ -36,9 +27,8 @@ private Q_SLOTS:
     void choosingASlotShowsItsCaptionTextAndBytes();
     void optionClickSetsScanPriority();
     void delayFieldSelectsOnEntryEmptiesOnRefusalAndLeftEmptyIsZero();
-    void tabFollowsTheLayout_data();
-    void tabFollowsTheLayout();
-    void fileShortcutsWorkFromEveryMainWindowControlButNotFromTheBuilder();
+    void tabFollowsTheLayoutAndFileShortcutsWorkOnlyInTheMainWindow_data();
+    void tabFollowsTheLayoutAndFileShortcutsWorkOnlyInTheMainWindow();
 
 private:
     QLineEdit* field(const QString& name) const { return m_fixture->find<QLineEdit>(name); }
@@ -53,17 +43,15 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndBytes()
         m_fixture->configuration.slots[i] = { QByteArray(1, char(i)), u"same text"_s, quint8(10 + i) };
     mainwindow::MainWindow& window = m_fixture->open();
     auto* list = m_fixture->find<QComboBox>(u"DDList"_s);
-    const std::tuple<QString, QString, int> slots[] { { u"Discrete ON"_s, u"Discrete Input ON String"_s, 0 },
-        { u"Discrete OFF"_s, u"Discrete Input OFF String"_s, 1 },
-        { u"Video First Detected"_s, u"Video First Detected String"_s, 2 },
-        { u"VGA Input Active"_s, u"VGA Input Active String"_s, 3 },
-        { u"Composite Input Active"_s, u"Composite Input Active String"_s, 4 },
-        { u"S-Video Input Active"_s, u"S-Video Input Active String"_s, 5 },
-        { u"No Input Active"_s, u"No Active Inputs String"_s, 6 } };
-    for (const auto& [item, caption, id] : slots) {
-        list->setCurrentText(item);
+    const QStringList items { u"Discrete ON"_s, u"Discrete OFF"_s, u"Video First Detected"_s, u"VGA Input Active"_s,
+        u"Composite Input Active"_s, u"S-Video Input Active"_s, u"No Input Active"_s };
+    const QStringList captions { u"Discrete Input ON String"_s, u"Discrete Input OFF String"_s,
+        u"Video First Detected String"_s, u"VGA Input Active String"_s, u"Composite Input Active String"_s,
+        u"S-Video Input Active String"_s, u"No Active Inputs String"_s };
+    for (int id = 0; id < config::kSlotCount; ++id) {
+        list->setCurrentText(items[id]);
         Q_EMIT list->activated(list->currentIndex());
-        QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), caption);
+        QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), captions[id]);
         QCOMPARE(field(u"SelStringTextBox"_s)->text(), u"same text"_s);
         QCOMPARE(field(u"SelStringLenTextBox"_s)->text(), QString::number(10 + id));
         QCOMPARE(field(u"SelStringBytesTextBox"_s)->text(), u"0"_s + QString::number(id));
@@ -110,7 +98,7 @@ void tst_Main::delayFieldSelectsOnEntryEmptiesOnRefusalAndLeftEmptyIsZero()
     QCOMPARE(hours->text(), u"0-16"_s);
 }
 
-void tst_Main::tabFollowsTheLayout_data()
+void tst_Main::tabFollowsTheLayoutAndFileShortcutsWorkOnlyInTheMainWindow_data()
 {
     QTest::addColumn<bool>("builder");
     QTest::addColumn<QStringList>("stops");
@@ -126,41 +114,30 @@ void tst_Main::tabFollowsTheLayout_data()
                                     u"ControlChrList"_s, u"InsertCtlChr"_s, u"HexButton"_s, u"HexText"_s };
 }
 
-void tst_Main::tabFollowsTheLayout()
+void tst_Main::tabFollowsTheLayoutAndFileShortcutsWorkOnlyInTheMainWindow()
 {
     QFETCH(bool, builder);
     QFETCH(QStringList, stops);
+    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
     m_fixture->open();
     QWidget* window = builder ? m_fixture->openBuilder() : m_fixture->window.get();
     QVERIFY(window);
     QCOMPARE(tabStops(window, stops.first()), stops);
-}
-
-void tst_Main::fileShortcutsWorkFromEveryMainWindowControlButNotFromTheBuilder()
-{
-    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
-    const platform::FileDialogSettings qxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s };
-    const auto pressEachFrom = [](QWidget* window, const QString& name) {
+    // From each control, each command's first question, answered so that it goes no further; none in the builder.
+    for (const QString& name : stops) {
+        if (!builder) {
+            prompts.expectQuestion(u"Do you wish to save your current configuration?"_s, u"New File"_s, Answer::Cancel);
+            prompts.expectOpenFile(kQxcDialog, QString());
+            prompts.expectSaveFile(kQxcDialog, QString());
+            prompts.expectQuestion(
+                u"Do you wish to save your current configuration before quitting?"_s, u"New File"_s, Answer::Cancel);
+        }
         window->findChild<QWidget*>(name)->setFocus();
         for (const Qt::Key key : { Qt::Key_N, Qt::Key_L, Qt::Key_S, Qt::Key_Q })
             QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
-    };
-    for (const QString& name : tabStops(&m_fixture->open(), u"DDList"_s)) {
-        // Each command's first question, answered so that it goes no further.
-        prompts.expectQuestion(u"Do you wish to save your current configuration?"_s, u"New File"_s, Answer::Cancel);
-        prompts.expectOpenFile(qxcDialog, QString());
-        prompts.expectSaveFile(qxcDialog, QString());
-        prompts.expectQuestion(
-            u"Do you wish to save your current configuration before quitting?"_s, u"New File"_s, Answer::Cancel);
-        pressEachFrom(m_fixture->window.get(), name);
         QVERIFY2(prompts.problems().isEmpty(), qPrintable(name));
     }
-    // No box in the builder (cleanup() checks), and the composition stays open.
-    QWidget* builder = m_fixture->openBuilder();
-    QVERIFY(builder);
-    for (const QString& name : tabStops(builder, u"StringTextBox"_s))
-        pressEachFrom(builder, name);
-    QVERIFY(builder->isVisible());
+    QVERIFY(window->isVisible());
 }
 
 QTEST_MAIN(tst_Main)

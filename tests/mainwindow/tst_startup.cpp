@@ -1,20 +1,11 @@
 #include "windowfixture.h"
 
-#include "config/configurationfile.h"
-#include "mainwindow/baudratelist.h"
 #include "mainwindow/startup.h"
 #include "tests/support/fakeserialport.h"
 
-#include <QLabel>
-#include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-
-using namespace Qt::StringLiterals;
 
 namespace {
-
-const platform::FileDialogSettings kQxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s };
 
 QPushButton* button(QWidget* window, const QString& name) { return window->findChild<QPushButton*>(name); }
 
@@ -29,8 +20,6 @@ private Q_SLOTS:
     void editExistingShowsTheFileAfterACancelledDialog();
     void givenFileOpensInsteadOfTheStartDialog_data();
     void givenFileOpensInsteadOfTheStartDialog();
-    void closingTheStartDialogEndsTheProgram();
-    void emptyPortAnswerEndsAtOnce();
 
 private:
     // The port question, answered "/dev/ttyS0" (or answer), then these boxes, each "text|title".
@@ -100,80 +89,63 @@ void tst_StartUp::createNewSavesTheStartValuesAndClosingTheWindowEndsTheProgram(
 void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
 {
     config::Configuration hall;
-    hall.scanPriority = config::ScanPriority::Composite;
     hall.baudRateText = u"19200"_s;
     hall.configPath = m_folder.filePath(u"hall.qxc"_s);
-    QVERIFY(!config::writeConfiguration(hall, { u"2"_s, u"75"_s, u"0-59"_s }));
+    QVERIFY(!config::writeConfiguration(hall, { u"1"_s, u"2"_s, u"3"_s }));
     mainwindow::StartUp startUp(m_fixture->services);
     begin(startUp);
-    const QPointer<QWidget> startFileSelection = startUp.startFileSelection();
+    QPushButton* editExisting = button(startUp.startFileSelection(), u"EditExistingButton"_s);
     m_fixture->prompts.expectOpenFile(kQxcDialog, QString());
-    QTest::mouseClick(button(startFileSelection, u"EditExistingButton"_s), Qt::LeftButton);
-    QVERIFY(startFileSelection->isVisible());
+    QTest::mouseClick(editExisting, Qt::LeftButton);
+    QVERIFY(editExisting->isVisible());
 
     m_fixture->prompts.expectOpenFile(kQxcDialog, hall.configPath);
-    // Once as the file is read, once as the main window is built again from it.
-    for (int shown = 0; shown < 2; ++shown)
-        m_fixture->prompts.expectMessage(u"You must enter a number of minutes between 0 and 59."_s, u"Minutes Wrong"_s);
-    QTest::mouseClick(button(startFileSelection, u"EditExistingButton"_s), Qt::LeftButton);
-    mainwindow::MainWindow* window = startUp.mainWindow();
-    QVERIFY(window->isVisible());
-    QCOMPARE(window->windowTitle(), u"hall.qxc  -  QX-7M"_s);
-    QVERIFY(window->findChild<QRadioButton*>(u"CompOption"_s)->isChecked());
-    QCOMPARE(window->baudRateList().currentText(), u"19200"_s);
-    // Built again from the file's texts: a hint, or a refused entry, leaves its field empty.
-    const config::DelayFieldTexts shown = window->delayFieldTexts();
-    QCOMPARE(QStringList({ shown.hours, shown.minutes, shown.seconds }), QStringList({ u"2"_s, QString(), QString() }));
-    QCOMPARE(m_fixture->configuration.delay.minutes, 255);
+    QTest::mouseClick(editExisting, Qt::LeftButton);
+    QVERIFY(startUp.mainWindow()->isVisible());
+    QCOMPARE(startUp.mainWindow()->baudRateList().currentText(), u"19200"_s);
 }
 
 void tst_StartUp::givenFileOpensInsteadOfTheStartDialog_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("boxes"); // shown before the start dialog; none when the file opens
+    QTest::addColumn<QString>("answer"); // to the port question: empty ends the program at once
 
-    QTest::newRow("a configuration file") << u"hall.qxc"_s << QStringList {};
+    const QString port = u"/dev/ttyS0"_s;
+    QTest::newRow("a configuration file") << u"hall.qxc"_s << QStringList {} << port;
     QTest::newRow("another kind of file")
-        << u"hall.txt"_s << QStringList { u"This is not a proper QX-7M file|Wrong File Extension"_s };
+        << u"hall.txt"_s << QStringList { u"This is not a proper QX-7M file|Wrong File Extension"_s } << port;
+    QTest::newRow("no port named") << u"hall.qxc"_s << QStringList {} << QString();
 }
 
 void tst_StartUp::givenFileOpensInsteadOfTheStartDialog()
 {
     QFETCH(QString, name);
     QFETCH(QStringList, boxes);
+    QFETCH(QString, answer);
     config::Configuration hall;
     hall.baudRateText = u"4800"_s;
     hall.configPath = m_folder.filePath(name);
-    QVERIFY(!config::writeConfiguration(hall, { u"1"_s, u"2"_s, u"3"_s }));
+    QVERIFY(!config::writeConfiguration(hall, { u"2"_s, QString(), u"0-59"_s }));
     mainwindow::StartUp startUp(m_fixture->services);
-    begin(startUp, hall.configPath, boxes);
+    const QSignalSpy finished(&startUp, &mainwindow::StartUp::finished);
+    begin(startUp, hall.configPath, boxes, answer);
 
-    const bool opened = boxes.isEmpty();
-    QCOMPARE(startUp.startFileSelection() != nullptr, !opened);
+    const bool opened = boxes.isEmpty() && !answer.isEmpty();
     QCOMPARE(startUp.mainWindow()->isVisible(), opened);
     QCOMPARE(m_fixture->configuration.configPath, opened ? hall.configPath : QString());
     QCOMPARE(startUp.mainWindow()->baudRateList().currentText(), opened ? u"4800"_s : u"9600"_s);
-}
-
-void tst_StartUp::closingTheStartDialogEndsTheProgram()
-{
-    mainwindow::StartUp startUp(m_fixture->services);
-    const QSignalSpy finished(&startUp, &mainwindow::StartUp::finished);
-    begin(startUp);
-    startUp.startFileSelection()->close();
-    QCOMPARE(finished.count(), 1);
-    QVERIFY(!startUp.mainWindow()->isVisible());
-    QCOMPARE(m_fixture->end.code, std::nullopt);
-}
-
-void tst_StartUp::emptyPortAnswerEndsAtOnce()
-{
-    mainwindow::StartUp startUp(m_fixture->services);
-    begin(startUp, {}, {}, QString());
-    QCOMPARE(m_fixture->end.code, 0);
-    QCOMPARE(startUp.startFileSelection(), nullptr);
-    QVERIFY(!startUp.mainWindow()->isVisible());
-    QVERIFY(m_port.opened.isEmpty());
+    // The window is built from the file's texts, none of its fields left: a hint leaves its field empty.
+    const config::DelayFieldTexts shown = startUp.mainWindow()->delayFieldTexts();
+    QCOMPARE(shown.hours + u'|' + shown.minutes + u'|' + shown.seconds, opened ? u"2||"_s : u"0-16|0-59|0-59"_s);
+    QCOMPARE(m_fixture->end.code, answer.isEmpty() ? std::optional(0) : std::nullopt);
+    QCOMPARE(startUp.startFileSelection() != nullptr, !opened && !answer.isEmpty());
+    if (startUp.startFileSelection()) {
+        // Closing the start dialog ends the program, with nothing asked.
+        startUp.startFileSelection()->close();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(m_fixture->end.code, std::nullopt);
+    }
 }
 
 QTEST_MAIN(tst_StartUp)

@@ -1,16 +1,31 @@
 // One main window over a record, with a scripted user and a recorder for the program's end.
 #pragma once
 
+#include "config/configurationfile.h"
+#include "mainwindow/baudratelist.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/slotpanel.h"
 #include "platform/qtserialport.h"
 
 #include "tests/support/scriptedprompts.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+using namespace Qt::StringLiterals;
+using config::SlotId;
+
+// The Open and Save dialogs of configuration files.
+inline const platform::FileDialogSettings kQxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s };
 
 // Records that the program would have ended, and with which code.
 class RecordedEnd final : public platform::ProgramEnd {
