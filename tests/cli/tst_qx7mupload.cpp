@@ -30,7 +30,7 @@ namespace {
 
 // Set once every test has run: readArguments ends the program for --help and --version, and a
 // run that ends early with exit code 0 must not pass.
-bool g_allRan = false;
+bool allTestsRan = false;
 
 const QString kSwitchOffAndOn = u" Switch the QX-7M off and on again before the next try."_s;
 
@@ -61,9 +61,9 @@ class tst_Qx7mUpload : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        std::atexit([] { g_allRan ? void() : std::_Exit(1); });
+        std::atexit([] { allTestsRan ? void() : std::_Exit(1); });
     }
-    void cleanupTestCase() { g_allRan = true; }
+    void cleanupTestCase() { allTestsRan = true; }
     void fileIsProgrammedByteForByteWithItsJsonReceipt();
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
