@@ -20,29 +20,6 @@ struct PaintCounter final : QObject {
     int paints = 0;
 };
 
-// The fake port, whose cable is pulled once cutAfter bytes were written.
-struct CablePort final : platform::SerialPort {
-    explicit CablePort(FakeSerialPort& fake)
-        : port(fake)
-    {
-    }
-    std::optional<platform::Error> open(const QString& name) override { return port.open(name); }
-    void close() override { port.close(); }
-    bool isOpen() const override { return port.isOpen(); }
-    std::optional<platform::Error> write(const QByteArray& bytes) override { return port.write(bytes); }
-    std::optional<platform::Error> discardWaiting() override { return port.discardWaiting(); }
-    std::optional<quint8> readByte() override { return port.readByte(); }
-    platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override
-    {
-        if (cutAfter < 0 || port.written.size() < cutAfter)
-            return port.waitForBytes(msecs);
-        port.close();
-        return platform::Error(platform::ErrorCode::SerialLinkLost, u"/dev/QX-7M"_s);
-    }
-    FakeSerialPort& port;
-    int cutAfter = -1;
-};
-
 } // namespace
 
 class tst_UploadCommand : public WindowTestCase {
@@ -177,19 +154,18 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort()
     QFETCH(QString, fault);
     QFETCH(QStringList, boxes);
     FakeClock clock;
-    FakeSerialPort fake(clock);
+    FakeSerialPort port(clock);
     int answers = 0;
     bool silentAfterSome = false;
     const int answered = fault.toInt(&silentAfterSome);
-    fake.device = [&answers, answered, silentAfterSome](quint8) {
+    port.device = [&answers, answered, silentAfterSome](quint8) {
         ++answers;
         return silentAfterSome && answers > answered ? QByteArray() : answers == 2 ? QByteArray("\xFF\x07") : "\x06";
     };
-    CablePort port(fake);
     if (fault == u"cable"_s)
-        port.cutAfter = 10;
+        port.hangUpAfter = 10;
     if (fault == u"open"_s)
-        fake.openErrors.append(platform::Error(platform::ErrorCode::PortAlreadyOpen));
+        port.openErrors.append(platform::Error(platform::ErrorCode::PortAlreadyOpen));
     if (fault == u"save"_s) {
         QFile blocker(m_folder.filePath(u"blocker"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -217,8 +193,8 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort()
     QVERIFY(!port.isOpen());
     // Past the length check, a field left with its hint shows what went out: "0".
     QCOMPARE(m_fixture->window->delayFieldTexts().hours, u"0"_s);
-    QTEST(int(fake.written.size()), "written");
-    QCOMPARE(QFile::exists(m_configPath), !fake.written.isEmpty());
+    QTEST(int(port.written.size()), "written");
+    QCOMPARE(QFile::exists(m_configPath), !port.written.isEmpty());
     QTEST(m_fixture->end.code.value_or(-1), "endCode");
 }
 

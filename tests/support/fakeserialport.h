@@ -46,6 +46,8 @@ public:
     qint64 answerDelayMs = 1;
     // How late a wait that found nothing returns, as a busy system wakes a sleeper late.
     qint64 overrunMs = 0;
+    // The cable is pulled at the first wait once this many bytes were written; -1: never.
+    qsizetype hangUpAfter = -1;
 
     // Each open takes the next of these, if any, as its failure; every device asked for is kept.
     QList<platform::Error> openErrors;
@@ -82,6 +84,10 @@ public:
     platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override
     {
         ++waits;
+        if (hangUpAfter >= 0 && written.size() >= hangUpAfter) {
+            m_open = false;
+            return platform::Error(platform::ErrorCode::SerialLinkLost, opened.value(opened.size() - 1));
+        }
         if (!byteWaiting() && !m_incoming.empty() && m_incoming.begin()->first <= m_clock.now + msecs)
             m_clock.now = m_incoming.begin()->first;
         if (byteWaiting())
