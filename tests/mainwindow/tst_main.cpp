@@ -43,19 +43,19 @@ void tst_Main::choosingASlotShowsItsCaptionTextAndBytes()
         m_fixture->configuration.slots[i] = { QByteArray(1, char(i)), u"same text"_s, quint8(10 + i) };
     mainwindow::MainWindow& window = m_fixture->open();
     auto* list = m_fixture->find<QComboBox>(u"DDList"_s);
-    const QStringList items { u"Discrete ON"_s, u"Discrete OFF"_s, u"Video First Detected"_s, u"VGA Input Active"_s,
-        u"Composite Input Active"_s, u"S-Video Input Active"_s, u"No Input Active"_s };
-    const QStringList captions { u"Discrete Input ON String"_s, u"Discrete Input OFF String"_s,
-        u"Video First Detected String"_s, u"VGA Input Active String"_s, u"Composite Input Active String"_s,
-        u"S-Video Input Active String"_s, u"No Active Inputs String"_s };
-    for (int id = 0; id < config::kSlotCount; ++id) {
-        list->setCurrentText(items[id]);
-        Q_EMIT list->activated(list->currentIndex());
-        QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), captions[id]);
+    // The list's order, which installers know, is not the record's.
+    const SlotId listed[] { SlotId::VgaInputActive, SlotId::SVideoInputActive, SlotId::CompositeInputActive,
+        SlotId::NoInputActive, SlotId::DiscreteOn, SlotId::DiscreteOff, SlotId::VideoFirstDetected };
+    for (int row = 0; row < config::kSlotCount; ++row) {
+        const int id = config::indexOf(listed[row]);
+        list->setCurrentIndex(row);
+        Q_EMIT list->activated(row);
+        QCOMPARE(list->currentText(), config::displayName(listed[row]));
+        QCOMPARE(m_fixture->find<QLabel>(u"SelStringLabel"_s)->text(), config::selStringLabelCaption(listed[row]));
         QCOMPARE(field(u"SelStringTextBox"_s)->text(), u"same text"_s);
-        QCOMPARE(field(u"SelStringLenTextBox"_s)->text(), QString::number(10 + id));
-        QCOMPARE(field(u"SelStringBytesTextBox"_s)->text(), u"0"_s + QString::number(id));
-        QCOMPARE(window.slotPanel().selectedSlot(), SlotId(id));
+        QCOMPARE(field(u"SelStringLenTextBox"_s)->text() + field(u"SelStringBytesTextBox"_s)->text(),
+            QString::asprintf("%d%02d", 10 + id, id));
+        QCOMPARE(window.slotPanel().selectedSlot(), listed[row]);
     }
     // Typing into the slot's text changes nothing: only the program fills it.
     QTest::keyClicks(field(u"SelStringTextBox"_s), u"xyz"_s);
