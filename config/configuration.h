@@ -21,6 +21,9 @@ enum class ScanPriority : quint8 {
     SVideo = 3,
 };
 
+// One of the four above: an option button stands for it.
+constexpr bool hasOption(ScanPriority priority) { return quint8(priority) <= quint8(ScanPriority::SVideo); }
+
 // Owned by the application for the whole run; windows are views of it and may be rebuilt around
 // it. Holds no window and touches no file: the file format and the commands do that.
 struct Configuration {

@@ -10,7 +10,7 @@ using platform::ErrorCode;
 
 namespace config {
 
-std::optional<Error> writeConfiguration(Configuration& configuration, const DelayFieldTexts& delayFieldTexts)
+StoredConfiguration storedForm(const Configuration& configuration, const DelayFieldTexts& delayFieldTexts)
 {
     StoredConfiguration stored;
     stored.slots = configuration.slots;
@@ -19,8 +19,12 @@ std::optional<Error> writeConfiguration(Configuration& configuration, const Dela
     stored.hoursText = delayFieldTexts.hours;
     stored.minutesText = delayFieldTexts.minutes;
     stored.secondsText = delayFieldTexts.seconds;
+    return stored;
+}
 
-    const platform::Result<QByteArray> bytes = encodeConfigurationFile(stored);
+std::optional<Error> writeConfiguration(Configuration& configuration, const DelayFieldTexts& delayFieldTexts)
+{
+    const platform::Result<QByteArray> bytes = encodeConfigurationFile(storedForm(configuration, delayFieldTexts));
     if (!bytes)
         return bytes.error();
     // Long texts could make a file that Load then refuses; better to say so now than to lose it.

@@ -23,6 +23,10 @@ struct DelayFieldTexts {
     QString seconds;
 };
 
+// The file that writeConfiguration would write: the record's slots, priority and baud text with
+// these delay texts.
+StoredConfiguration storedForm(const Configuration& configuration, const DelayFieldTexts& delayFieldTexts);
+
 // Writes the record's slots, priority and baud text with these delay texts to configPath,
 // replacing the file whole or not at all. On success configFileName becomes the file's name;
 // on failure nothing changes, neither the file nor the record. A file that would be larger than

@@ -28,6 +28,13 @@ void DelayTextBox::setEntry(const QString& text)
         setText(text);
 }
 
+void DelayTextBox::setEntryToldBefore(const QString& text)
+{
+    m_refusalToldBefore = true;
+    setEntry(text);
+    m_refusalToldBefore = false;
+}
+
 void DelayTextBox::applyEmptyRule()
 {
     if (text().isEmpty())
@@ -60,7 +67,8 @@ void DelayTextBox::applyChangeRule()
         setText(QString());
     // After a refused entry the hint empties the field at once: the user types it again from nothing.
     if (const auto refusal = config::takeDelayEntry(text(), m_kind, m_value)) {
-        m_prompts.showMessage(QString(refusal->message), QString(refusal->title));
+        if (!m_refusalToldBefore)
+            m_prompts.showMessage(QString(refusal->message), QString(refusal->title));
         setText(m_kind.placeholder);
     }
 }

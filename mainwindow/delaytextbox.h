@@ -23,6 +23,8 @@ public:
     // The program's way to fill the field: the change rule runs even when the field already shows
     // this text, so that the hint put back from a file leaves the field empty as any other time.
     void setEntry(const QString& text);
+    // The same, for a text whose refusal the user was told already: no second box.
+    void setEntryToldBefore(const QString& text);
 
     // What leaving the field does: an empty field becomes "0".
     void applyEmptyRule();
@@ -37,6 +39,7 @@ private:
     const config::DelayFieldKind& m_kind;
     qint16& m_value;
     platform::Prompts& m_prompts;
+    bool m_refusalToldBefore = false;
 };
 
 } // namespace mainwindow

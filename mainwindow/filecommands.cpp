@@ -4,6 +4,7 @@
 #include "platform/filestore.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 using platform::Answer;
@@ -14,6 +15,7 @@ namespace {
 
 // Titles the name box of New and the question whether to save first, asked by New and by Quit.
 const QString kFileCommandTitle = u"New File"_s;
+const QString kSaveQuestion = u"Do you wish to save your current configuration?"_s;
 
 platform::FileDialogSettings configurationFileDialog() { return { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s }; }
 
@@ -32,15 +34,24 @@ FileCommands::FileCommands(const WindowServices& services, FileCommandView& view
 
 void FileCommands::newFile()
 {
-    if (!saveCurrentFirst(u"Do you wish to save your current configuration?"_s))
+    if (!saveCurrentFirst(kSaveQuestion))
         return;
-    const QString name
-        = m_services.prompts.askText(u"Enter the name of the new configuration file"_s, kFileCommandTitle, QString());
+    std::optional<QString> name;
+    while (!name || name->isEmpty()) {
+        name = m_services.prompts.askText(u"Enter the name of the new configuration file"_s, kFileCommandTitle, {});
+        if (!name)
+            return;
+    }
+    const QString extension = configurationFileDialog().defaultExtension;
+    if (platform::extensionDiffers(*name, extension))
+        name = *name + u'.' + extension;
     // Written before the record is reset: a name the disk refuses must not cost the user the
     // configuration on screen.
     config::Configuration fresh = m_services.configuration;
     fresh.resetToDefaults();
-    fresh.configPath = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + name + u".qxc"_s;
+    fresh.configPath = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + *name;
+    if (!mayReplace(fresh.configPath))
+        return;
     // Each delay field, given its hint and then left, shows "0".
     const QString leftEmpty = config::kLeftEmptyFieldText;
     if (const std::optional<platform::Error> error
@@ -54,20 +65,35 @@ void FileCommands::newFile()
     configuration.configFileName = fresh.configFileName;
     m_view.updateCaption();
     m_view.showReplacedRecordLeavingFields();
+    markSaved();
 }
 
 std::optional<QString> FileCommands::chooseConfigurationFile(FileDialog dialog)
 {
     for (;;) {
         const platform::FileChoice choice = (m_services.prompts.*dialog)(configurationFileDialog());
-        if (!choice.extensionDiffers)
-            return choice.cancelled() ? std::nullopt : std::optional(choice.path);
-        refuseExtension(m_services.prompts);
+        if (choice.extensionDiffers)
+            refuseExtension(m_services.prompts);
+        else if (choice.cancelled())
+            return std::nullopt;
+        else if (dialog != &platform::Prompts::chooseFileToSave || mayReplace(choice.path))
+            return choice.path;
     }
+}
+
+bool FileCommands::mayReplace(const QString& path)
+{
+    return !QFileInfo::exists(path)
+        || m_services.prompts.askYesNo(
+               platform::lastPathComponent(path) + u" already exists. Do you want to replace it?"_s,
+               u"Save Configuration File"_s)
+        == Answer::Yes;
 }
 
 bool FileCommands::load()
 {
+    if (!mayReplaceRecord())
+        return false;
     for (;;) {
         const std::optional<QString> path = chooseConfigurationFile(&platform::Prompts::chooseFileToOpen);
         if (!path)
@@ -103,7 +129,25 @@ bool FileCommands::save()
         return false;
     }
     m_view.updateCaption();
+    markSaved();
     return true;
+}
+
+bool FileCommands::mayReplaceRecord() { return !unsaved() || saveCurrentFirst(kSaveQuestion); }
+
+bool FileCommands::unsaved() const { return m_saved && storedFormNow() != *m_saved; }
+
+void FileCommands::markSaved()
+{
+    m_saved = storedFormNow();
+    m_view.showUnsaved(false);
+}
+
+config::StoredConfiguration FileCommands::storedFormNow() const
+{
+    config::Configuration configuration = m_services.configuration;
+    configuration.commitBaudRate(m_view.baudListText());
+    return config::storedForm(configuration, m_view.delayFieldTexts());
 }
 
 void FileCommands::quit()
@@ -144,6 +188,7 @@ FileCommands::ReadOutcome FileCommands::read(const QString& path)
     configuration.configFileName = platform::lastPathComponent(path);
     m_view.updateCaption();
     m_view.showReplacedRecordLeavingFields();
+    markSaved();
     return ReadOutcome::Read;
 }
 

@@ -19,6 +19,8 @@ public:
     // does: the "VGA Input Active" slot selected, the scan priority's option clicked, the baud
     // text in the list, and each delay field given its text and then left.
     virtual void showReplacedRecordLeavingFields() = 0;
+    // Whether what Save would write differs from the record's file.
+    virtual void showUnsaved(bool unsaved) = 0;
 };
 
 } // namespace mainwindow

@@ -64,11 +64,25 @@ MainWindow::MainWindow(const WindowServices& services, QWidget* parent)
     platform::paintProgramBackground(this);
     buildMenus();
     setCentralWidget(buildControls());
+    buildStatusBar();
+    updateCaption();
+}
+
+void MainWindow::buildStatusBar()
+{
+    // The message part: the last upload's receipt, or a newer note about the file.
     m_statusLine = new QLabel(this);
     m_statusLine->setObjectName(u"UploadReceiptLabel"_s);
     m_statusLine->setFocusPolicy(Qt::NoFocus);
+    m_statusLine->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(m_statusLine, 1);
-    updateCaption();
+    // The permanent part: where an upload goes, and whether the file lags behind the window.
+    m_portInUse = platform::namedLabel(QString(), u"PortInUseLabel"_s, this);
+    m_portInUse->setTextFormat(Qt::PlainText);
+    statusBar()->addPermanentWidget(m_portInUse);
+    m_unsavedMark = platform::namedLabel(u"unsaved changes"_s, u"UnsavedLabel"_s, this);
+    m_unsavedMark->hide();
+    statusBar()->addPermanentWidget(m_unsavedMark);
 }
 
 void MainWindow::buildMenus()
@@ -128,11 +142,16 @@ QLayout* MainWindow::buildTitleBand(QWidget* central)
 QWidget* MainWindow::buildSlotBand(QWidget* central)
 {
     m_slotPanel = new SlotPanel(m_services.configuration, m_services.handOver, central);
-    connect(m_slotPanel, &SlotPanel::slotTextStored, this,
-        [this] { showUploadButton(m_uploadButton->text(), UploadButtonShade::Red); });
+    connect(m_slotPanel, &SlotPanel::slotTextStored, this, [this] {
+        showUploadButton(m_uploadButton->text(), UploadButtonShade::Red);
+        recordChanged();
+    });
     connect(m_slotPanel->buildStringButton(), &QPushButton::clicked, this, &MainWindow::openBuilder);
-    connect(m_slotPanel->selectFileButton(), &QPushButton::clicked, this,
-        [this] { importStringFile(m_services.prompts, m_services.configuration, *m_slotPanel); });
+    connect(m_slotPanel->selectFileButton(), &QPushButton::clicked, this, [this] {
+        importStringFile(m_services.prompts, m_services.configuration, *m_slotPanel);
+        // A file of the same name as the slot's text changes the bytes alone.
+        recordChanged();
+    });
     return m_slotPanel;
 }
 
@@ -140,10 +159,12 @@ QLayout* MainWindow::buildSettingsBand(QWidget* central)
 {
     auto* settings = new QHBoxLayout;
     m_scanPriority = new ScanPriorityOptions(m_services.configuration.scanPriority, central);
+    connect(m_scanPriority, &ScanPriorityOptions::priorityChosen, this, &MainWindow::recordChanged);
     settings->addWidget(m_scanPriority);
     settings->addStretch();
     auto* baud = new QVBoxLayout;
     m_baudRateList = new BaudRateList(m_services.configuration, central);
+    connect(m_baudRateList, &QComboBox::currentTextChanged, this, &MainWindow::recordChanged);
     baud->addWidget(platform::captionLabel(u"Projector Baud Rate"_s, u"Label1"_s, m_baudRateList));
     baud->addWidget(m_baudRateList);
     baud->addStretch();
@@ -167,6 +188,7 @@ QLayout* MainWindow::buildDelayBand(QWidget* central)
             std::pair { m_seconds, builder::TimeUnit::Seconds } }) {
         delay->addWidget(builder::captionTimeField(*box, unit), 1, column++);
         delay->addWidget(box, 1, column++);
+        connect(box, &QLineEdit::textChanged, this, &MainWindow::recordChanged);
     }
     return delay;
 }
@@ -196,15 +218,51 @@ void MainWindow::fillFromRecordWithoutLeavingFields()
     updateCaption();
     if (configuration.fileLoaded) {
         m_baudRateList->showRate(configuration.baudRateText);
-        showDelayFieldTexts(
+        showFileDelayTextsAgain(
             { configuration.delay.hoursText, configuration.delay.minutesText, configuration.delay.secondsText });
         m_scanPriority->selectPriority(configuration.scanPriority);
+        noteWhatTheFileHoldsBeyondTheControls();
     } else {
         configuration.baudRateText = u"9600"_s;
         m_baudRateList->showRate(configuration.baudRateText);
     }
     m_slotPanel->selectSlot(config::SlotId::VgaInputActive);
+    showPortInUse();
+    m_fileCommands.markSaved();
 }
+
+void MainWindow::noteWhatTheFileHoldsBeyondTheControls()
+{
+    const config::Configuration& configuration = m_services.configuration;
+    QStringList notes;
+    if (!config::hasOption(configuration.scanPriority))
+        notes.append(u"Scan priority %1 from the file is none of the four options; the box receives %1 until one is "
+                     "chosen"_s.arg(int(configuration.scanPriority)));
+    if (m_baudRateList->currentText() != configuration.baudRateText)
+        notes.append(
+            u"Baud rate %1 from the file is none of the five rates; the box receives %2, as the list shows"_s.arg(
+                configuration.baudRateText, m_baudRateList->currentText()));
+    if (!notes.isEmpty())
+        m_statusLine->setText(notes.join(u". "_s));
+}
+
+void MainWindow::showPortInUse()
+{
+    const QString answer = m_services.configuration.commPort;
+    const platform::Result<QString>& device = m_services.portDevice.deviceFor(answer);
+    if (answer.isEmpty())
+        m_portInUse->clear();
+    else if (!device)
+        m_portInUse->setText(u"Port %1: not found"_s.arg(answer));
+    else if (device.value() == answer)
+        m_portInUse->setText(u"Port: "_s + answer);
+    else
+        m_portInUse->setText(u"Port %1: %2"_s.arg(answer, device.value()));
+}
+
+void MainWindow::recordChanged() { showUnsaved(m_fileCommands.unsaved()); }
+
+void MainWindow::showUnsaved(bool unsaved) { m_unsavedMark->setVisible(unsaved); }
 
 void MainWindow::updateCaption() { setWindowTitle(m_services.configuration.configFileName + u"  -  QX-7M"_s); }
 
@@ -236,6 +294,11 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Asked before the builder goes: Cancel keeps both windows and the composition as they were.
+    if (!m_fileCommands.mayReplaceRecord()) {
+        event->ignore();
+        return;
+    }
     if (m_builder)
         m_builder->close();
     QMainWindow::closeEvent(event);
@@ -309,6 +372,14 @@ void MainWindow::showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWi
     form->activateWindow();
 }
 
+void MainWindow::showFileDelayTextsAgain(const config::DelayFieldTexts& texts)
+{
+    // The file's reading told the user of a refused text once already.
+    m_hours->setEntryToldBefore(texts.hours);
+    m_minutes->setEntryToldBefore(texts.minutes);
+    m_seconds->setEntryToldBefore(texts.seconds);
+}
+
 void MainWindow::showDelayFieldTexts(const config::DelayFieldTexts& texts)
 {
     m_hours->setEntry(texts.hours);
@@ -360,6 +431,7 @@ void MainWindow::showReplacedRecordLeavingFields()
         box->setEntry(text);
         box->applyEmptyRule();
     }
+    noteWhatTheFileHoldsBeyondTheControls();
 }
 
 } // namespace mainwindow

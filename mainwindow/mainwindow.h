@@ -85,6 +85,15 @@ private:
     void takeBuiltString(const QString& sourceText);
     void followWindowState();
     void showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*));
+    void buildStatusBar();
+    // Something an upload or Save would take changed in the window.
+    void recordChanged();
+    // Says in the status line what the window cannot show of a file: a scan priority or a baud
+    // rate that none of its controls has.
+    void noteWhatTheFileHoldsBeyondTheControls();
+    void showPortInUse();
+    // The delay texts of a file that the window read before it was built again.
+    void showFileDelayTextsAgain(const config::DelayFieldTexts& texts);
 
     // What "Save and Upload" reads and shows.
     void showDelayFieldTexts(const config::DelayFieldTexts& texts) override;
@@ -96,6 +105,7 @@ private:
 
     // What New and Load show once the record holds the new configuration.
     void showReplacedRecordLeavingFields() override;
+    void showUnsaved(bool unsaved) override;
 
     WindowServices m_services;
     SlotPanel* m_slotPanel = nullptr;
@@ -107,6 +117,8 @@ private:
     QPushButton* m_uploadButton = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_statusLine = nullptr;
+    QLabel* m_portInUse = nullptr;
+    QLabel* m_unsavedMark = nullptr;
     QAction* m_newAction = nullptr;
     QAction* m_loadAction = nullptr;
     QAction* m_saveAction = nullptr;

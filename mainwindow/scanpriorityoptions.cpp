@@ -25,14 +25,23 @@ ScanPriorityOptions::ScanPriorityOptions(ScanPriority& scanPriority, QWidget* pa
     addOption(u"None"_s, u"NoneOption"_s, ScanPriority::None)->setChecked(true);
 }
 
-void ScanPriorityOptions::selectPriority(ScanPriority priority)
+bool ScanPriorityOptions::selectPriority(ScanPriority priority)
 {
-    for (QRadioButton* option : findChildren<QRadioButton*>()) {
+    const QList<QRadioButton*> options = findChildren<QRadioButton*>();
+    for (QRadioButton* option : options) {
         if (option->property("priority").toInt() == int(priority)) {
             option->click();
-            return;
+            return true;
         }
     }
+    // A ticked option would say the box receives what it does not: untick it. Sibling options
+    // keep one ticked unless they are told otherwise for the moment.
+    for (QRadioButton* option : options) {
+        option->setAutoExclusive(false);
+        option->setChecked(false);
+        option->setAutoExclusive(true);
+    }
+    return false;
 }
 
 QRadioButton* ScanPriorityOptions::addOption(const QString& caption, const QString& name, ScanPriority priority)
@@ -41,7 +50,10 @@ QRadioButton* ScanPriorityOptions::addOption(const QString& caption, const QStri
     option->setObjectName(name);
     option->setProperty("priority", int(priority));
     layout()->addWidget(option);
-    connect(option, &QRadioButton::clicked, this, [this, priority] { m_scanPriority = priority; });
+    connect(option, &QRadioButton::clicked, this, [this, priority] {
+        m_scanPriority = priority;
+        Q_EMIT priorityChosen();
+    });
     return option;
 }
 

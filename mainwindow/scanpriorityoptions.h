@@ -17,8 +17,11 @@ public:
     explicit ScanPriorityOptions(config::ScanPriority& scanPriority, QWidget* parent = nullptr);
 
     // Clicks the option of this priority. A priority that has none (a file may hold 4 to 9)
-    // clicks nothing and the record keeps it.
-    void selectPriority(config::ScanPriority priority);
+    // leaves no option ticked, the record keeps it, and the answer is false.
+    bool selectPriority(config::ScanPriority priority);
+
+Q_SIGNALS:
+    void priorityChosen();
 
 private:
     QRadioButton* addOption(const QString& caption, const QString& name, config::ScanPriority priority);

@@ -76,6 +76,9 @@ void importStringFile(platform::Prompts& prompts, config::Configuration& configu
     if (slot.byteCount > config::kLongestCommandString) {
         refuseLength(prompts, *id, slot.byteCount);
         view.showSlotText(u"Please select a different file"_s);
+        // The slot holds the refused bytes until another file or string replaces them: the count
+        // says so, as the bytes beside it do.
+        view.showSlotLength(slot.byteCount);
         return;
     }
     view.showSlotText(singleByteName(platform::lastPathComponent(choice.path)));

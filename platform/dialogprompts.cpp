@@ -17,7 +17,7 @@ FileChoice chooseFile(QFileDialog::AcceptMode mode, const FileDialogSettings& se
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setDefaultSuffix(settings.defaultExtension);
     dialog.setNameFilter(settings.filter);
-    // Saving never asks before replacing: the command that saves has already said what it writes.
+    // The command that saves asks before replacing a file, in its own words and through Prompts.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(settings.initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -49,12 +49,20 @@ Answer DialogPrompts::askYesNoCancel(const QString& text, const QString& title)
     }
 }
 
-QString DialogPrompts::askText(const QString& prompt, const QString& title, const QString& initialText)
+Answer DialogPrompts::askYesNo(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::optional<QString> DialogPrompts::askText(const QString& prompt, const QString& title, const QString& initialText)
 {
     bool accepted = false;
     const QString text
         = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, initialText, &accepted);
-    return accepted ? text : QString();
+    return accepted ? std::optional(text) : std::nullopt;
 }
 
 QString DialogPrompts::askTextOrChoice(

@@ -11,7 +11,8 @@ class DialogPrompts final : public Prompts {
 public:
     void showMessage(const QString& text, const QString& title = kApplicationTitle) override;
     Answer askYesNoCancel(const QString& text, const QString& title) override;
-    QString askText(const QString& prompt, const QString& title, const QString& initialText) override;
+    Answer askYesNo(const QString& text, const QString& title) override;
+    std::optional<QString> askText(const QString& prompt, const QString& title, const QString& initialText) override;
     QString askTextOrChoice(
         const QString& prompt, const QString& title, const QStringList& choices, const QString& initialText) override;
     FileChoice chooseFileToOpen(const FileDialogSettings& settings) override;

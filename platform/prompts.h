@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace platform {
 
 // The title of a message box that has none of its own.
@@ -53,15 +55,17 @@ public:
     virtual void showMessage(const QString& text, const QString& title = kApplicationTitle) = 0;
     // Yes, No and Cancel; closing the box is Cancel.
     virtual Answer askYesNoCancel(const QString& text, const QString& title) = 0;
-    // An input box with OK and Cancel; Cancel gives an empty text.
-    virtual QString askText(const QString& prompt, const QString& title, const QString& initialText) = 0;
+    // Yes and No; closing the box is No.
+    virtual Answer askYesNo(const QString& text, const QString& title) = 0;
+    // An input box with OK and Cancel; Cancel gives none, OK on an empty field an empty text.
+    virtual std::optional<QString> askText(const QString& prompt, const QString& title, const QString& initialText) = 0;
     // The same box with a list of answers to pick from above a field that still takes any text: what
     // is typed, or the item picked, comes back exactly as it stands, with nothing completed.
     virtual QString askTextOrChoice(
         const QString& prompt, const QString& title, const QStringList& choices, const QString& initialText)
         = 0;
     virtual FileChoice chooseFileToOpen(const FileDialogSettings& settings) = 0;
-    // Replacing an existing file is not asked about: the commands that save say what they write.
+    // Replacing an existing file is not asked here: the command that saves asks, in its own words.
     virtual FileChoice chooseFileToSave(const FileDialogSettings& settings) = 0;
     // The system beep: the user did something the program will not take, and no box says why.
     virtual void beep() = 0;

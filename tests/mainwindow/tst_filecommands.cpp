@@ -30,6 +30,8 @@ private Q_SLOTS:
     void newAndQuitGoOnOnlyOnceTheConfigurationIsKept();
     void loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing();
     void saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows();
+    void unsavedChangesAreAskedAboutBeforeLoadAndClose_data();
+    void unsavedChangesAreAskedAboutBeforeLoadAndClose();
     void selectedFileBytesBecomeTheSlotsCommand_data();
     void selectedFileBytesBecomeTheSlotsCommand();
 
@@ -51,6 +53,8 @@ void tst_FileCommands::init()
 {
     // New writes into the working directory.
     QVERIFY(QDir::setCurrent(m_folder.path()));
+    for (const QString& name : QDir().entryList(QDir::Files))
+        QVERIFY(QFile::remove(name));
     m_fixture = std::make_unique<WindowFixture>();
     config::Configuration& record = m_fixture->configuration;
     record.slot(SlotId::VgaInputActive) = { "PWR", u"PWR"_s, 3 };
@@ -69,17 +73,29 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept_data()
     QTest::addColumn<bool>("quit");
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QString>("savedAs"); // the Save dialog's answer after "Yes"; empty for a cancel
-    QTest::addColumn<QString>("newName"); // New's name box: its answer, or null when it must not be asked
+    QTest::addColumn<QStringList>("names"); // New's name box, its answers in turn; a null one is Cancel
     QTest::addColumn<QString>("refused"); // a write that fails for want of its folder
+    QTest::addColumn<int>("replace"); // the answer to "... already exists", -1 when not asked
 
     const QString noFolder = u"no-such-folder/hall"_s;
-    QTest::newRow("new, cancel") << false << Answer::Cancel << QString() << QString() << QString();
-    QTest::newRow("new, no") << false << Answer::No << QString() << u"hall"_s << QString();
-    QTest::newRow("new, yes, saved first") << false << Answer::Yes << u"kept.qxc"_s << u"hall"_s << QString();
-    QTest::newRow("new, yes, save fails") << false << Answer::Yes << noFolder + u".qxc"_s << QString() << noFolder;
-    QTest::newRow("new, a name the disk refuses") << false << Answer::No << QString() << noFolder << noFolder;
-    QTest::newRow("quit, no") << true << Answer::No << QString() << QString() << QString();
-    QTest::newRow("quit, yes, save cancelled") << true << Answer::Yes << QString() << QString() << QString();
+    const QStringList hall { u"hall"_s };
+    QTest::newRow("new, cancel") << false << Answer::Cancel << QString() << QStringList() << QString() << -1;
+    QTest::newRow("new, no") << false << Answer::No << QString() << hall << QString() << -1;
+    QTest::newRow("new, yes, saved first") << false << Answer::Yes << u"kept.qxc"_s << hall << QString() << -1;
+    QTest::newRow("new, yes, save fails")
+        << false << Answer::Yes << noFolder + u".qxc"_s << QStringList() << noFolder << -1;
+    QTest::newRow("new, a name the disk refuses")
+        << false << Answer::No << QString() << QStringList { noFolder } << noFolder << -1;
+    QTest::newRow("new, name box cancelled")
+        << false << Answer::No << QString() << QStringList { QString() } << QString() << -1;
+    QTest::newRow("new, empty name asked again, .qxc typed")
+        << false << Answer::No << QString() << QStringList { u""_s, u"hall.QXC"_s } << QString() << -1;
+    QTest::newRow("new over its own file, no")
+        << false << Answer::No << QString() << QStringList { u"old"_s } << QString() << int(Answer::No);
+    QTest::newRow("new over its own file, yes")
+        << false << Answer::No << QString() << QStringList { u"old"_s } << QString() << int(Answer::Yes);
+    QTest::newRow("quit, no") << true << Answer::No << QString() << QStringList() << QString() << -1;
+    QTest::newRow("quit, yes, save cancelled") << true << Answer::Yes << QString() << QStringList() << QString() << -1;
 }
 
 void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
@@ -87,17 +103,23 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
     QFETCH(bool, quit);
     QFETCH(Answer, answer);
     QFETCH(QString, savedAs);
-    QFETCH(QString, newName);
+    QFETCH(QStringList, names);
     QFETCH(QString, refused);
+    QFETCH(int, replace);
     const config::Configuration before = m_fixture->configuration;
     m_fixture->prompts.expectQuestion(quit ? u"Do you wish to save your current configuration before quitting?"_s
                                            : u"Do you wish to save your current configuration?"_s,
         u"New File"_s, answer);
     if (answer == Answer::Yes)
         m_fixture->prompts.expectSaveFile(kQxcDialog, savedAs.isEmpty() ? QString() : at(savedAs));
-    if (!newName.isNull())
-        m_fixture->prompts.expectTextInput(
-            u"Enter the name of the new configuration file"_s, u"New File"_s, QString(), newName);
+    for (const QString& name : names)
+        m_fixture->prompts.expectTextInput(u"Enter the name of the new configuration file"_s, u"New File"_s, {}, name);
+    const QString typed = names.value(names.size() - 1);
+    const QString newFile
+        = typed.isEmpty() || typed.endsWith(u".QXC"_s, Qt::CaseInsensitive) ? typed : typed + u".qxc"_s;
+    if (replace >= 0)
+        m_fixture->prompts.expectYesNo(
+            u"old.qxc already exists. Do you want to replace it?"_s, u"Save Configuration File"_s, Answer(replace));
     if (!refused.isEmpty())
         expectWriteRefused(refused + u".qxc"_s);
     (quit ? m_fixture->window->quitAction() : m_fixture->window->newAction())->trigger();
@@ -106,18 +128,19 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
     if (saved)
         QCOMPARE(fileAt(at(savedAs)), m_old);
     QCOMPARE(m_fixture->end.code, (quit && (saved || answer == Answer::No)) ? std::optional<int>(0) : std::nullopt);
-    if (!newName.isEmpty() && refused.isEmpty()) {
+    if (!newFile.isEmpty() && refused.isEmpty() && replace != int(Answer::No)) {
         // The defaults, each delay field given its hint and then left.
         config::StoredConfiguration fresh;
         fresh.baudRateText = u"9600"_s;
         fresh.hoursText = fresh.minutesText = fresh.secondsText = u"0"_s;
-        QCOMPARE(fileAt(at(u"hall.qxc"_s)), fresh);
-        QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
+        QCOMPARE(fileAt(at(newFile)), fresh);
+        QCOMPARE(caption(), newFile + u"  -  QX-7M"_s);
         QVERIFY(m_fixture->find<QRadioButton>(u"NoneOption"_s)->isChecked());
     } else {
         // Nothing reset and nothing renamed: the record still belongs to its file.
         QCOMPARE(m_fixture->configuration.slots, before.slots);
         QCOMPARE(caption(), (saved ? savedAs : u"old.qxc"_s) + u"  -  QX-7M"_s);
+        QCOMPARE(fileAt(at(u"old.qxc"_s)), m_old);
     }
 }
 
@@ -159,6 +182,18 @@ void tst_FileCommands::loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing
     const config::DelayFieldTexts shown = m_fixture->window->delayFieldTexts();
     QCOMPARE(shown.hours + shown.minutes + shown.seconds, u"500"_s);
     QCOMPARE(record.delay.hours, 5);
+
+    // A priority or a rate that no control stands for: no option ticked, and the status line says what is sent.
+    hall.scanPriority = config::ScanPriority(7);
+    hall.baudRateText = u"38400"_s;
+    QVERIFY(!config::writeConfiguration(hall, {}));
+    prompts.expectOpenFile(kQxcDialog, hall.configPath);
+    m_fixture->window->loadAction()->trigger();
+    for (const QRadioButton* option : m_fixture->window->findChildren<QRadioButton*>())
+        QVERIFY(!option->isChecked());
+    QCOMPARE(m_fixture->find<QLabel>(u"UploadReceiptLabel"_s)->text(),
+        u"Scan priority 7 from the file is none of the four options; the box receives 7 until one is chosen. Baud "
+        "rate 38400 from the file is none of the five rates; the box receives 9600, as the list shows"_s);
 }
 
 void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows()
@@ -166,6 +201,9 @@ void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows
     testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
     prompts.expectSaveFile(kQxcDialog, at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+    prompts.expectSaveFile(kQxcDialog, at(u"old.qxc"_s));
+    prompts.expectYesNo(
+        u"old.qxc already exists. Do you want to replace it?"_s, u"Save Configuration File"_s, Answer::No);
     prompts.expectSaveFile(kQxcDialog, at(u"no-such-folder/hall.qxc"_s));
     expectWriteRefused(u"no-such-folder/hall.qxc"_s);
     m_fixture->window->saveAction()->trigger();
@@ -180,6 +218,54 @@ void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows
     expected.baudRateText = u"57600"_s;
     QCOMPARE(fileAt(at(u"hall.qxc"_s)), expected);
     QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
+}
+
+void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("close"); // the close box, else Load
+    QTest::addColumn<int>("answer"); // to the question whether to save first; -1: it may not come
+
+    QTest::newRow("slots browsed, load") << u"browse"_s << false << -1;
+    QTest::newRow("option clicked and clicked back, close") << u"priority undone"_s << true << -1;
+    QTest::newRow("priority, load, cancel") << u"priority"_s << false << int(Answer::Cancel);
+    QTest::newRow("baud, close, cancel") << u"baud"_s << true << int(Answer::Cancel);
+    QTest::newRow("delay, close, no") << u"delay"_s << true << int(Answer::No);
+    QTest::newRow("priority, load, yes") << u"priority"_s << false << int(Answer::Yes);
+    QTest::newRow("baud, close, yes") << u"baud"_s << true << int(Answer::Yes);
+}
+
+void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, close);
+    QFETCH(int, answer);
+    mainwindow::MainWindow& window = *m_fixture->window;
+    if (change == u"browse"_s)
+        window.slotPanel().selectSlot(SlotId::DiscreteOn);
+    if (change.startsWith(u"priority"_s))
+        QTest::mouseClick(m_fixture->find<QRadioButton>(u"CompOption"_s), Qt::LeftButton);
+    if (change == u"priority undone"_s)
+        QTest::mouseClick(m_fixture->find<QRadioButton>(u"VGAOption"_s), Qt::LeftButton);
+    if (change == u"baud"_s)
+        window.baudRateList().setCurrentText(u"57600"_s);
+    if (change == u"delay"_s)
+        m_fixture->find<QLineEdit>(u"HoursTextBox"_s)->setText(u"4"_s);
+    auto* unsavedMark = m_fixture->find<QLabel>(u"UnsavedLabel"_s);
+    QCOMPARE(!unsavedMark->isHidden(), answer >= 0);
+    if (answer >= 0)
+        m_fixture->prompts.expectQuestion(
+            u"Do you wish to save your current configuration?"_s, u"New File"_s, Answer(answer));
+    if (answer == int(Answer::Yes))
+        m_fixture->prompts.expectSaveFile(kQxcDialog, at(u"kept.qxc"_s));
+    const bool goesOn = answer != int(Answer::Cancel);
+    if (goesOn && !close)
+        m_fixture->prompts.expectOpenFile(kQxcDialog, QString());
+    close ? static_cast<void>(window.close()) : window.loadAction()->trigger();
+
+    QCOMPARE(window.isVisible(), !(close && goesOn));
+    QCOMPARE(QFile::exists(at(u"kept.qxc"_s)), answer == int(Answer::Yes));
+    QCOMPARE(!unsavedMark->isHidden(), answer == int(Answer::No) || answer == int(Answer::Cancel));
 }
 
 void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()
@@ -238,9 +324,8 @@ void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand()
     QCOMPARE(slot.byteCount, taken ? fileSize : 3);
     QCOMPARE(slot.sourceText, taken ? shownText : old.sourceText);
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), slot.sourceText);
-    // A refused file leaves the length shown before it.
-    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(),
-        QString::number(taken && subject.isEmpty() ? fileSize : 3));
+    // The count is the slot's own, also after a refused file whose bytes the slot now holds.
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringLenTextBox"_s)->text(), QString::number(slot.byteCount));
 }
 
 QTEST_MAIN(tst_FileCommands)

@@ -108,30 +108,36 @@ void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
 void tst_StartUp::givenFileOpensInsteadOfTheStartDialog_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("boxes"); // shown before the start dialog; none when the file opens
+    QTest::addColumn<QString>("minutes"); // the file's minutes text
+    QTest::addColumn<QStringList>("boxes"); // "text|title", each shown once
     QTest::addColumn<QString>("answer"); // to the port question: empty ends the program at once
 
     const QString port = u"/dev/ttyS0"_s;
-    QTest::newRow("a configuration file") << u"hall.qxc"_s << QStringList {} << port;
+    QTest::newRow("a configuration file") << u"hall.qxc"_s << QString() << QStringList {} << port;
+    QTest::newRow("a delay text out of range")
+        << u"hall.qxc"_s << u"60"_s
+        << QStringList { u"You must enter a number of minutes between 0 and 59.|Minutes Wrong"_s } << port;
     QTest::newRow("another kind of file")
-        << u"hall.txt"_s << QStringList { u"This is not a proper QX-7M file|Wrong File Extension"_s } << port;
-    QTest::newRow("no port named") << u"hall.qxc"_s << QStringList {} << QString();
+        << u"hall.txt"_s << QString() << QStringList { u"This is not a proper QX-7M file|Wrong File Extension"_s }
+        << port;
+    QTest::newRow("no port named") << u"hall.qxc"_s << QString() << QStringList {} << QString();
 }
 
 void tst_StartUp::givenFileOpensInsteadOfTheStartDialog()
 {
     QFETCH(QString, name);
+    QFETCH(QString, minutes);
     QFETCH(QStringList, boxes);
     QFETCH(QString, answer);
     config::Configuration hall;
     hall.baudRateText = u"4800"_s;
     hall.configPath = m_folder.filePath(name);
-    QVERIFY(!config::writeConfiguration(hall, { u"2"_s, QString(), u"0-59"_s }));
+    QVERIFY(!config::writeConfiguration(hall, { u"2"_s, minutes, u"0-59"_s }));
     mainwindow::StartUp startUp(m_fixture->services);
     const QSignalSpy finished(&startUp, &mainwindow::StartUp::finished);
     begin(startUp, hall.configPath, boxes, answer);
 
-    const bool opened = boxes.isEmpty() && !answer.isEmpty();
+    const bool opened = name.endsWith(u".qxc"_s) && !answer.isEmpty();
     QCOMPARE(startUp.mainWindow()->isVisible(), opened);
     QCOMPARE(m_fixture->configuration.configPath, opened ? hall.configPath : QString());
     QCOMPARE(startUp.mainWindow()->baudRateList().currentText(), opened ? u"4800"_s : u"9600"_s);

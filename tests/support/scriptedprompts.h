@@ -28,6 +28,10 @@ public:
     {
         m_expected.append({ box("question", text, title), {}, answer, std::move(whileShown) });
     }
+    void expectYesNo(const QString& text, const QString& title, platform::Answer answer)
+    {
+        m_expected.append({ box("yes/no question", text, title), {}, answer, {} });
+    }
     // The box shows initialText and offers choices above its field; an empty answer is Cancel.
     void expectTextInput(const QString& prompt, const QString& title, const QString& initialText, const QString& answer,
         const QStringList& choices = {})
@@ -51,9 +55,16 @@ public:
         const Expected* expected = take(box("question", text, title));
         return expected ? expected->choice : platform::Answer::Cancel;
     }
-    QString askText(const QString& prompt, const QString& title, const QString& initialText) override
+    platform::Answer askYesNo(const QString& text, const QString& title) override
     {
-        return askTextOrChoice(prompt, title, {}, initialText);
+        const Expected* expected = take(box("yes/no question", text, title));
+        return expected ? expected->choice : platform::Answer::No;
+    }
+    // A null answer is Cancel; an empty one, OK on an empty field.
+    std::optional<QString> askText(const QString& prompt, const QString& title, const QString& initialText) override
+    {
+        const QString answer = askTextOrChoice(prompt, title, {}, initialText);
+        return answer.isNull() ? std::nullopt : std::optional(answer);
     }
     QString askTextOrChoice(
         const QString& prompt, const QString& title, const QStringList& choices, const QString& initialText) override
