@@ -8,8 +8,6 @@ namespace {
 
 const QString kSwitchOffAndOn = u"Switch the QX-7M off and on again before the next try."_s;
 
-QString seconds(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 1) + u" s"_s; }
-
 } // namespace
 
 QString outcomeText(const UploadReceipt& receipt)
@@ -23,12 +21,8 @@ QString outcomeText(const UploadReceipt& receipt)
     case Outcome::BadInput:
         return receipt.problem + u"; nothing was sent."_s;
     case Outcome::PortError:
-        if (!receipt.stop)
-            return u"not uploaded. "_s + receipt.problem + u'.';
-        return u"upload failed at byte %1 of %2 (%3) after %4. "_s.arg(receipt.stop->byteNumber)
-                   .arg(receipt.stop->byteTotal)
-                   .arg(receipt.stop->what, seconds(receipt.elapsedMs))
-            + receipt.problem + u". "_s + kSwitchOffAndOn;
+        return device::describeFailedPortInUpload(
+            receipt.stop, receipt.bytesAcknowledged, receipt.elapsedMs, receipt.problem);
     }
     return {};
 }

@@ -82,11 +82,7 @@ UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, Progr
     if (!outcome) {
         // The port went away during the upload: the box may hold part of it, and the receipt says
         // which byte was under way.
-        device::UploadStop stop;
-        stop.byteNumber = recorder.acknowledged + 1;
-        stop.byteTotal = device::uploadByteCount(plan.configuration);
-        stop.what = device::uploadByteName(plan.configuration, stop.byteNumber);
-        receipt.stop = stop;
+        receipt.stop = device::byteUnderWay(plan.configuration, recorder.acknowledged);
         return portFailed(receipt, outcome.error());
     }
     if (outcome.value() == device::UploadOutcome::Completed) {

@@ -85,6 +85,15 @@ int uploadByteCount(const config::Configuration& configuration)
     return total;
 }
 
+UploadStop byteUnderWay(const config::Configuration& configuration, int acknowledged)
+{
+    UploadStop stop;
+    stop.byteNumber = acknowledged + 1;
+    stop.byteTotal = uploadByteCount(configuration);
+    stop.what = uploadByteName(configuration, stop.byteNumber);
+    return stop;
+}
+
 QString uploadByteName(const config::Configuration& configuration, int byteNumber)
 {
     if (byteNumber < 1)

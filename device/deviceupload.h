@@ -37,4 +37,7 @@ int uploadByteCount(const config::Configuration& configuration);
 // a number outside the upload.
 QString uploadByteName(const config::Configuration& configuration, int byteNumber);
 
+// The byte that was under way when the port failed: the one after the last acknowledged.
+UploadStop byteUnderWay(const config::Configuration& configuration, int acknowledged);
+
 } // namespace device

@@ -30,6 +30,20 @@ QString describeUploadStop(const UploadStop& stop)
         place, stop.what, hexByte(*stop.cameInstead), hexByte(stop.awaited), seconds(stop.waitedMs));
 }
 
+QString describeFailedPortInUpload(
+    const std::optional<UploadStop>& stop, int acknowledged, qint64 elapsedMs, const QString& problem)
+{
+    // Bytes 1 and 2 are the two SYNs: the box takes nothing into its memory before byte 3.
+    constexpr int kHandshakeBytes = 2;
+    if (!stop || acknowledged <= kHandshakeBytes)
+        return u"not uploaded. "_s + problem + u'.';
+    return u"upload failed at byte %1 of %2 (%3) after %4. %5. The QX-7M acknowledged %6 of %2 bytes and may hold part "
+           "of this programming: switch it off and on, then upload again."_s.arg(stop->byteNumber)
+               .arg(stop->byteTotal)
+               .arg(stop->what, seconds(elapsedMs), problem)
+               .arg(acknowledged);
+}
+
 QString describeCompletedUpload(int byteTotal, qint64 elapsedMs)
 {
     return u"%1 bytes uploaded in %2"_s.arg(byteTotal).arg(seconds(elapsedMs));

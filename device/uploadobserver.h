@@ -37,6 +37,13 @@ public:
 // "No answer to byte 5 of 224 (scan priority) after 5.0 s".
 QString describeUploadStop(const UploadStop& stop);
 
+// What a port that failed during an upload left in the box, after "Error 8010: ..." (problem): as
+// long as no byte after the handshake was acknowledged, nothing of the programming reached it;
+// after that, part of it may have: "not uploaded. PROBLEM." or "upload failed at byte 21 of 53
+// (Discrete OFF string) after 1.2 s. PROBLEM. The QX-7M acknowledged 20 of 53 bytes ...".
+QString describeFailedPortInUpload(
+    const std::optional<UploadStop>& stop, int acknowledged, qint64 elapsedMs, const QString& problem);
+
 // "224 bytes uploaded in 2.3 s".
 QString describeCompletedUpload(int byteTotal, qint64 elapsedMs);
 

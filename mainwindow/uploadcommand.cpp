@@ -131,7 +131,8 @@ void UploadCommand::reportOutcome(const platform::Result<UploadOutcome>& outcome
         // port held by this program, and a green "Uploading ..." would say it still runs.
         link.close();
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
-        reportError(outcome.error(), deviceName);
+        reportError(outcome.error(), deviceName, device::byteUnderWay(m_services.configuration, m_acknowledged),
+            m_acknowledged, elapsedMs);
         return;
     }
     switch (outcome.value()) {
@@ -166,18 +167,25 @@ void UploadCommand::reportOutcome(const platform::Result<UploadOutcome>& outcome
 void UploadCommand::uploadStarting(int byteTotal)
 {
     m_byteTotal = byteTotal;
+    m_acknowledged = 0;
     m_stop = {};
     m_view.showProgress(0, byteTotal);
 }
 
-void UploadCommand::byteAcknowledged(int byteNumber) { m_view.showProgress(byteNumber, m_byteTotal); }
+void UploadCommand::byteAcknowledged(int byteNumber)
+{
+    m_acknowledged = byteNumber;
+    m_view.showProgress(byteNumber, m_byteTotal);
+}
 
 void UploadCommand::uploadStopped(const device::UploadStop& stop) { m_stop = stop; }
 
-void UploadCommand::reportError(const platform::Error& error, const QString& portName)
+void UploadCommand::reportError(const platform::Error& error, const QString& portName,
+    const std::optional<device::UploadStop>& stop, int acknowledged, qint64 elapsedMs)
 {
-    m_view.showReceipt(device::receiptHead(portName) + u"not uploaded. Error "_s + QString::number(error.number())
-        + u": "_s + error.description() + u'.');
+    const QString problem = u"Error "_s + QString::number(error.number()) + u": "_s + error.description();
+    m_view.showReceipt(
+        device::receiptHead(portName) + device::describeFailedPortInUpload(stop, acknowledged, elapsedMs, problem));
     [[maybe_unused]] const device::LinkErrorReport report = device::reportLinkError(m_services.prompts, error);
 }
 

@@ -34,12 +34,16 @@ private:
     void reportOutcome(const platform::Result<device::UploadOutcome>& outcome, device::SerialLink& link,
         const QString& deviceName, qint64 elapsedMs);
 
-    void reportError(const platform::Error& error, const QString& portName);
+    // The error's boxes, and the receipt: with the byte under way when the port failed during the
+    // transfer, or none before it.
+    void reportError(const platform::Error& error, const QString& portName,
+        const std::optional<device::UploadStop>& stop = {}, int acknowledged = 0, qint64 elapsedMs = 0);
 
     const WindowServices& m_services;
     UploadView& m_view;
     bool m_running = false;
     int m_byteTotal = 0;
+    int m_acknowledged = 0;
     device::UploadStop m_stop;
 };
 

@@ -31,6 +31,8 @@ FileChoice chooseFile(QFileDialog::AcceptMode mode, const FileDialogSettings& se
 void DialogPrompts::showMessage(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    // File names and descriptions are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -38,6 +40,7 @@ Answer DialogPrompts::askYesNoCancel(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
         QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Yes:

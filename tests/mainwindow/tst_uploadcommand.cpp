@@ -191,6 +191,9 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort()
 
     QCOMPARE(shown, states);
     QVERIFY(!port.isOpen());
+    // How far the box was programmed when the cable went: nine bytes, the handshake among them.
+    if (fault == u"cable"_s)
+        QVERIFY(m_fixture->find<QLabel>(u"UploadReceiptLabel"_s)->text().contains(u"acknowledged 9 of 53 bytes"_s));
     // Past the length check, a field left with its hint shows what went out: "0".
     QCOMPARE(m_fixture->window->delayFieldTexts().hours, u"0"_s);
     QTEST(int(port.written.size()), "written");
