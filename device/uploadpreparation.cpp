@@ -46,4 +46,16 @@ UploadPreparation prepareUpload(
     return preparation;
 }
 
+QByteArray programmedContent(const config::Configuration& configuration, const UploadPreparation& preparation)
+{
+    QByteArray content;
+    content.append(char(preparation.baudRate.high)).append(char(preparation.baudRate.low));
+    content.append(char(configuration.scanPriority));
+    if (preparation.delay)
+        content.append(char(preparation.delay.value().high)).append(char(preparation.delay.value().low));
+    for (const config::StringSlot& slot : configuration.slots)
+        content.append(char(slot.commandBytes.size())).append(slot.commandBytes);
+    return content;
+}
+
 } // namespace device

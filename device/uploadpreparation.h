@@ -40,4 +40,8 @@ struct UploadPreparation {
 UploadPreparation prepareUpload(
     const config::Configuration& configuration, const config::DelayFieldTexts& delayTexts, QStringView baudRateText);
 
+// What the box would hold after an upload so prepared, as one byte string: equal for two uploads
+// that program the box alike.
+QByteArray programmedContent(const config::Configuration& configuration, const UploadPreparation& preparation);
+
 } // namespace device

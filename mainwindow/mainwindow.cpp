@@ -11,6 +11,8 @@
 #include "builder/buildstringform.h"
 #include "builder/timefieldcaption.h"
 
+#include "device/uploadpreparation.h"
+
 #include "platform/programidentity.h"
 #include "platform/programlook.h"
 
@@ -242,8 +244,10 @@ void MainWindow::noteWhatTheFileHoldsBeyondTheControls()
         notes.append(
             u"Baud rate %1 from the file is none of the five rates; the box receives %2, as the list shows"_s.arg(
                 configuration.baudRateText, m_baudRateList->currentText()));
-    if (!notes.isEmpty())
+    if (!notes.isEmpty()) {
         m_statusLine->setText(notes.join(u". "_s));
+        m_statusLineShowsReceipt = false;
+    }
 }
 
 void MainWindow::showPortInUse()
@@ -260,7 +264,27 @@ void MainWindow::showPortInUse()
         m_portInUse->setText(u"Port %1: %2"_s.arg(answer, device.value()));
 }
 
-void MainWindow::recordChanged() { showUnsaved(m_fileCommands.unsaved()); }
+void MainWindow::recordChanged()
+{
+    showUnsaved(m_fileCommands.unsaved());
+    if (!m_uploadedContent || programmedContentNow() == *m_uploadedContent)
+        return;
+    // The box now differs from the window: the last upload's figures become history.
+    m_uploadedContent.reset();
+    showUploadButton(m_uploadButton->text(), UploadButtonShade::Red);
+    m_progress->setTextVisible(false);
+    m_progress->setValue(0);
+    if (m_statusLineShowsReceipt)
+        m_statusLine->setText(u"Last upload "_s + m_statusLine->text() + u" (before later changes)"_s);
+    m_statusLineShowsReceipt = false;
+}
+
+QByteArray MainWindow::programmedContentNow() const
+{
+    const config::Configuration& configuration = m_services.configuration;
+    return device::programmedContent(
+        configuration, device::prepareUpload(configuration, delayFieldTexts(), baudListText()));
+}
 
 void MainWindow::showUnsaved(bool unsaved) { m_unsavedMark->setVisible(unsaved); }
 
@@ -412,12 +436,18 @@ void MainWindow::showUploadButton(const QString& caption, UploadButtonShade shad
 
 void MainWindow::showProgress(int acknowledged, int total)
 {
+    if (acknowledged == 0)
+        m_uploadedContent = programmedContentNow();
     m_progress->setTextVisible(true);
     m_progress->setMaximum(total);
     m_progress->setValue(acknowledged);
 }
 
-void MainWindow::showReceipt(const QString& text) { m_statusLine->setText(text); }
+void MainWindow::showReceipt(const QString& text)
+{
+    m_statusLine->setText(text);
+    m_statusLineShowsReceipt = true;
+}
 
 void MainWindow::showReplacedRecordLeavingFields()
 {

@@ -88,6 +88,7 @@ private:
     void buildStatusBar();
     // Something an upload or Save would take changed in the window.
     void recordChanged();
+    QByteArray programmedContentNow() const;
     // Says in the status line what the window cannot show of a file: a scan priority or a baud
     // rate that none of its controls has.
     void noteWhatTheFileHoldsBeyondTheControls();
@@ -119,6 +120,9 @@ private:
     QLabel* m_statusLine = nullptr;
     QLabel* m_portInUse = nullptr;
     QLabel* m_unsavedMark = nullptr;
+    // What the box was last programmed with from this window, as the receipt tells.
+    std::optional<QByteArray> m_uploadedContent;
+    bool m_statusLineShowsReceipt = false;
     QAction* m_newAction = nullptr;
     QAction* m_loadAction = nullptr;
     QAction* m_saveAction = nullptr;

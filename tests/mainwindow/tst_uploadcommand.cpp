@@ -8,6 +8,7 @@
 #include "tests/support/sampleconfiguration.h"
 
 #include <QElapsedTimer>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -100,6 +101,15 @@ void tst_UploadCommand::windowPaintsAndDropsInputWhileTheDeviceTakesEveryByte()
     QVERIFY(saved);
     QCOMPARE(saved.value().baudRateText, u"19200"_s);
     QCOMPARE(saved.value().minutesText, u"2"_s);
+
+    // Browsing the slots changes nothing the box holds; another scan priority makes the upload history.
+    window.slotPanel().selectSlot(SlotId::DiscreteOn);
+    QVERIFY(m_fixture->find<QProgressBar>(u"UploadProgressBar"_s)->isTextVisible());
+    QTest::mouseClick(m_fixture->find<QRadioButton>(u"VGAOption"_s), Qt::LeftButton);
+    QCOMPARE(m_fixture->find<QLabel>(u"UploadReceiptLabel"_s)->text(),
+        u"Last upload "_s + receipt + u" (before later changes)"_s);
+    QVERIFY(!m_fixture->find<QProgressBar>(u"UploadProgressBar"_s)->isTextVisible());
+    QVERIFY(uploadButton()->styleSheet().contains(u"255, 0, 0"_s));
 }
 
 void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort_data()
