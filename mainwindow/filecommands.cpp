@@ -17,7 +17,7 @@ namespace {
 const QString kFileCommandTitle = u"New File"_s;
 const QString kSaveQuestion = u"Do you wish to save your current configuration?"_s;
 
-platform::FileDialogSettings configurationFileDialog() { return { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s }; }
+const QString kConfigurationExtension = u"qxc"_s;
 
 void refuseExtension(platform::Prompts& prompts)
 {
@@ -42,9 +42,8 @@ void FileCommands::newFile()
         if (!name)
             return;
     }
-    const QString extension = configurationFileDialog().defaultExtension;
-    if (platform::extensionDiffers(*name, extension))
-        name = *name + u'.' + extension;
+    if (platform::extensionDiffers(*name, kConfigurationExtension))
+        name = *name + u'.' + kConfigurationExtension;
     // Written before the record is reset: a name the disk refuses must not cost the user the
     // configuration on screen.
     config::Configuration fresh = m_services.configuration;
@@ -71,7 +70,7 @@ void FileCommands::newFile()
 std::optional<QString> FileCommands::chooseConfigurationFile(FileDialog dialog)
 {
     for (;;) {
-        const platform::FileChoice choice = (m_services.prompts.*dialog)(configurationFileDialog());
+        const platform::FileChoice choice = (m_services.prompts.*dialog)(configurationFileDialog(dialog));
         if (choice.extensionDiffers)
             refuseExtension(m_services.prompts);
         else if (choice.cancelled())
@@ -79,6 +78,19 @@ std::optional<QString> FileCommands::chooseConfigurationFile(FileDialog dialog)
         else if (dialog != &platform::Prompts::chooseFileToSave || mayReplace(choice.path))
             return choice.path;
     }
+}
+
+platform::FileDialogSettings FileCommands::configurationFileDialog(FileDialog dialog) const
+{
+    platform::FileDialogSettings settings { kConfigurationExtension, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s, {} };
+    // Once there is a file, its folder is where the user works; Save offers the file itself.
+    const QString path = m_services.configuration.configPath;
+    if (!path.isEmpty()) {
+        settings.folder = QFileInfo(path).absolutePath();
+        if (dialog == &platform::Prompts::chooseFileToSave)
+            settings.initialName = QFileInfo(path).fileName();
+    }
+    return settings;
 }
 
 bool FileCommands::mayReplace(const QString& path)
@@ -106,7 +118,7 @@ bool FileCommands::load()
 
 bool FileCommands::loadGivenFile(const QString& path)
 {
-    if (platform::extensionDiffers(path, configurationFileDialog().defaultExtension)) {
+    if (platform::extensionDiffers(path, kConfigurationExtension)) {
         refuseExtension(m_services.prompts);
         return false;
     }

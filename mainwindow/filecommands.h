@@ -50,6 +50,7 @@ private:
     using FileDialog = platform::FileChoice (platform::Prompts::*)(const platform::FileDialogSettings&);
     // The dialog again after a wrong extension, which is told; none when it was cancelled.
     std::optional<QString> chooseConfigurationFile(FileDialog dialog);
+    platform::FileDialogSettings configurationFileDialog(FileDialog dialog) const;
     // Yes to replacing the file at path, or true when there is none.
     bool mayReplace(const QString& path);
     // The configuration file that Save would write now.

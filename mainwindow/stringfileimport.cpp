@@ -57,7 +57,7 @@ void importStringFile(platform::Prompts& prompts, config::Configuration& configu
     const std::optional<SlotId> id = view.selectedSlot();
     if (!id)
         return;
-    const platform::FileChoice choice = prompts.chooseFileToOpen({ u"str"_s, u"Strings (*.str)"_s, u"*.str"_s });
+    const platform::FileChoice choice = prompts.chooseFileToOpen({ u"str"_s, u"Strings (*.str)"_s, u"*.str"_s, {} });
     if (choice.cancelled())
         return;
     const platform::Result<qint64> size = platform::fileSize(choice.path);

@@ -19,6 +19,8 @@ FileChoice chooseFile(QFileDialog::AcceptMode mode, const FileDialogSettings& se
     dialog.setNameFilter(settings.filter);
     // The command that saves asks before replacing a file, in its own words and through Prompts.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!settings.folder.isEmpty())
+        dialog.setDirectory(settings.folder);
     dialog.selectFile(settings.initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -25,8 +25,10 @@ struct FileDialogSettings {
     QString defaultExtension;
     // The one file type offered, its pattern in brackets: "QX-7M Files (*.qxc)".
     QString filter;
-    // The name in the dialog's name field when it opens: "*.qxc".
+    // The name in the dialog's name field when it opens: "*.qxc", or the file to save again.
     QString initialName;
+    // The folder the dialog opens in; empty for the one it chooses itself.
+    QString folder;
 
     friend bool operator==(const FileDialogSettings&, const FileDialogSettings&) = default;
 };

@@ -38,6 +38,11 @@ private Q_SLOTS:
 private:
     QString at(const QString& name) const { return m_folder.filePath(name); }
     QString caption() const { return m_fixture->window->windowTitle(); }
+    // Load's and Save's dialogs open in the folder of the record's file; Save offers its name.
+    platform::FileDialogSettings dialogIn(const QString& name = u"*.qxc"_s) const
+    {
+        return { kQxcDialog.defaultExtension, kQxcDialog.filter, name, m_folder.path() };
+    }
     void expectWriteRefused(const QString& name)
     {
         m_fixture->prompts.expectMessage(u"Error Number:  75"_s);
@@ -111,7 +116,7 @@ void tst_FileCommands::newAndQuitGoOnOnlyOnceTheConfigurationIsKept()
                                            : u"Do you wish to save your current configuration?"_s,
         u"New File"_s, answer);
     if (answer == Answer::Yes)
-        m_fixture->prompts.expectSaveFile(kQxcDialog, savedAs.isEmpty() ? QString() : at(savedAs));
+        m_fixture->prompts.expectSaveFile(dialogIn(u"old.qxc"_s), savedAs.isEmpty() ? QString() : at(savedAs));
     for (const QString& name : names)
         m_fixture->prompts.expectTextInput(u"Enter the name of the new configuration file"_s, u"New File"_s, {}, name);
     const QString typed = names.value(names.size() - 1);
@@ -159,18 +164,18 @@ void tst_FileCommands::loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing
     QVERIFY(QFile::copy(hall.configPath, at(u"cut.qxc"_s)) && QFile::resize(at(u"cut.qxc"_s), 110));
     QVERIFY(QFile::copy(hall.configPath, at(u"tiny.qxc"_s)) && QFile::resize(at(u"tiny.qxc"_s), 99));
     // A wrong kind or size of file asks again; a file that cannot be read ends the command.
-    prompts.expectOpenFile(kQxcDialog, at(u"settings.txt"_s));
+    prompts.expectOpenFile(dialogIn(), at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
-    prompts.expectOpenFile(kQxcDialog, at(u"tiny.qxc"_s));
+    prompts.expectOpenFile(dialogIn(), at(u"tiny.qxc"_s));
     prompts.expectMessage(u"This file size is not a valid .qxc file size"_s, u"Not Valid File"_s);
-    prompts.expectOpenFile(kQxcDialog, at(u"cut.qxc"_s));
+    prompts.expectOpenFile(dialogIn(), at(u"cut.qxc"_s));
     prompts.expectMessage(u"Error Number:  62"_s);
     prompts.expectMessage(u"error msg: The configuration file ends before its last field: at the baud rate"_s);
     m_fixture->window->loadAction()->trigger();
     QCOMPARE(record, before);
     QCOMPARE(caption(), u"old.qxc  -  QX-7M"_s);
 
-    prompts.expectOpenFile(kQxcDialog, hall.configPath);
+    prompts.expectOpenFile(dialogIn(), hall.configPath);
     m_fixture->window->slotPanel().selectSlot(SlotId::DiscreteOn);
     m_fixture->window->loadAction()->trigger();
     QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
@@ -187,7 +192,7 @@ void tst_FileCommands::loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing
     hall.scanPriority = config::ScanPriority(7);
     hall.baudRateText = u"38400"_s;
     QVERIFY(!config::writeConfiguration(hall, {}));
-    prompts.expectOpenFile(kQxcDialog, hall.configPath);
+    prompts.expectOpenFile(dialogIn(), hall.configPath);
     m_fixture->window->loadAction()->trigger();
     for (const QRadioButton* option : m_fixture->window->findChildren<QRadioButton*>())
         QVERIFY(!option->isChecked());
@@ -199,12 +204,12 @@ void tst_FileCommands::loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing
 void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows()
 {
     testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
-    prompts.expectSaveFile(kQxcDialog, at(u"settings.txt"_s));
+    prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
-    prompts.expectSaveFile(kQxcDialog, at(u"old.qxc"_s));
+    prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"old.qxc"_s));
     prompts.expectYesNo(
         u"old.qxc already exists. Do you want to replace it?"_s, u"Save Configuration File"_s, Answer::No);
-    prompts.expectSaveFile(kQxcDialog, at(u"no-such-folder/hall.qxc"_s));
+    prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"no-such-folder/hall.qxc"_s));
     expectWriteRefused(u"no-such-folder/hall.qxc"_s);
     m_fixture->window->saveAction()->trigger();
     QCOMPARE(m_fixture->configuration.configPath, at(u"old.qxc"_s));
@@ -212,7 +217,7 @@ void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows
 
     // The baud list's rate and the delay fields' texts.
     m_fixture->window->baudRateList().setCurrentText(u"57600"_s);
-    prompts.expectSaveFile(kQxcDialog, at(u"hall.qxc"_s));
+    prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"hall.qxc"_s));
     m_fixture->window->saveAction()->trigger();
     config::StoredConfiguration expected = m_old;
     expected.baudRateText = u"57600"_s;
@@ -257,10 +262,10 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
         m_fixture->prompts.expectQuestion(
             u"Do you wish to save your current configuration?"_s, u"New File"_s, Answer(answer));
     if (answer == int(Answer::Yes))
-        m_fixture->prompts.expectSaveFile(kQxcDialog, at(u"kept.qxc"_s));
+        m_fixture->prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"kept.qxc"_s));
     const bool goesOn = answer != int(Answer::Cancel);
     if (goesOn && !close)
-        m_fixture->prompts.expectOpenFile(kQxcDialog, QString());
+        m_fixture->prompts.expectOpenFile(dialogIn(), QString());
     close ? static_cast<void>(window.close()) : window.loadAction()->trigger();
 
     QCOMPARE(window.isVisible(), !(close && goesOn));
@@ -309,7 +314,7 @@ void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand()
     const config::StringSlot old { "old", u"old.str"_s, 3 };
     m_fixture->configuration.slot(SlotId(slotId)) = old;
     m_fixture->window->slotPanel().selectSlot(SlotId(slotId));
-    m_fixture->prompts.expectOpenFile({ u"str"_s, u"Strings (*.str)"_s, u"*.str"_s }, path);
+    m_fixture->prompts.expectOpenFile({ u"str"_s, u"Strings (*.str)"_s, u"*.str"_s, {} }, path);
     if (!subject.isEmpty())
         m_fixture->prompts.expectMessage(u"The length of the "_s + subject
                 + u" must be at least 1 character and no more than 30 characters. The file you have selected is  "_s

@@ -25,7 +25,7 @@ using namespace Qt::StringLiterals;
 using config::SlotId;
 
 // The Open and Save dialogs of configuration files.
-inline const platform::FileDialogSettings kQxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s };
+inline const platform::FileDialogSettings kQxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s, {} };
 
 // Records that the program would have ended, and with which code.
 class RecordedEnd final : public platform::ProgramEnd {

@@ -112,7 +112,9 @@ private:
     // Dialog settings compared as one text, so that a mismatch says which setting differed.
     static QString fileDialog(const char* kind, const platform::FileDialogSettings& settings)
     {
-        return box(kind, settings.defaultExtension + u" | "_s + settings.filter + u" | "_s + settings.initialName);
+        return box(kind,
+            settings.defaultExtension + u" | "_s + settings.filter + u" | "_s + settings.initialName + u" in "_s
+                + settings.folder);
     }
     static platform::FileChoice chosen(const Expected* expected, const platform::FileDialogSettings& settings)
     {
