@@ -2,6 +2,7 @@
 
 #include "resultline.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -43,6 +44,7 @@ QByteArray jsonReceipt(const UploadReceipt& receipt)
         { u"bytes_sent"_s, receipt.bytesSent },
         { u"bytes_acknowledged"_s, receipt.bytesAcknowledged },
         { u"seconds"_s, double(receipt.elapsedMs) / 1000.0 },
+        { u"warnings"_s, QJsonArray::fromStringList(receipt.warnings) },
     };
     if (receipt.outcome != Outcome::Programmed) {
         const std::optional<device::UploadStop>& stop = receipt.stop;

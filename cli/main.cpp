@@ -65,8 +65,8 @@ int main(int argc, char* argv[])
     const cli::UploadPlan plan = cli::planUpload(stored.value());
     if (!plan.refusal.isEmpty())
         return report(badInput(arguments.port, arguments.file + u": "_s + plan.refusal), arguments.json);
-    if (!plan.warning.isEmpty())
-        writeLine(stderr, u"qx7m-upload: warning: "_s + arguments.file + u": "_s + plan.warning);
+    for (const QString& warning : plan.warnings)
+        writeLine(stderr, u"qx7m-upload: warning: "_s + arguments.file + u": "_s + warning);
 
     if (arguments.dryRun) {
         for (const QString& line : cli::wireImageLines(plan.configuration, plan.delay))
@@ -74,5 +74,7 @@ int main(int argc, char* argv[])
         return int(cli::Outcome::Programmed);
     }
     cli::ProgressLine progress(platform::standardErrorIsTerminal());
-    return report(cli::runUpload(plan, arguments.port, progress), arguments.json);
+    cli::UploadReceipt receipt = cli::runUpload(plan, arguments.port, progress);
+    receipt.warnings = plan.warnings;
+    return report(receipt, arguments.json);
 }

@@ -56,9 +56,13 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
     plan.delay = preparation.delay.value();
     const QLatin1StringView rateSent = preparation.baudRate.text;
     configuration.commitBaudRate(QString(rateSent));
+    if (!config::hasOption(stored.scanPriority)) {
+        plan.warnings.append(u"the scan priority %1 is none of the four options; %1 is sent, as from the window"_s.arg(
+            int(stored.scanPriority)));
+    }
     if (rateSent != stored.baudRateText) {
-        plan.warning = u"the projector baud rate \"%1\" is none of 2400, 4800, 9600, 19200 and 57600; %2 is sent, "
-                       "as from the window"_s.arg(stored.baudRateText, rateSent);
+        plan.warnings.append(u"the projector baud rate \"%1\" is none of 2400, 4800, 9600, 19200 and 57600; %2 is "
+                             "sent, as from the window"_s.arg(stored.baudRateText, rateSent));
     }
     return plan;
 }

@@ -6,6 +6,7 @@
 #include "device/delaybytes.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace cli {
 
@@ -13,8 +14,9 @@ struct UploadPlan {
     // The file's record with the baud bytes committed, as the upload reads it.
     config::Configuration configuration;
     device::DelayBytes delay;
-    // Said before the upload goes on: a baud text in the file that is none of the five rates.
-    QString warning;
+    // Said before the upload goes on: a scan priority or a baud text in the file that no control of
+    // the window stands for.
+    QStringList warnings;
     // Why nothing may be sent: a string longer than the device takes, or a delay text out of its
     // field's range. Empty when the upload may go ahead.
     QString refusal;

@@ -4,6 +4,7 @@
 #include "device/uploadobserver.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -31,6 +32,8 @@ struct UploadReceipt {
     std::optional<device::UploadStop> stop;
     // What was wrong with the input, or the port's error with its number, in words.
     QString problem;
+    // What the file holds that the window would show otherwise, said before the upload.
+    QStringList warnings;
 };
 
 } // namespace cli

@@ -11,6 +11,7 @@
 #include "tests/support/sampleconfiguration.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -50,7 +51,7 @@ config::StoredConfiguration sampleFile(const QString& hours = u"1"_s, const QStr
 cli::UploadReceipt receipt(Outcome outcome, const QString& port, int sent, int acknowledged, qint64 ms,
     std::optional<device::UploadStop> stop = {}, const QString& problem = {})
 {
-    return { outcome, port, sent, acknowledged, ms, std::move(stop), problem };
+    return { outcome, port, sent, acknowledged, ms, std::move(stop), problem, {} };
 }
 
 } // namespace
@@ -113,7 +114,7 @@ void tst_Qx7mUpload::fileIsProgrammedByteForByteWithItsJsonReceipt()
     QVERIFY2(seconds > 0.0 && seconds < 20.0, QJsonDocument(json).toJson().constData());
     QCOMPARE(json,
         (QJsonObject { { u"outcome"_s, u"programmed"_s }, { u"port"_s, simulator.devicePath() },
-            { u"bytes_sent"_s, 53 }, { u"bytes_acknowledged"_s, 53 } }));
+            { u"bytes_sent"_s, 53 }, { u"bytes_acknowledged"_s, 53 }, { u"warnings"_s, QJsonArray() } }));
     QCOMPARE(QFileInfo(path).lastModified(), written);
 }
 
@@ -152,16 +153,17 @@ void tst_Qx7mUpload::planRefusesOrWarnsAsTheWindowWouldNot_data()
     QTest::addColumn<config::StoredConfiguration>("file");
     QTest::addColumn<int>("delay"); // the two delay bytes as one number
     QTest::addColumn<QString>("refusal");
-    QTest::addColumn<QString>("warning");
+    QTest::addColumn<QString>("warnings"); // one a line
 
     QTest::newRow("as saved") << sampleFile() << 0x0E8B << QString() << QString();
     config::StoredConfiguration hints = sampleFile(u"0-16"_s, QString());
     hints.secondsText = u"0-59"_s;
     hints.baudRateText = u"38400"_s;
-    QTest::newRow("hints and empty as 0, 0 seconds as 1, an unknown rate as 9600")
+    hints.scanPriority = config::ScanPriority(7);
+    QTest::newRow("hints and empty as 0, 0 seconds as 1, an unknown priority and rate")
         << hints << 1 << QString()
-        << u"the projector baud rate \"38400\" is none of 2400, 4800, 9600, 19200 and 57600; 9600 is sent, as from "
-           "the window"_s;
+        << u"the scan priority 7 is none of the four options; 7 is sent, as from the window\nthe projector baud rate "
+           "\"38400\" is none of 2400, 4800, 9600, 19200 and 57600; 9600 is sent, as from the window"_s;
     // The window would show its box and send 0 minutes; a script has nobody to read the box.
     QTest::newRow("delay text out of range")
         << sampleFile(u"1"_s, u"60"_s) << 0
@@ -180,11 +182,11 @@ void tst_Qx7mUpload::planRefusesOrWarnsAsTheWindowWouldNot()
     QFETCH(config::StoredConfiguration, file);
     QFETCH(int, delay);
     QFETCH(QString, refusal);
-    QFETCH(QString, warning);
+    QFETCH(QString, warnings);
 
     const cli::UploadPlan plan = cli::planUpload(file);
     QCOMPARE(plan.refusal, refusal);
-    QCOMPARE(plan.warning, warning);
+    QCOMPARE(plan.warnings.join(u'\n'), warnings);
     if (refusal.isEmpty())
         QCOMPARE(plan.delay.high * 256 + plan.delay.low, delay);
 }
@@ -208,9 +210,11 @@ void tst_Qx7mUpload::receiptTellsTheOutcomeInWordsJsonAndExitCode_data()
     QTest::addColumn<QString>("json"); // %1: the text
 
     const QString port = u"/dev/ttyUSB0"_s;
+    cli::UploadReceipt programmed = receipt(Outcome::Programmed, port, 53, 53, 400);
+    programmed.warnings = QStringList { u"the scan priority 7 is none of the four options"_s };
     QTest::newRow("programmed")
-        << receipt(Outcome::Programmed, port, 53, 53, 400) << 0 << u"53 bytes uploaded in 0.4 s."_s
-        << u"{'bytes_acknowledged':53,'bytes_sent':53,'outcome':'programmed','port':'/dev/ttyUSB0','seconds':0.4}"_s;
+        << programmed << 0 << u"53 bytes uploaded in 0.4 s."_s
+        << u"{'bytes_acknowledged':53,'bytes_sent':53,'outcome':'programmed','port':'/dev/ttyUSB0','seconds':0.4,'warnings':['the scan priority 7 is none of the four options']}"_s;
     QTest::newRow("wrong answer")
         << receipt(Outcome::NoAnswer, port, 7, 6, 6000,
                device::UploadStop { 7, 53, u"delay, low byte"_s, 0x06, quint8(0x15), 5900 })
@@ -218,24 +222,24 @@ void tst_Qx7mUpload::receiptTellsTheOutcomeInWordsJsonAndExitCode_data()
         << u"upload failed. Wrong answer to byte 7 of 53 (delay, low byte): 0x15 came instead of 0x06 (waited 5.9 s)."_s
             + kSwitchOffAndOn
         << u"{'bytes_acknowledged':6,'bytes_sent':7,'expected':'06','failed_byte':7,'message':'%1','outcome':"
-           "'no-answer','port':'/dev/ttyUSB0','received':'15','seconds':6,'where':'delay, low byte'}"_s;
+           "'no-answer','port':'/dev/ttyUSB0','received':'15','seconds':6,'warnings':[],'where':'delay, low byte'}"_s;
     QTest::newRow("bad input") << receipt(Outcome::BadInput, QString(), 0, 0, 0, {}, u"no port"_s) << 2
                                << u"no port; nothing was sent."_s
                                << u"{'bytes_acknowledged':0,'bytes_sent':0,'expected':null,'failed_byte':null,"
                                   "'message':'%1','outcome':'bad-input','port':null,'received':null,'seconds':0,"
-                                  "'where':null}"_s;
+                                  "'warnings':[],'where':null}"_s;
     QTest::newRow("missing port") << receipt(Outcome::PortError, port, 0, 0, 0, {}, u"Error 8002: none"_s) << 3
                                   << u"not uploaded. Error 8002: none."_s
                                   << u"{'bytes_acknowledged':0,'bytes_sent':0,'expected':null,'failed_byte':null,"
                                      "'message':'%1','outcome':'port-error','port':'/dev/ttyUSB0','received':null,"
-                                     "'seconds':0,'where':null}"_s;
+                                     "'seconds':0,'warnings':[],'where':null}"_s;
     // A port that went away had no answer awaited. Before byte 3 the box has taken nothing in.
     QTest::newRow("cable pulled in the handshake")
         << receipt(Outcome::PortError, port, 2, 1, 1000, device::UploadStop { 2, 53, u"second SYN"_s, 0xFF, {} },
                u"Error 8010: lost"_s)
         << 3 << u"not uploaded. Error 8010: lost."_s
         << u"{'bytes_acknowledged':1,'bytes_sent':2,'expected':null,'failed_byte':2,'message':'%1','outcome':"
-           "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':1,'where':'second SYN'}"_s;
+           "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':1,'warnings':[],'where':'second SYN'}"_s;
     QTest::newRow("cable pulled in a string")
         << receipt(Outcome::PortError, port, 21, 20, 1234,
                device::UploadStop { 21, 53, u"Discrete OFF string"_s, 0x06, quint8(0x15) }, u"Error 8010: lost"_s)
@@ -244,7 +248,7 @@ void tst_Qx7mUpload::receiptTellsTheOutcomeInWordsJsonAndExitCode_data()
            "acknowledged 20 of 53 bytes and may hold part of this programming: switch it off and on, then upload "
            "again."_s
         << u"{'bytes_acknowledged':20,'bytes_sent':21,'expected':null,'failed_byte':21,'message':'%1','outcome':"
-           "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':1.234,'where':'Discrete OFF string'}"_s;
+           "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':1.234,'warnings':[],'where':'Discrete OFF string'}"_s;
 }
 
 void tst_Qx7mUpload::receiptTellsTheOutcomeInWordsJsonAndExitCode()
