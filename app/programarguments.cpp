@@ -23,8 +23,8 @@ struct Parser {
 
     QCommandLineParser parser;
     QCommandLineOption port { u"port"_s,
-        u"The port question's initial answer instead of 1: N, the N-th serial port this computer lists (COMN on "
-        "Windows), or a device path such as /dev/ttyUSB0."_s,
+        u"The port question's initial answer instead of the first USB serial adapter's number (or 1): N, the N-th "
+        "serial port this computer lists (COMN on Windows), or a device path such as /dev/ttyUSB0."_s,
         u"ANSWER"_s };
     QCommandLineOption help;
     QCommandLineOption version;
@@ -58,7 +58,7 @@ ProgramArguments readProgramArguments(const QStringList& arguments)
     } else if (reading.parser.positionalArguments().size() > 1) {
         result.refusal = u"Give one configuration file at most."_s;
     } else {
-        result.port = reading.parser.isSet(reading.port) ? reading.parser.value(reading.port) : u"1"_s;
+        result.port = reading.parser.value(reading.port);
         result.file = reading.parser.positionalArguments().value(0);
     }
     return result;

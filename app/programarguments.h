@@ -12,7 +12,7 @@ bool asksForHelpOrVersion(const QStringList& arguments);
 int printHelpOrVersion(const QStringList& arguments);
 
 struct ProgramArguments {
-    // The port question's initial answer: "1" unless --port gave another.
+    // The port question's initial answer as --port gave it; empty when it gave none.
     QString port;
     // A configuration file to open at start-up; empty for none.
     QString file;

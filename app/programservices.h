@@ -9,6 +9,9 @@
 
 namespace app {
 
+// The ports this computer has now, as the port question offers them.
+QStringList portChoicesOnThisComputer();
+
 // The record, the real dialogs, serial port and clock, and the end of the process, all alive for
 // the whole run.
 struct ProgramServices {
@@ -22,11 +25,12 @@ struct ProgramServices {
 
     mainwindow::WindowServices services()
     {
-        return { configuration, handOver, prompts, port, portDevice, clock, programEnd };
+        return { configuration, handOver, prompts, port, portDevice, clock, programEnd, portChoicesOnThisComputer };
     }
 };
 
-// Start-up as the command line asks for it, offering the ports this computer has now.
+// Start-up as the command line asks for it, offering the ports this computer has now; with no port
+// given, the question opens on the first USB serial adapter.
 mainwindow::StartOptions startOptionsOnThisComputer(const QString& initialPortAnswer, const QString& givenFile);
 
 } // namespace app

@@ -11,7 +11,7 @@ PortDeviceChoice::PortDeviceChoice(ListPorts listPorts)
 
 const platform::Result<QString>& PortDeviceChoice::deviceFor(const QString& answer)
 {
-    if (!m_device || answer != m_answer) {
+    if (!m_device || !*m_device || answer != m_answer) {
         m_answer = answer;
         // A device path names itself: no need to ask the system for its ports.
         m_device = serialDeviceForAnswer(

@@ -11,15 +11,18 @@
 
 namespace device {
 
-// Which device an answer names, decided the first time that answer is asked about (the port test
-// at start-up) and kept for the rest of the run: an adapter plugged in later must not renumber the
-// ports under the user. A failure is kept too, so that the upload reports what start-up reported.
+// Which device an answer names, decided the first time that answer names one (the port test at
+// start-up) and kept until the user chooses the port again: an adapter plugged in later must not
+// renumber the ports under the user. An answer that named no port is looked up again each time,
+// so that the adapter plugged in after start-up is found by the next upload.
 class PortDeviceChoice {
 public:
     using ListPorts = QStringList (*)();
     explicit PortDeviceChoice(ListPorts listPorts = platform::serialPortLocations);
 
     const platform::Result<QString>& deviceFor(const QString& answer);
+    // The next question about any answer looks it up afresh.
+    void forget() { m_device.reset(); }
 
 private:
     ListPorts m_listPorts;

@@ -68,7 +68,8 @@ platform::Result<QString> serialDeviceForAnswer(
         platform::leadingNumberValue(answer), 1, static_cast<int>(std::min<qsizetype>(highest, INT_MAX)));
     if (!number) {
         const QString listed = naming == PortNaming::ListedPorts
-            ? u"; this computer lists "_s + QString::number(listedPorts.size()) + u" serial ports"_s
+            ? u"; this computer lists "_s + QString::number(listedPorts.size())
+                + (listedPorts.size() == 1 ? u" serial port"_s : u" serial ports"_s)
             : QString();
         return Error(ErrorCode::SerialPortNotFound, u"\""_s + answer + u"\" names no port"_s + listed);
     }
@@ -77,14 +78,18 @@ platform::Result<QString> serialDeviceForAnswer(
     return inPortNumberOrder(listedPorts).at(*number - 1);
 }
 
-QStringList portChoiceItems(PortNaming naming, const QList<platform::ListedSerialPort>& listedPorts)
+namespace {
+
+// The listed ports that answer to a number, with their numbers, in the order of the numbers.
+QList<std::pair<qint64, platform::ListedSerialPort>> numberedPorts(
+    PortNaming naming, const QList<platform::ListedSerialPort>& listedPorts)
 {
     QStringList locations;
     for (const platform::ListedSerialPort& port : listedPorts)
         locations.append(port.location);
     if (naming == PortNaming::ListedPorts)
         locations = inPortNumberOrder(locations);
-    QList<std::pair<qint64, QString>> items;
+    QList<std::pair<qint64, platform::ListedSerialPort>> numbered;
     for (const platform::ListedSerialPort& port : listedPorts) {
         qint64 number = 0;
         if (naming == PortNaming::ListedPorts) {
@@ -95,16 +100,37 @@ QStringList portChoiceItems(PortNaming naming, const QList<platform::ListedSeria
                 continue;
             number = port.name.last(comName.digits).toLongLong();
         }
+        numbered.append({ number, port });
+    }
+    std::sort(
+        numbered.begin(), numbered.end(), [](const auto& left, const auto& right) { return left.first < right.first; });
+    return numbered;
+}
+
+} // namespace
+
+QStringList portChoiceItems(PortNaming naming, const QList<platform::ListedSerialPort>& listedPorts)
+{
+    QStringList choices;
+    for (const auto& [number, port] : numberedPorts(naming, listedPorts)) {
         QString item = QString::number(number) + u" - "_s + port.name;
         if (!port.description.isEmpty())
             item.append(u", "_s).append(port.description);
-        items.append({ number, item.replace(u'/', u'-') });
+        choices.append(item.replace(u'/', u'-'));
     }
-    std::sort(items.begin(), items.end());
-    QStringList choices;
-    for (const auto& item : std::as_const(items))
-        choices.append(item.second);
     return choices;
+}
+
+QString firstAdapterAnswer(PortNaming naming, const QList<platform::ListedSerialPort>& listedPorts)
+{
+    for (const auto& [number, port] : numberedPorts(naming, listedPorts)) {
+        const bool adapter = naming == PortNaming::ListedPorts
+            ? port.name.startsWith(u"ttyUSB"_s) || port.name.startsWith(u"ttyACM"_s)
+            : port.description.contains(u"USB"_s, Qt::CaseInsensitive);
+        if (adapter)
+            return QString::number(number);
+    }
+    return u"1"_s;
 }
 
 } // namespace device

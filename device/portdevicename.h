@@ -35,4 +35,9 @@ platform::Result<QString> serialDeviceForAnswer(
 // with its number and holds no "/", so that picking it names the same device as typing the number.
 QStringList portChoiceItems(PortNaming naming, const QList<platform::ListedSerialPort>& listedPorts);
 
+// The port question's first answer when none is given: the number of the first USB serial adapter
+// (ttyUSB, ttyACM; on Windows a port whose description names USB), else "1". A built-in port that
+// nothing is plugged into would keep every upload waiting for an answer.
+QString firstAdapterAnswer(PortNaming naming, const QList<platform::ListedSerialPort>& listedPorts);
+
 } // namespace device

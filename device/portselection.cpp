@@ -31,7 +31,7 @@ PortAnswer askForPort(const PortQuestion& question, config::Configuration& confi
         if (!error)
             return PortAnswer::Given;
         if (!worthAskingAgain(*error, reportLinkError(question.prompts, *error)))
-            return PortAnswer::Given;
+            return PortAnswer::Failed;
     }
 }
 

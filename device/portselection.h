@@ -23,8 +23,11 @@ struct PortQuestion {
 };
 
 enum class PortAnswer {
-    // commPort holds the answer; start-up goes on.
+    // commPort holds the answer, whose device opened; start-up goes on.
     Given,
+    // commPort holds the answer, whose device failed in a way that asking again would not mend;
+    // the failure was reported, and start-up goes on with it.
+    Failed,
     // The user gave no answer: the program ends at once, with nothing more shown.
     Empty,
 };

@@ -14,6 +14,9 @@ QString hexByte(quint8 byte) { return u"0x"_s + QString::number(byte, 16).rightJ
 
 QString seconds(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 1) + u" s"_s; }
 
+// A description as a sentence of the receipt: one that asks the user something keeps its question mark.
+QString sentence(const QString& text) { return text.endsWith(u'?') ? text : text + u'.'; }
+
 } // namespace
 
 QString describeUploadStop(const UploadStop& stop)
@@ -36,11 +39,11 @@ QString describeFailedPortInUpload(
     // Bytes 1 and 2 are the two SYNs: the box takes nothing into its memory before byte 3.
     constexpr int kHandshakeBytes = 2;
     if (!stop || acknowledged <= kHandshakeBytes)
-        return u"not uploaded. "_s + problem + u'.';
-    return u"upload failed at byte %1 of %2 (%3) after %4. %5. The QX-7M acknowledged %6 of %2 bytes and may hold part "
+        return u"not uploaded. "_s + sentence(problem);
+    return u"upload failed at byte %1 of %2 (%3) after %4. %5 The QX-7M acknowledged %6 of %2 bytes and may hold part "
            "of this programming: switch it off and on, then upload again."_s.arg(stop->byteNumber)
                .arg(stop->byteTotal)
-               .arg(stop->what, seconds(elapsedMs), problem)
+               .arg(stop->what, seconds(elapsedMs), sentence(problem))
                .arg(acknowledged);
 }
 

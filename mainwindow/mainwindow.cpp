@@ -11,6 +11,7 @@
 #include "builder/buildstringform.h"
 #include "builder/timefieldcaption.h"
 
+#include "device/portselection.h"
 #include "device/uploadpreparation.h"
 
 #include "platform/programidentity.h"
@@ -94,10 +95,12 @@ void MainWindow::buildMenus()
     m_newAction = addCommand(file, u"New Configuration File..."_s, u"New"_s, QKeySequence(u"Ctrl+N"_s));
     m_loadAction = addCommand(file, u"Load Configuration File..."_s, u"Load"_s, QKeySequence(u"Ctrl+L"_s));
     m_saveAction = addCommand(file, u"Save Configuration File..."_s, u"Save"_s, QKeySequence(u"Ctrl+S"_s));
+    m_portAction = addCommand(file, u"Port..."_s, u"Port"_s, QKeySequence(u"Ctrl+P"_s));
     m_quitAction = addCommand(file, u"Quit QX-7M Programmer..."_s, u"Quit"_s, QKeySequence(u"Ctrl+Q"_s));
     connect(m_newAction, &QAction::triggered, this, [this] { m_fileCommands.newFile(); });
     connect(m_loadAction, &QAction::triggered, this, [this] { static_cast<void>(m_fileCommands.load()); });
     connect(m_saveAction, &QAction::triggered, this, [this] { static_cast<void>(m_fileCommands.save()); });
+    connect(m_portAction, &QAction::triggered, this, &MainWindow::choosePort);
     connect(m_quitAction, &QAction::triggered, this, [this] { m_fileCommands.quit(); });
     QMenu* help = menuBar()->addMenu(u"Help"_s);
     help->setObjectName(u"Help"_s);
@@ -262,6 +265,22 @@ void MainWindow::showPortInUse()
         m_portInUse->setText(u"Port: "_s + answer);
     else
         m_portInUse->setText(u"Port %1: %2"_s.arg(answer, device.value()));
+}
+
+void MainWindow::choosePort()
+{
+    config::Configuration& configuration = m_services.configuration;
+    const QString inUse = configuration.commPort;
+    const device::PortDeviceChoice before = m_services.portDevice;
+    m_services.portDevice.forget();
+    const device::PortAnswer answer = device::askForPort(
+        { m_services.prompts, m_services.port, m_services.portDevice, inUse, m_services.portChoices() }, configuration);
+    if (answer != device::PortAnswer::Given) {
+        // Cancelled, or a port that failed and was reported: the port in use stays.
+        configuration.commPort = inUse;
+        m_services.portDevice = before;
+    }
+    showPortInUse();
 }
 
 void MainWindow::recordChanged()

@@ -55,6 +55,7 @@ public:
     QAction* loadAction() const { return m_loadAction; }
     QAction* saveAction() const { return m_saveAction; }
     QAction* quitAction() const { return m_quitAction; }
+    QAction* portAction() const { return m_portAction; }
 
     // While the start dialog shows, the main window may be neither minimized nor maximized.
     void setStartFileSelection(QWidget* startFileSelection) { m_startFileSelection = startFileSelection; }
@@ -93,6 +94,9 @@ private:
     // rate that none of its controls has.
     void noteWhatTheFileHoldsBeyondTheControls();
     void showPortInUse();
+    // The port question again, its list as the computer has it now; the answer replaces the port
+    // in use only once its device opened.
+    void choosePort();
     // The delay texts of a file that the window read before it was built again.
     void showFileDelayTextsAgain(const config::DelayFieldTexts& texts);
 
@@ -127,6 +131,7 @@ private:
     QAction* m_loadAction = nullptr;
     QAction* m_saveAction = nullptr;
     QAction* m_quitAction = nullptr;
+    QAction* m_portAction = nullptr;
     UploadCommand m_upload;
     FileCommands m_fileCommands;
     QPointer<QWidget> m_startFileSelection;

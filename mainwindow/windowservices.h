@@ -22,6 +22,8 @@ struct WindowServices {
     device::PortDeviceChoice& portDevice;
     const platform::Clock& clock;
     platform::ProgramEnd& programEnd;
+    // The ports this computer has now, as the port question offers them.
+    QStringList (*portChoices)();
 };
 
 } // namespace mainwindow

@@ -5,8 +5,7 @@ using namespace Qt::StringLiterals;
 namespace platform {
 
 Error::Error(ErrorCode code)
-    : m_code(code)
-    , m_description(describe(code))
+    : Error(code, QString())
 {
 }
 
@@ -14,6 +13,9 @@ Error::Error(ErrorCode code, const QString& detail)
     : m_code(code)
     , m_description(detail.isEmpty() ? describe(code) : describe(code) + u": "_s + detail)
 {
+    // A port that is not there, or went away, is most often an adapter that is not plugged in.
+    if (code == ErrorCode::SerialPortNotFound || code == ErrorCode::SerialLinkLost)
+        m_description += u". Is the USB serial adapter plugged in?"_s;
 }
 
 QString Error::numberMessage() const

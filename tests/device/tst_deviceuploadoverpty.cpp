@@ -69,8 +69,9 @@ void tst_DeviceUploadOverPty::hangUpDuringAWaitIsAnErrorThatReleasesThePort()
     QVERIFY(line.connect());
     const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
     QCOMPARE(result ? 0 : result.error().number(), 8010);
-    QCOMPARE(
-        result.error().description(), u"The connection to the serial port was lost: "_s + line.simulator.devicePath());
+    QCOMPARE(result.error().description(),
+        u"The connection to the serial port was lost: %1. Is the USB serial adapter "
+        "plugged in?"_s.arg(line.simulator.devicePath()));
     // A port whose device is gone stays readable for ever; left open it would keep waking the
     // event loop of the error box that follows.
     QVERIFY(!line.link.isOpen());

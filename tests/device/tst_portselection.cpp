@@ -81,7 +81,8 @@ void tst_PortSelection::answerNamesADevice()
     const auto result = device::serialDeviceForAnswer(
         answer, naming, { u"/dev/ttyUSB0"_s, u"/dev/ttyS10"_s, u"/dev/ttyS9"_s, u"/dev/ttyS0"_s, u"/dev/ttyACM0"_s });
     const QString noPort = u"There is no such serial port on this computer: \""_s + answer + u"\" names no port"_s
-        + (naming == PortNaming::ListedPorts ? u"; this computer lists 5 serial ports"_s : QString());
+        + (naming == PortNaming::ListedPorts ? u"; this computer lists 5 serial ports"_s : QString())
+        + u". Is the USB serial adapter plugged in?"_s;
     QCOMPARE(result ? result.value() : result.error().description(), device.isEmpty() ? noPort : device);
     QCOMPARE(result ? 0 : result.error().number(), device.isEmpty() ? 8002 : 0);
 }
@@ -91,19 +92,22 @@ void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort_data()
     QTest::addColumn<PortNaming>("naming");
     QTest::addColumn<Listing>("listed");
     QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("firstAdapter"); // the port question's first answer
 
     QTest::newRow("numbered by kind, then by number")
         << PortNaming::ListedPorts
         << Listing { { u"/dev/ttyUSB0"_s, u"ttyUSB0"_s, u"FT232R USB UART"_s }, { u"/dev/ttyS10"_s, u"ttyS10"_s, {} },
                { u"/dev/ttyS0"_s, u"ttyS0"_s, {} } }
-        << QStringList { u"1 - ttyS0"_s, u"2 - ttyS10"_s, u"3 - ttyUSB0, FT232R USB UART"_s };
+        << QStringList { u"1 - ttyS0"_s, u"2 - ttyS10"_s, u"3 - ttyUSB0, FT232R USB UART"_s } << u"3"_s;
     QTest::newRow("a slash in a description would make the item a path")
         << PortNaming::ListedPorts << Listing { { u"/dev/ttyACM0"_s, u"ttyACM0"_s, u"RS-232/485 bridge"_s } }
-        << QStringList { u"1 - ttyACM0, RS-232-485 bridge"_s };
+        << QStringList { u"1 - ttyACM0, RS-232-485 bridge"_s } << u"1"_s;
     QTest::newRow("windows numbers by COM name")
         << PortNaming::WindowsComNames
         << Listing { { u"\\\\.\\COM12"_s, u"COM12"_s, {} }, { u"\\\\.\\COM3"_s, u"COM3"_s, u"USB Serial Port"_s } }
-        << QStringList { u"3 - COM3, USB Serial Port"_s, u"12 - COM12"_s };
+        << QStringList { u"3 - COM3, USB Serial Port"_s, u"12 - COM12"_s } << u"3"_s;
+    QTest::newRow("no adapter") << PortNaming::ListedPorts << Listing { { u"/dev/ttyS1"_s, u"ttyS1"_s, {} } }
+                                << QStringList { u"1 - ttyS1"_s } << u"1"_s;
 }
 
 void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort()
@@ -113,6 +117,7 @@ void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort()
     QFETCH(QStringList, items);
 
     QCOMPARE(device::portChoiceItems(naming, listed), items);
+    QTEST(device::firstAdapterAnswer(naming, listed), "firstAdapter");
     QStringList locations;
     for (const platform::ListedSerialPort& port : listed)
         locations.append(port.location);
@@ -129,10 +134,14 @@ void tst_PortSelection::answerKeepsTheDeviceItNamedFirst()
     portsListedNow = { u"/dev/ttyUSB0"_s };
     device::PortDeviceChoice choice(listedNow);
     QCOMPARE(choice.deviceFor(u"2"_s).error().number(), 8002);
-    QCOMPARE(choice.deviceFor(u"1"_s).value(), u"/dev/ttyUSB0"_s);
-    // An adapter plugged in later numbers before the first one; the answer keeps its device.
+    // An answer that named no port is looked up again once an adapter is plugged in.
     portsListedNow.prepend(u"/dev/ttyACM0"_s);
-    QCOMPARE(choice.deviceFor(u"1"_s).value(), u"/dev/ttyUSB0"_s);
+    QCOMPARE(choice.deviceFor(u"2"_s).value(), u"/dev/ttyUSB0"_s);
+    // Another adapter numbers before the first one; the answer keeps its device until forgotten.
+    portsListedNow.append(u"/dev/ttyACM1"_s);
+    QCOMPARE(choice.deviceFor(u"2"_s).value(), u"/dev/ttyUSB0"_s);
+    choice.forget();
+    QCOMPARE(choice.deviceFor(u"2"_s).value(), u"/dev/ttyACM1"_s);
     QCOMPARE(choice.deviceFor(u"/dev/pts/4"_s).value(), u"/dev/pts/4"_s);
 }
 
@@ -177,8 +186,9 @@ void tst_PortSelection::portIsAskedForAndTriedOnce_data()
         << QStringList { u"70|Permission denied: 1"_s } << given << QStringList { u"/dev/ttyS0"_s, u"/dev/ttyS2"_s };
     QTest::newRow("missing device reported and kept")
         << QStringList { u"/dev/ttyUSB9"_s } << OpenFailures { ErrorCode::SerialPortNotFound }
-        << QStringList { u"8002|There is no such serial port on this computer: /dev/ttyUSB9"_s } << given
-        << QStringList { u"/dev/ttyUSB9"_s };
+        << QStringList { u"8002|There is no such serial port on this computer: /dev/ttyUSB9. Is the USB serial adapter "
+                         "plugged in?"_s }
+        << device::PortAnswer::Failed << QStringList { u"/dev/ttyUSB9"_s };
 }
 
 void tst_PortSelection::portIsAskedForAndTriedOnce()

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void editExistingShowsTheFileAfterACancelledDialog();
     void givenFileOpensInsteadOfTheStartDialog_data();
     void givenFileOpensInsteadOfTheStartDialog();
+    void portMenuKeepsThePortUntilAnotherOneOpens();
 
 private:
     // The port question, answered "/dev/ttyS0" (or answer), then these boxes, each "text|title".
@@ -152,6 +153,31 @@ void tst_StartUp::givenFileOpensInsteadOfTheStartDialog()
         QCOMPARE(finished.count(), 1);
         QCOMPARE(m_fixture->end.code, std::nullopt);
     }
+}
+
+void tst_StartUp::portMenuKeepsThePortUntilAnotherOneOpens()
+{
+    m_fixture->configuration.commPort = u"/dev/ttyS0"_s;
+    mainwindow::MainWindow& window = m_fixture->open();
+    const auto ask = [this](const QString& answer) {
+        m_fixture->prompts.expectTextInput(u"Which com port will the QX-7M be connected to for programming?"_s,
+            u"Com port selection"_s, u"/dev/ttyS0"_s, answer, { u"1 - ttyS0"_s, u"2 - ttyUSB0"_s });
+    };
+    ask(QString());
+    window.portAction()->trigger();
+    // A port that fails is reported, and the one in use stays.
+    ask(u"/dev/ttyUSB9"_s);
+    m_port.openErrors.append(platform::Error(platform::ErrorCode::SerialPortNotFound, u"/dev/ttyUSB9"_s));
+    m_fixture->prompts.expectMessage(u"Error Number:  8002"_s);
+    m_fixture->prompts.expectMessage(
+        u"error msg: There is no such serial port on this computer: /dev/ttyUSB9. Is the USB serial adapter plugged in?"_s);
+    window.portAction()->trigger();
+    QCOMPARE(m_fixture->configuration.commPort, u"/dev/ttyS0"_s);
+    ask(u"/dev/pts/7"_s);
+    window.portAction()->trigger();
+    QCOMPARE(m_port.opened, QStringList({ u"/dev/ttyUSB9"_s, u"/dev/pts/7"_s }));
+    QCOMPARE(m_fixture->configuration.commPort, u"/dev/pts/7"_s);
+    QCOMPARE(m_fixture->find<QLabel>(u"PortInUseLabel"_s)->text(), u"Port: /dev/pts/7"_s);
 }
 
 QTEST_MAIN(tst_StartUp)

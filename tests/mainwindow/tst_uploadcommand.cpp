@@ -137,7 +137,9 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort_data()
                          u"error|Uploading ... open"_s }
         << 28 << 1;
     QTest::newRow("cable pulled") << u"cable"_s
-                                  << report(u"8010"_s, u"The connection to the serial port was lost: /dev/QX-7M"_s,
+                                  << report(u"8010"_s,
+                                         u"The connection to the serial port was lost: /dev/QX-7M. Is the USB serial "
+                                         "adapter plugged in?"_s,
                                          u"Upload Commands closed"_s)
                                   << 10 << -1;
     QTest::newRow("no such port") << u"unknown"_s
@@ -145,7 +147,9 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort_data()
                                          u"There is no such serial port on this computer: \"0\" names no port; this "
                                          u"computer lists "_s
                                              + QString::number(platform::serialPortLocations().size())
-                                             + u" serial ports"_s,
+                                             + (platform::serialPortLocations().size() == 1 ? u" serial port"_s
+                                                                                            : u" serial ports"_s)
+                                             + u". Is the USB serial adapter plugged in?"_s,
                                          u"Save and Upload closed"_s)
                                   << 0 << -1;
     QTest::newRow("port held by another program")

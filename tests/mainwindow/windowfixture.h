@@ -49,7 +49,9 @@ inline QWidget* shownWindow(const QString& name)
 struct WindowFixture {
     explicit WindowFixture(platform::SerialPort* port = nullptr, const platform::Clock* clock = nullptr)
         : services { configuration, handOver, prompts, port ? *port : realPort, portDevice,
-            clock ? *clock : systemClock, end }
+            clock ? *clock : systemClock, end, [] {
+                return QStringList { u"1 - ttyS0"_s, u"2 - ttyUSB0"_s };
+            } }
     {
     }
 
