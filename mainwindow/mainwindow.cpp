@@ -5,6 +5,7 @@
 #include "focusreason.h"
 #include "scanpriorityoptions.h"
 #include "slotpanel.h"
+#include "statusline.h"
 #include "stringfileimport.h"
 #include "supportwindows.h"
 
@@ -74,10 +75,7 @@ MainWindow::MainWindow(const WindowServices& services, QWidget* parent)
 void MainWindow::buildStatusBar()
 {
     // The message part: the last upload's receipt, or a newer note about the file.
-    m_statusLine = new QLabel(this);
-    m_statusLine->setObjectName(u"UploadReceiptLabel"_s);
-    m_statusLine->setFocusPolicy(Qt::NoFocus);
-    m_statusLine->setTextFormat(Qt::PlainText);
+    m_statusLine = new StatusLine(this);
     statusBar()->addWidget(m_statusLine, 1);
     // The permanent part: where an upload goes, and whether the file lags behind the window.
     m_portInUse = platform::namedLabel(QString(), u"PortInUseLabel"_s, this);
@@ -123,6 +121,8 @@ QWidget* MainWindow::buildControls()
     layout->addLayout(buildDelayBand(central));
     layout->addWidget(separator(u"Line4"_s, central));
     layout->addLayout(buildUploadBand(central));
+    // The bands keep together at the top when the window grows.
+    layout->addStretch();
     layout->addWidget(platform::namedLabel(u"qx7m.example"_s, u"URLLabel"_s, central));
     layout->addWidget(
         platform::namedLabel(u"QX-7M Programmer. All rights reserved by its maker."_s, u"RightsLabel"_s, central));
@@ -195,6 +195,8 @@ QLayout* MainWindow::buildDelayBand(QWidget* central)
         delay->addWidget(box, 1, column++);
         connect(box, &QLineEdit::textChanged, this, &MainWindow::recordChanged);
     }
+    // Each caption stays beside its field when the window grows.
+    delay->setColumnStretch(column, 1);
     return delay;
 }
 
@@ -248,7 +250,7 @@ void MainWindow::noteWhatTheFileHoldsBeyondTheControls()
             u"Baud rate %1 from the file is none of the five rates; the box receives %2, as the list shows"_s.arg(
                 configuration.baudRateText, m_baudRateList->currentText()));
     if (!notes.isEmpty()) {
-        m_statusLine->setText(notes.join(u". "_s));
+        m_statusLine->showMessage(notes.join(u". "_s));
         m_statusLineShowsReceipt = false;
     }
 }
@@ -294,7 +296,7 @@ void MainWindow::recordChanged()
     m_progress->setTextVisible(false);
     m_progress->setValue(0);
     if (m_statusLineShowsReceipt)
-        m_statusLine->setText(u"Last upload "_s + m_statusLine->text() + u" (before later changes)"_s);
+        m_statusLine->showMessage(u"Last upload "_s + m_statusLine->text() + u" (before later changes)"_s);
     m_statusLineShowsReceipt = false;
 }
 
@@ -464,7 +466,7 @@ void MainWindow::showProgress(int acknowledged, int total)
 
 void MainWindow::showReceipt(const QString& text)
 {
-    m_statusLine->setText(text);
+    m_statusLine->showMessage(text);
     m_statusLineShowsReceipt = true;
 }
 

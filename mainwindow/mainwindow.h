@@ -24,6 +24,7 @@ class BaudRateList;
 class DelayTextBox;
 class ScanPriorityOptions;
 class SlotPanel;
+class StatusLine;
 
 // Wires the window's parts together: the slot panel, the scan priority, the baud list, the three
 // delay fields, the upload command with its progress and status line, and the menus. A view of
@@ -121,7 +122,7 @@ private:
     DelayTextBox* m_seconds = nullptr;
     QPushButton* m_uploadButton = nullptr;
     QProgressBar* m_progress = nullptr;
-    QLabel* m_statusLine = nullptr;
+    StatusLine* m_statusLine = nullptr;
     QLabel* m_portInUse = nullptr;
     QLabel* m_unsavedMark = nullptr;
     // What the box was last programmed with from this window, as the receipt tells.

@@ -23,6 +23,8 @@ ScanPriorityOptions::ScanPriorityOptions(ScanPriority& scanPriority, QWidget* pa
     addOption(u"Composite"_s, u"CompOption"_s, ScanPriority::Composite);
     addOption(u"S-Video"_s, u"SvidOption"_s, ScanPriority::SVideo);
     addOption(u"None"_s, u"NoneOption"_s, ScanPriority::None)->setChecked(true);
+    // The heading stays with its options when the window grows.
+    layout->addStretch();
 }
 
 bool ScanPriorityOptions::selectPriority(ScanPriority priority)

@@ -57,6 +57,7 @@ SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHand
     m_slotBytes->setObjectName(u"SelStringBytesTextBox"_s);
     m_slotBytes->setReadOnly(true);
     m_slotBytes->setFocusPolicy(Qt::NoFocus);
+    m_slotBytes->setMinimumWidth(m_slotBytes->fontMetrics().horizontalAdvance(QString(u"FF "_s).repeated(30)) + 12);
     m_buildStringButton->setObjectName(u"BuildStringButton"_s);
     m_selectFileButton->setObjectName(u"SelFileButton"_s);
 
@@ -68,9 +69,10 @@ SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHand
     layout->addWidget(m_slotText, 2, 0, 1, 5);
     layout->addWidget(platform::captionLabel(u"String Length:"_s, u"SelStringLenLabel"_s, m_slotLength), 3, 0);
     layout->addWidget(m_slotLength, 3, 1);
-    layout->addWidget(m_slotBytes, 3, 2);
     layout->addWidget(m_buildStringButton, 3, 3);
     layout->addWidget(m_selectFileButton, 3, 4);
+    // A row of its own, wide enough for the 30 bytes the box takes.
+    layout->addWidget(m_slotBytes, 4, 0, 1, 5);
     layout->setColumnStretch(2, 1);
 
     // activated, not currentIndexChanged: choosing the slot already shown switches to it again.

@@ -17,6 +17,8 @@ QPushButton* namedButton(const QString& caption, const QString& name, QWidget* p
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
+    // Enter presses the button that has the focus, as in a dialog; Esc does nothing here.
+    button->setAutoDefault(true);
     return button;
 }
 

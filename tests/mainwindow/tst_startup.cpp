@@ -96,8 +96,11 @@ void tst_StartUp::editExistingShowsTheFileAfterACancelledDialog()
     mainwindow::StartUp startUp(m_fixture->services);
     begin(startUp);
     QPushButton* editExisting = button(startUp.startFileSelection(), u"EditExistingButton"_s);
+    // Esc does nothing; Enter presses the focused button.
+    editExisting->setFocus();
+    QTest::keyClick(editExisting, Qt::Key_Escape);
     m_fixture->prompts.expectOpenFile(kQxcDialog, QString());
-    QTest::mouseClick(editExisting, Qt::LeftButton);
+    QTest::keyClick(editExisting, Qt::Key_Return);
     QVERIFY(editExisting->isVisible());
 
     m_fixture->prompts.expectOpenFile(kQxcDialog, hall.configPath);

@@ -1,0 +1,33 @@
+#include "statusline.h"
+
+#include <QPainter>
+
+using namespace Qt::StringLiterals;
+
+namespace mainwindow {
+
+StatusLine::StatusLine(QWidget* parent)
+    : QLabel(parent)
+{
+    setObjectName(u"UploadReceiptLabel"_s);
+    setFocusPolicy(Qt::NoFocus);
+    // File names and descriptions are shown as they are, never read as markup.
+    setTextFormat(Qt::PlainText);
+}
+
+void StatusLine::showMessage(const QString& text)
+{
+    setText(text);
+    setToolTip(text);
+}
+
+QSize StatusLine::minimumSizeHint() const { return { 0, QLabel::minimumSizeHint().height() }; }
+
+void StatusLine::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.drawText(area, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+}
+
+} // namespace mainwindow
