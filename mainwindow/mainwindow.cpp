@@ -2,7 +2,6 @@
 
 #include "baudratelist.h"
 #include "delaytextbox.h"
-#include "focusreason.h"
 #include "scanpriorityoptions.h"
 #include "slotpanel.h"
 #include "stringfileimport.h"
@@ -13,6 +12,7 @@
 
 #include "device/uploadpreparation.h"
 
+#include "platform/focusreason.h"
 #include "platform/programidentity.h"
 #include "platform/programlook.h"
 
@@ -350,7 +350,7 @@ void MainWindow::followWindowState()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_uploadButton && event->type() == QEvent::FocusOut
-        && focusMovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason()))
+        && platform::focusMovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason()))
         m_uploadButton->setText(kUploadCommandsCaption);
     return QMainWindow::eventFilter(watched, event);
 }
