@@ -2,6 +2,7 @@
 
 #include "compositionbox.h"
 #include "hexbytefield.h"
+#include "notation/boxreading.h"
 #include "notation/notation.h"
 #include "timefieldcaption.h"
 #include "waittimefield.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStringList>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -43,6 +45,36 @@ QLineEdit* displayLine(const QString& text, const QString& name, QWidget* parent
     line->setReadOnly(true);
     line->setFocusPolicy(Qt::NoFocus);
     return line;
+}
+
+// What the box makes of each 0x1B the user typed (not escaped, unlike a token's), one line each:
+// "1B 41 42 is read by the box as a wait of 4 h 38 min 26 s". Empty when none was typed.
+QString typedEscapeReading(const notation::Composition& composition)
+{
+    const QByteArray& bytes = composition.bytes();
+    const notation::BoxReading reading = notation::readAsTheBox(bytes);
+    const auto typed = [&](qsizetype at) { return composition.typedEscapes().contains(at); };
+    const auto hex = [&](qsizetype from, qsizetype length) { return notation::hexPairs(bytes.sliced(from, length)); };
+    QStringList lines;
+    for (const notation::BoxStep& step : reading.steps) {
+        if (!typed(step.from))
+            continue;
+        const QString read = hex(step.from, step.length) + u" is read by the box as "_s;
+        if (step.kind == notation::BoxStep::Kind::Send) {
+            lines.append(read + u"one 1B byte"_s);
+        } else {
+            const int seconds = step.waitSeconds;
+            lines.append(
+                read + u"a wait of %1 h %2 min %3 s"_s.arg(seconds / 3600).arg(seconds / 60 % 60).arg(seconds % 60));
+        }
+    }
+    if (const std::optional<qsizetype> at = reading.unreadableEscapeAt; at && typed(*at)) {
+        // Cut off: the string ends before the wait's two bytes; otherwise 0xF0 to 0xFE follows.
+        const bool cutOff = *at + 1 == bytes.size() || quint8(bytes[*at + 1]) <= notation::kLongestWaitHighByte;
+        lines.append(hex(*at, cutOff ? bytes.size() - *at : 2) + (cutOff ? u" at the end"_s : QString())
+            + u" cannot be read by the box"_s);
+    }
+    return lines.join(u'\n');
 }
 
 } // namespace
@@ -76,6 +108,10 @@ BuildStringForm::BuildStringForm(notation::BuilderHandOver& handOver, platform::
     layout->addWidget(m_composition, 1);
     m_bytesInHex = displayLine(QString(), u"BuiltBytesHexTextBox"_s, this);
     layout->addWidget(m_bytesInHex);
+    m_typedEscapeReading = namedLabel(QString(), u"TypedEscapeLabel"_s, this);
+    m_typedEscapeReading->setTextFormat(Qt::PlainText);
+    m_typedEscapeReading->setWordWrap(true);
+    layout->addWidget(m_typedEscapeReading);
 
     auto* bottom = new QHBoxLayout;
     m_byteCount = displayLine(u"#"_s, u"FileLenTextBox"_s, this);
@@ -149,6 +185,7 @@ QWidget* BuildStringForm::buildControlCharacterGroup()
     for (const QLatin1StringView item : notation::kControlCharacterItems)
         m_controlCharacters->addItem(QString(item));
     m_controlCharacters->setCurrentRow(0);
+    connect(m_controlCharacters, &QListWidget::itemSelectionChanged, this, &BuildStringForm::keepSelectedItemCurrent);
     connect(m_controlCharacters, &QListWidget::itemDoubleClicked, this, &BuildStringForm::insertControlCharacter);
     layout->addWidget(m_controlCharacters);
     m_insertControlCharacter = button(u"Insert Control Character"_s, u"InsertCtlChr"_s, group);
@@ -238,6 +275,7 @@ void BuildStringForm::showByteCount()
     const QByteArray& bytes = m_composition->composition().bytes();
     m_byteCount->setText(notation::numberAfterBlank(int(bytes.size())));
     m_bytesInHex->setText(notation::hexPairs(bytes));
+    m_typedEscapeReading->setText(typedEscapeReading(m_composition->composition()));
 }
 
 void BuildStringForm::insertHexByte()
@@ -259,12 +297,24 @@ void BuildStringForm::insertHexByte()
 
 void BuildStringForm::insertControlCharacter()
 {
-    const QListWidgetItem* item = m_controlCharacters->currentItem();
-    if (!item)
+    // The selected item, which a screen reader can set without moving the current one.
+    const QList<QListWidgetItem*> selected = m_controlCharacters->selectedItems();
+    if (selected.isEmpty()) {
+        m_prompts.beep();
         return;
-    const QString text = item->text();
+    }
+    const QString text = selected.front()->text();
     m_composition->appendToken(notation::controlCharacterToken(QStringView(text).first(text.indexOf(u' '))));
     m_composition->takeFocusAfterInsertion();
+}
+
+void BuildStringForm::keepSelectedItemCurrent()
+{
+    // A screen reader selects an item without making it current; the arrow keys go on from the
+    // current one, so it must be the item the user hears and sees selected.
+    const QList<QListWidgetItem*> selected = m_controlCharacters->selectedItems();
+    if (!selected.isEmpty() && m_controlCharacters->currentItem() != selected.front())
+        m_controlCharacters->setCurrentItem(selected.front(), QItemSelectionModel::NoUpdate);
 }
 
 void BuildStringForm::insertWait()
@@ -287,7 +337,7 @@ void BuildStringForm::insertWait()
 void BuildStringForm::done()
 {
     m_handedOver = true;
-    m_takeBuiltString(m_composition->toPlainText());
+    m_takeBuiltString(m_composition->rawText());
     close();
 }
 

@@ -51,6 +51,7 @@ private:
     void showByteCount();
     void insertHexByte();
     void insertControlCharacter();
+    void keepSelectedItemCurrent();
     void insertWait();
     void done();
 
@@ -65,6 +66,7 @@ private:
     QLabel* m_slotName = nullptr;
     QLineEdit* m_byteCount = nullptr;
     QLineEdit* m_bytesInHex = nullptr;
+    QLabel* m_typedEscapeReading = nullptr;
     QPushButton* m_done = nullptr;
     QPushButton* m_cancel = nullptr;
     WaitTimeField* m_hours = nullptr;

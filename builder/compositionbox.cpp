@@ -50,9 +50,15 @@ void CompositionBox::mouseReleaseEvent(QMouseEvent* event)
 
 void CompositionBox::applyChangeRule()
 {
-    const QString text = toPlainText();
+    // Typing, input methods, pastes and a screen reader's insertions all change the document; a
+    // line break in any of them reaches it as a paragraph separator, which has no byte and is refused.
+    const QString text = rawText();
+    const qsizetype typedEscapes = m_composition.typedEscapes().size();
     switch (m_composition.takeText(text)) {
     case notation::TextChange::Counted:
+        // Kept as typed, but the box reads the bytes after it as a wait: the builder says how.
+        if (m_composition.typedEscapes().size() > typedEscapes)
+            m_prompts.beep();
         break;
     case notation::TextChange::Cleared:
         clearComposition();
@@ -82,7 +88,7 @@ void CompositionBox::clearComposition()
 {
     m_composition.clear();
     // Emptying the text runs the change rule once more; it finds nothing left to count.
-    if (!toPlainText().isEmpty())
+    if (!rawText().isEmpty())
         clear();
 }
 

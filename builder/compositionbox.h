@@ -26,6 +26,9 @@ public:
     void takeFocusAfterInsertion();
 
     const notation::Composition& composition() const { return m_composition; }
+    // The text as the user composed it. toPlainText() would turn a no-break space into a blank and
+    // a line separator into a line feed, bytes the user never typed.
+    QString rawText() const { return document()->toRawText(); }
 
 Q_SIGNALS:
     // The bytes changed: the count and the hex view follow.

@@ -1,5 +1,9 @@
 #include "waittimefield.h"
 
+#include "platform/focusreason.h"
+
+#include <QFocusEvent>
+
 namespace builder {
 
 WaitTimeField::WaitTimeField(const config::DelayFieldKind& kind, platform::Prompts& prompts, QWidget* parent)
@@ -24,7 +28,9 @@ void WaitTimeField::mouseReleaseEvent(QMouseEvent* event)
 void WaitTimeField::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (text().isEmpty())
+    // A menu, the field's own context menu or another window took the focus: the user is still
+    // typing here, and a hint put back now would end up in front of the next digit.
+    if (platform::focusMovedToAnotherControl(event->reason()) && text().isEmpty())
         setText(QString(m_kind.placeholder));
 }
 

@@ -1,8 +1,7 @@
 #include "baudratelist.h"
 
-#include "focusreason.h"
-
 #include "config/projectorbaudrate.h"
+#include "platform/focusreason.h"
 
 #include <QFocusEvent>
 
@@ -25,7 +24,7 @@ void BaudRateList::showRate(const QString& baudRateText) { setCurrentText(config
 void BaudRateList::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
-    if (focusMovedToAnotherControl(event->reason()))
+    if (platform::focusMovedToAnotherControl(event->reason()))
         m_configuration.commitBaudRate(currentText());
 }
 

@@ -1,6 +1,6 @@
 #include "delaytextbox.h"
 
-#include "focusreason.h"
+#include "platform/focusreason.h"
 
 #include <QFocusEvent>
 #include <QTimer>
@@ -44,7 +44,7 @@ void DelayTextBox::applyEmptyRule()
 void DelayTextBox::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    if (!focusMovedToAnotherControl(event->reason()))
+    if (!platform::focusMovedToAnotherControl(event->reason()))
         return;
     // The first key typed replaces the whole text, the hint included. A click places the cursor
     // after this event, so the selection is made once the click is done.
@@ -57,7 +57,7 @@ void DelayTextBox::focusInEvent(QFocusEvent* event)
 void DelayTextBox::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (focusMovedToAnotherControl(event->reason()))
+    if (platform::focusMovedToAnotherControl(event->reason()))
         applyEmptyRule();
 }
 

@@ -2,7 +2,6 @@
 
 #include "baudratelist.h"
 #include "delaytextbox.h"
-#include "focusreason.h"
 #include "scanpriorityoptions.h"
 #include "slotpanel.h"
 #include "statusline.h"
@@ -15,6 +14,7 @@
 #include "device/portselection.h"
 #include "device/uploadpreparation.h"
 
+#include "platform/focusreason.h"
 #include "platform/programidentity.h"
 #include "platform/programlook.h"
 
@@ -371,7 +371,7 @@ void MainWindow::followWindowState()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_uploadButton && event->type() == QEvent::FocusOut
-        && focusMovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason()))
+        && platform::focusMovedToAnotherControl(static_cast<QFocusEvent*>(event)->reason()))
         m_uploadButton->setText(kUploadCommandsCaption);
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,5 +1,6 @@
 #include "composition.h"
 
+#include "boxreading.h"
 #include "notation.h"
 
 #include "config/stringslot.h"
@@ -32,6 +33,8 @@ TextChange Composition::takeText(const QString& text)
         const std::optional<Token> token = typedCharacterToken(char32_t(codes.front()));
         if (!token)
             return TextChange::Refused;
+        if (token->bytes == QByteArray(1, char(kEscapeByte)))
+            m_typedEscapes.append(m_builtBytes.size());
         m_builtBytes.append(token->bytes);
         m_countedText = text;
     }
@@ -41,6 +44,7 @@ TextChange Composition::takeText(const QString& text)
 void Composition::clear()
 {
     m_builtBytes.clear();
+    m_typedEscapes.clear();
     m_countedText.clear();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace notation {
@@ -40,9 +41,13 @@ public:
     void clear();
     bool isTooLong() const;
     const QByteArray& bytes() const { return m_builtBytes; }
+    // Where the bytes hold a typed 0x1B: unlike a token's, it is not escaped, so the box reads
+    // what follows it as a wait.
+    const QList<qsizetype>& typedEscapes() const { return m_typedEscapes; }
 
 private:
     QByteArray& m_builtBytes;
+    QList<qsizetype> m_typedEscapes;
     // The part of the field's text that the bytes account for.
     QString m_countedText;
     bool m_inserting = false;

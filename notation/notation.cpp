@@ -1,21 +1,19 @@
 #include "notation.h"
 
+#include "boxreading.h"
+
 using namespace Qt::StringLiterals;
 
 namespace notation {
 
 namespace {
 
-constexpr char kEsc = 0x1B;
-// Follows every 0x1B that is not a wait, so that the device never reads it as one: the byte
-// after a wait's 0x1B is at most 0xEF.
-constexpr char kEscMarker = char(0xFF);
-
 QByteArray escapedByte(quint8 value)
 {
     QByteArray bytes(1, char(value));
-    if (value == kEsc)
-        bytes.append(kEscMarker);
+    // Every 0x1B that is not a wait is followed by 0xFF, so that the box never reads it as one.
+    if (value == kEscapeByte)
+        bytes.append(char(kOneEscapeByte));
     return bytes;
 }
 
@@ -93,7 +91,7 @@ std::optional<Token> waitToken(int hours, int minutes, int seconds)
     const qint32 total = 3600 * hours + 60 * minutes + seconds;
     if (total == 0)
         return std::nullopt;
-    QByteArray bytes(1, kEsc);
+    QByteArray bytes(1, char(kEscapeByte));
     bytes.append(char(total / 256)).append(char(total % 256));
     return Token { u" 'Wait "_s + numberAfterBlank(hours) + u" hrs. "_s + numberAfterBlank(minutes) + u" min. "_s
             + numberAfterBlank(seconds) + u" sec. '"_s,

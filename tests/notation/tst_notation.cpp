@@ -1,3 +1,4 @@
+#include "notation/boxreading.h"
 #include "notation/composition.h"
 #include "notation/notation.h"
 
@@ -28,6 +29,8 @@ private Q_SLOTS:
     void tokenGivesItsTextAndItsBytes();
     void changeRuleCountsOnlyAppendsAndStopsPastThirtyBytes_data();
     void changeRuleCountsOnlyAppendsAndStopsPastThirtyBytes();
+    void boxReadsEscapesAsWaitsOrOneEscByte_data();
+    void boxReadsEscapesAsWaitsOrOneEscByte();
 };
 
 void tst_Notation::tokenGivesItsTextAndItsBytes_data()
@@ -144,6 +147,37 @@ void tst_Notation::changeRuleCountsOnlyAppendsAndStopsPastThirtyBytes()
     QCOMPARE(composition.bytes(), bytes);
     QCOMPARE(builtBytes, composition.bytes());
     QTEST(composition.isTooLong(), "tooLong");
+}
+
+void tst_Notation::boxReadsEscapesAsWaitsOrOneEscByte_data()
+{
+    QTest::addColumn<QString>("bytes");
+    QTest::addColumn<QString>("steps"); // "from+length send HEX" or "from+length wait SECONDS"
+    QTest::addColumn<int>("unreadableAt"); // -1: the whole string is read
+
+    const auto row = [](const char* name, const QString& bytes, const QString& steps, int unreadableAt = -1) {
+        QTest::newRow(name) << bytes << steps << unreadableAt;
+    };
+    row("plain bytes", u"50 57 52 0D"_s, u"0+4 send 50 57 52 0D"_s);
+    row("1B FF at the end", u"41 1B FF"_s, u"0+1 send 41, 1+2 send 1B"_s);
+    row("longest high byte, 1B as the low byte", u"1B EF 1B 42"_s, u"0+3 wait 61211, 3+1 send 42"_s);
+    row("F0 after 1B", u"41 1B F0 42 43"_s, u"0+1 send 41"_s, 1);
+    row("FE after 1B", u"1B FE"_s, {}, 0);
+    row("cut off inside a wait", u"1B 00 05 1B 00"_s, u"0+3 wait 5"_s, 3);
+}
+
+void tst_Notation::boxReadsEscapesAsWaitsOrOneEscByte()
+{
+    QFETCH(QString, bytes);
+    const notation::BoxReading reading = notation::readAsTheBox(QByteArray::fromHex(bytes.toLatin1()));
+    QStringList steps;
+    for (const notation::BoxStep& step : reading.steps) {
+        const bool wait = step.kind == notation::BoxStep::Kind::Wait;
+        steps.append(u"%1+%2 "_s.arg(step.from).arg(step.length)
+            + (wait ? u"wait "_s + QString::number(step.waitSeconds) : u"send "_s + notation::hexPairs(step.sent)));
+    }
+    QTEST(steps.join(u", "_s), "steps");
+    QTEST(int(reading.unreadableEscapeAt.value_or(-1)), "unreadableAt");
 }
 
 QTEST_APPLESS_MAIN(tst_Notation)
