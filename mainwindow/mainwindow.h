@@ -108,6 +108,7 @@ private:
     void showUploadButton(const QString& caption, UploadButtonShade shade) override;
     void showProgress(int acknowledged, int total) override;
     void showReceipt(const QString& text) override;
+    void showSaved() override { m_fileCommands.markSaved(); }
 
     // What New and Load show once the record holds the new configuration.
     void showReplacedRecordLeavingFields() override;

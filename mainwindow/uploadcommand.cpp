@@ -109,6 +109,7 @@ bool UploadCommand::save(const device::UploadPreparation& preparation, const QSt
         reportError(*error, deviceName);
         return false;
     }
+    m_view.showSaved();
     return true;
 }
 

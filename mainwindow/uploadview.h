@@ -34,6 +34,8 @@ public:
     virtual void showProgress(int acknowledged, int total) = 0;
     // The status line at the foot of the window.
     virtual void showReceipt(const QString& text) = 0;
+    // The record's file now holds what the window shows.
+    virtual void showSaved() = 0;
 };
 
 } // namespace mainwindow

@@ -101,6 +101,7 @@ void tst_UploadCommand::windowPaintsAndDropsInputWhileTheDeviceTakesEveryByte()
     QVERIFY(saved);
     QCOMPARE(saved.value().baudRateText, u"19200"_s);
     QCOMPARE(saved.value().minutesText, u"2"_s);
+    QVERIFY(m_fixture->find<QLabel>(u"UnsavedLabel"_s)->isHidden());
 
     // Browsing the slots changes nothing the box holds; another scan priority makes the upload history.
     window.slotPanel().selectSlot(SlotId::DiscreteOn);
