@@ -1,5 +1,6 @@
 #include "filestore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -10,11 +11,13 @@ namespace platform {
 
 namespace {
 
+// The path as the system writes it (backslashes on Windows), with the reason.
 QString pathAndReason(const QString& path, const QString& reason)
 {
+    const QString shown = QDir::toNativeSeparators(path);
     if (reason.isEmpty())
-        return path;
-    return path.isEmpty() ? reason : path + u" ("_s + reason + u')';
+        return shown;
+    return shown.isEmpty() ? reason : shown + u" ("_s + reason + u')';
 }
 
 } // namespace
@@ -23,7 +26,7 @@ Result<qint64> fileSize(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return Error(ErrorCode::FileNotFound, path);
+        return Error(ErrorCode::FileNotFound, pathAndReason(path, {}));
     if (!info.isFile())
         return Error(ErrorCode::FileCannotBeRead, pathAndReason(path, u"not a file"_s));
     return info.size();

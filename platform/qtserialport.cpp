@@ -30,6 +30,7 @@ ErrorCode openErrorCode(QSerialPort::SerialPortError error)
     }
 }
 
+#ifdef Q_OS_LINUX
 // QSerialPort reports a device this user may not open like a port that another program holds,
 // which sends the user looking for a program that does not exist; so access is asked first.
 std::optional<Error> accessRefused(const QString& deviceName)
@@ -43,6 +44,7 @@ std::optional<Error> accessRefused(const QString& deviceName)
         "them, here \"%2\": ask for this user to be added to it (sudo usermod -aG %2 USERNAME), then log in "
         "again."_s.arg(deviceName, group));
 }
+#endif
 
 } // namespace
 
@@ -55,8 +57,10 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName)
 {
     if (m_port.isOpen())
         return Error(ErrorCode::PortAlreadyOpen, m_deviceName);
+#ifdef Q_OS_LINUX
     if (std::optional<Error> refused = accessRefused(deviceName))
         return refused;
+#endif
     m_deviceName = deviceName;
     m_port.setPortName(deviceName);
     m_port.setBaudRate(QSerialPort::Baud9600);
