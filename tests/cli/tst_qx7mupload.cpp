@@ -6,7 +6,6 @@
 #include "cli/wireimage.h"
 #include "config/configurationfileformat.h"
 
-#include "tests/support/devicesimulator.h"
 #include "tests/support/hex.h"
 #include "tests/support/sampleconfiguration.h"
 
@@ -18,8 +17,12 @@
 #include <QTest>
 
 #include <cstdlib>
+// The emulator needs a Linux pseudo-terminal: on Windows its cases are left out.
+#ifndef Q_OS_WIN
+#include "tests/support/devicesimulator.h"
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using cli::Outcome;
@@ -65,7 +68,11 @@ private Q_SLOTS:
         std::atexit([] { allTestsRan ? void() : std::_Exit(1); });
     }
     void cleanupTestCase() { allTestsRan = true; }
+#ifndef Q_OS_WIN
     void fileIsProgrammedByteForByteWithItsJsonReceipt();
+    void failedRunTellsTheByteUnderWay_data();
+    void failedRunTellsTheByteUnderWay();
+#endif
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
     void planRefusesOrWarnsAsTheWindowWouldNot_data();
@@ -73,10 +80,9 @@ private Q_SLOTS:
     void wireImageShowsTheBytesInUploadOrder();
     void receiptTellsTheOutcomeInWordsJsonAndExitCode_data();
     void receiptTellsTheOutcomeInWordsJsonAndExitCode();
-    void failedRunTellsTheByteUnderWay_data();
-    void failedRunTellsTheByteUnderWay();
 };
 
+#ifndef Q_OS_WIN
 void tst_Qx7mUpload::fileIsProgrammedByteForByteWithItsJsonReceipt()
 {
     testsupport::DeviceSimulator simulator;
@@ -117,6 +123,7 @@ void tst_Qx7mUpload::fileIsProgrammedByteForByteWithItsJsonReceipt()
             { u"bytes_sent"_s, 53 }, { u"bytes_acknowledged"_s, 53 }, { u"warnings"_s, QJsonArray() } }));
     QCOMPARE(QFileInfo(path).lastModified(), written);
 }
+#endif
 
 void tst_Qx7mUpload::commandLineIsTakenOrRefused_data()
 {
@@ -270,6 +277,7 @@ void tst_Qx7mUpload::receiptTellsTheOutcomeInWordsJsonAndExitCode()
         QCOMPARE(line.mid(8), u", port "_s + receipt.port + u": "_s + text);
 }
 
+#ifndef Q_OS_WIN
 void tst_Qx7mUpload::failedRunTellsTheByteUnderWay_data()
 {
     QTest::addColumn<QStringList>("box"); // the emulator's options
@@ -306,6 +314,7 @@ void tst_Qx7mUpload::failedRunTellsTheByteUnderWay()
     if (failedByte == 21)
         QCOMPARE(run.stop->what, u"Discrete OFF string, character 5 of 8"_s);
 }
+#endif
 
 QTEST_GUILESS_MAIN(tst_Qx7mUpload)
 #include "tst_qx7mupload.moc"
