@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# qx7m-upload.exe under Wine against the Linux build and the QX-7M emulator: the same bytes for the
+# same file (its --dry-run wire image, lines ended with CR LF on Windows), its version on standard
+# output, and, through Wine's COM5 mapped to the emulator's pseudo-terminal, a silent QX-7M given up
+# on after 5 to 6 seconds with exit code 1. Usage: upload.sh QX7M-UPLOAD.exe (with WINEPREFIX set)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+fail() { echo "upload: $*" >&2; exit 1; }
+exe=$1
+file=tests/config/fuzz-seeds/lecture-hall.qxc
+work=$(mktemp -d)
+emulator=""
+trap 'kill $emulator 2>/dev/null || true; rm -rf "$work"' EXIT
+
+build/cli/qx7m-upload "$file" --dry-run 2>/dev/null | sed 's/$/\r/' >"$work/linux.txt"
+wine "$exe" "$(winepath -w "$file")" --dry-run 2>/dev/null >"$work/windows.txt"
+cmp "$work/linux.txt" "$work/windows.txt" || fail "the Windows build would send other bytes than the Linux one"
+echo "Wire image of $file: $(wc -l <"$work/windows.txt") lines, the same as the Linux build's"
+[ "$(wine "$exe" --version)" = $'qx7m-upload 1.2\r' ] || fail "--version does not print the version"
+
+build/tools/qx7m-sim --json --silent >"$work/emulator.log" &
+emulator=$!
+for _ in $(seq 50); do
+    port=$(head -n 1 "$work/emulator.log")
+    [ -n "$port" ] && break
+    sleep 0.1
+done
+[ -n "$port" ] || fail "the QX-7M emulator did not start"
+ln -sfn "$port" "$WINEPREFIX/dosdevices/com5"
+status=0
+wine "$exe" "$(winepath -w "$file")" --port 5 --json >"$work/receipt.json" 2>/dev/null || status=$?
+[ $status -eq 1 ] || fail "against a silent QX-7M, exit code $status instead of 1"
+grep -q '"outcome":"no-answer","port":"COM5"' "$work/receipt.json" || fail "receipt: $(cat "$work/receipt.json")"
+seconds=$(grep -o '"seconds":[0-9.]*' "$work/receipt.json" | cut -d: -f2)
+awk -v s="$seconds" 'BEGIN { exit !(s >= 5.0 && s <= 6.0) }' || fail "a silent QX-7M given up on after $seconds s"
+echo "Through COM5 (the emulator, silent): exit code 1 after $seconds s"
