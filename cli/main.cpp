@@ -8,7 +8,9 @@
 #include "wireimage.h"
 
 #include "config/configurationfile.h"
+#include "platform/clock.h"
 #include "platform/programidentity.h"
+#include "platform/qtserialport.h"
 #include "platform/terminal.h"
 
 #include <QCoreApplication>
@@ -73,8 +75,10 @@ int main(int argc, char* argv[])
             writeLine(stdout, line);
         return int(cli::Outcome::Programmed);
     }
+    platform::QtSerialPort serialPort(platform::WaitStyle::Blocking);
+    const platform::SystemClock clock;
     cli::ProgressLine progress(platform::standardErrorIsTerminal());
-    cli::UploadReceipt receipt = cli::runUpload(plan, arguments.port, progress);
+    cli::UploadReceipt receipt = cli::runUpload(plan, arguments.port, serialPort, clock, progress);
     receipt.warnings = plan.warnings;
     return report(receipt, arguments.json);
 }
