@@ -1,4 +1,5 @@
 #include "tests/support/fakeserialport.h"
+#include "tests/support/hex.h"
 #include "tests/support/sampleconfiguration.h"
 
 #include "device/deviceupload.h"
@@ -136,18 +137,20 @@ void tst_DeviceUpload::streamOfWrongBytesDoesNotKeepTheWaitOpen()
 void tst_DeviceUpload::delayFieldsAndBaudListGiveTheBytesSent_data()
 {
     QTest::addColumn<QStringList>("shown"); // hours, minutes, seconds, baud list
-    QTest::addColumn<QString>("sent"); // the texts the fields then show, the delay and baud bytes in hex
+    // The texts the fields then show; the baud, priority, delay and count bytes the box then holds.
+    QTest::addColumn<QString>("sent");
 
+    const QString noStrings(14, u'0');
     QTest::newRow("hints of a new file, zero seconds go out as one")
-        << QStringList { u"0-16"_s, u"0-59"_s, u"0-59"_s, u"2400"_s } << u"0 0 0 0001 0960"_s;
+        << QStringList { u"0-16"_s, u"0-59"_s, u"0-59"_s, u"2400"_s } << u"0 0 0 0960000001"_s + noStrings;
     QTest::newRow("emptied fields of a reopened file")
-        << QStringList { QString(), QString(), QString(), u"4800"_s } << u"0 0 0 0001 12c0"_s;
+        << QStringList { QString(), QString(), QString(), u"4800"_s } << u"0 0 0 12C0000001"_s + noStrings;
     QTest::newRow("one minute and the seconds hint")
-        << QStringList { u"0"_s, u"1"_s, u"0-59"_s, u"57600"_s } << u"0 1 0 003d e100"_s;
+        << QStringList { u"0"_s, u"1"_s, u"0-59"_s, u"57600"_s } << u"0 1 0 E10000003D"_s + noStrings;
     QTest::newRow("rounded entries, a rate the list lacks")
-        << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s, u"38400"_s } << u"2.5 0.5 1.5 1c22 2580"_s;
+        << QStringList { u"2.5"_s, u"0.5"_s, u"1.5"_s, u"38400"_s } << u"2.5 0.5 1.5 2580001C22"_s + noStrings;
     QTest::newRow("texts a field refuses count as zero")
-        << QStringList { u"17"_s, u"abc"_s, u"60"_s, u"9600"_s } << u"0 0 0 0001 2580"_s;
+        << QStringList { u"17"_s, u"abc"_s, u"60"_s, u"9600"_s } << u"0 0 0 2580000001"_s + noStrings;
 }
 
 void tst_DeviceUpload::delayFieldsAndBaudListGiveTheBytesSent()
@@ -161,10 +164,8 @@ void tst_DeviceUpload::delayFieldsAndBaudListGiveTheBytesSent()
     const device::UploadPreparation prepared
         = device::prepareUpload(configuration, { shown[0], shown[1], shown[2] }, shown[3]);
     QVERIFY(!prepared.refusedSlot && prepared.delay);
-    const auto hex = [](quint8 high, quint8 low) { return QString::asprintf("%02x%02x", high, low); };
     QTEST(QStringList({ prepared.delayTexts.hours, prepared.delayTexts.minutes, prepared.delayTexts.seconds,
-                          hex(prepared.delay.value().high, prepared.delay.value().low),
-                          hex(prepared.baudRate.high, prepared.baudRate.low) })
+                          testsupport::hex(device::programmedContent(configuration, prepared)) })
               .join(u' '),
         "sent");
 }
