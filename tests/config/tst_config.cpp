@@ -21,11 +21,9 @@ const std::tuple<const DelayFieldKind&, QString, QString> kFields[] = {
 constexpr int kHours = 0, kMinutes = 1, kSeconds = 2;
 constexpr int kNothing = -1, kRefused = -2;
 
-using LineEdits = std::initializer_list<std::pair<int, QByteArray>>;
-
 // The file of a record with every slot empty, scan priority 2, baud 9600 and the delay fields
 // showing 0, 0 and 5, with some of its 38 lines (counted from 0) replaced.
-QByteArray workedExampleFile(LineEdits edits = {})
+QByteArray workedExampleFile(std::initializer_list<std::pair<int, QByteArray>> edits = {})
 {
     QByteArrayList lines;
     for (int field = 0; field < 14; ++field)
