@@ -84,8 +84,8 @@ void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort_data()
 
     QTest::newRow("numbered by kind, then by number")
         << PortNaming::ListedPorts
-        << Listing { { u"/dev/ttyUSB0"_s, u"ttyUSB0"_s, u"FT232R USB UART"_s }, { u"/dev/ttyS10"_s, u"ttyS10"_s, {} },
-               { u"/dev/ttyS11"_s, u"ttyS11"_s, {} }, { u"/dev/ttyS9"_s, u"ttyS9"_s, {} } }
+        << Listing { { u"/dev/ttyUSB0"_s, u"ttyUSB0"_s, u"FT232R USB UART"_s }, { u"/dev/ttyS11"_s, u"ttyS11"_s, {} },
+               { u"/dev/ttyS10"_s, u"ttyS10"_s, {} }, { u"/dev/ttyS9"_s, u"ttyS9"_s, {} } }
         << QStringList { u"1 - ttyS9"_s, u"2 - ttyS10"_s, u"3 - ttyS11"_s, u"4 - ttyUSB0, FT232R USB UART"_s }
         << u"4"_s;
     QTest::newRow("a slash in a description would make the item a path")
