@@ -159,7 +159,7 @@ void tst_Notation::boxReadsEscapesAsWaitsOrOneEscByte_data()
     row("longest high byte, 1B as the low byte, at the end", u"1B EF 1B"_s, u"0+3 wait 61211"_s);
     row("F0 after 1B", u"41 1B F0 42 43"_s, u"0+1 send 41"_s, 1);
     row("FE after 1B", u"1B FE"_s, {}, 0);
-    row("cut off inside a wait", u"1B 00 05 1B 00"_s, u"0+3 wait 5"_s, 3);
+    row("cut off inside a wait", u"1B 00 05 41 1B 00"_s, u"0+3 wait 5, 3+1 send 41"_s, 4);
 }
 
 void tst_Notation::boxReadsEscapesAsWaitsOrOneEscByte()
