@@ -4,6 +4,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace platform {
@@ -15,6 +21,29 @@ QString pathAndReason(const QString& path, const QString& reason)
     if (reason.isEmpty())
         return path;
     return path.isEmpty() ? reason : path + u" ("_s + reason + u')';
+}
+
+// Why no new file can be made in the folder that is to hold path, when the folder exists and says
+// so: the replacement is made beside the old file, and without it the file is not touched at all.
+QString folderRefusal(const QString& path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(folder);
+    struct stat status { };
+    if (::stat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return {};
+    if (::access(native.constData(), W_OK | X_OK) == 0)
+        return {};
+    if (errno == EROFS)
+        return u"the folder %1 is on a disk that may not be written; save elsewhere"_s.arg(folder);
+    if (errno != EACCES)
+        return {};
+#else
+    if (!QFileInfo(folder).isDir() || QFileInfo(folder).isWritable())
+        return {};
+#endif
+    return u"the folder %1 may not be written by this user; save elsewhere"_s.arg(folder);
 }
 
 } // namespace
@@ -51,8 +80,10 @@ std::optional<Error> replaceFile(const QString& path, QByteArrayView bytes)
     const QString name = lastPathComponent(path);
     if (name.isEmpty() || name.contains(u'*') || name.contains(u'?'))
         return Error(ErrorCode::FileCannotBeCreated, pathAndReason(path, u"not a file name"_s));
+    // Never written in place: a full disk or a crash would leave the old file half overwritten.
+    if (const QString refusal = folderRefusal(path); !refusal.isEmpty())
+        return Error(ErrorCode::FileCannotBeCreated, pathAndReason(path, refusal));
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return Error(ErrorCode::FileCannotBeCreated, pathAndReason(path, file.errorString()));
     // QSaveFile may keep a failed write to itself and commit a truncated file (a full disk after a
