@@ -25,8 +25,8 @@ const QString kDescription = u"Programs a QX-7M from a .qxc configuration file w
                              "off and on again before the next try\n"
                              "  2  bad input: the arguments, a file that cannot be read, a string longer than 30 "
                              "bytes, a delay text out of range\n"
-                             "  3  the port could not be used: missing, busy, not permitted, or lost during the "
-                             "upload"_s;
+                             "  3  the port could not be used: missing, busy, not a serial port, not permitted, or "
+                             "lost during the upload"_s;
 
 } // namespace
 

@@ -16,7 +16,7 @@ enum class Outcome {
     NoAnswer = 1,
     // The arguments, the file, a string's length or a delay text: nothing was sent.
     BadInput = 2,
-    // The port is missing, busy or not permitted, or went away during the upload.
+    // The port is missing, busy, not a serial port or not permitted, or went away during the upload.
     PortError = 3,
 };
 

@@ -46,8 +46,9 @@ std::optional<Error> accessRefused(const QString& deviceName)
 
 } // namespace
 
-QtSerialPort::QtSerialPort(WaitStyle waitStyle)
+QtSerialPort::QtSerialPort(WaitStyle waitStyle, const QString& lockFolder)
     : m_waitStyle(waitStyle)
+    , m_claim(lockFolder)
 {
 }
 
@@ -55,6 +56,8 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName)
 {
     if (m_port.isOpen())
         return Error(ErrorCode::PortAlreadyOpen, m_deviceName);
+    if (std::optional<Error> refused = m_claim.checkBeforeOpening(deviceName))
+        return refused;
     if (std::optional<Error> refused = accessRefused(deviceName))
         return refused;
     m_deviceName = deviceName;
@@ -64,10 +67,19 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName)
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port.open(QIODevice::ReadWrite)) {
+    const bool opened = m_port.open(QIODevice::ReadWrite);
+    std::optional<Error> held;
+    if (opened)
+        held = m_claim.holdOpenedPort(m_port.handle(), deviceName);
+    m_claim.release();
+    if (!opened) {
         const Error error(openErrorCode(m_port.error()), deviceName + u" ("_s + m_port.errorString() + u')');
         m_port.clearError();
         return error;
+    }
+    if (held) {
+        close();
+        return held;
     }
     // Opening reads the modem lines; a pseudo-terminal has none and leaves an error behind that
     // says nothing about the link.

@@ -1,6 +1,7 @@
 // The serial port of the running computer.
 #pragma once
 
+#include "serialdeviceclaim.h"
 #include "serialport.h"
 
 #include <QSerialPort>
@@ -17,10 +18,12 @@ enum class WaitStyle {
 };
 
 // Owns one QSerialPort. A wait ends when a byte comes, the device goes away or the time is up,
-// whichever is first, without polling.
+// whichever is first, without polling. A port that another program holds, by a lock file in
+// lockFolder or by the system's own locks, is refused as busy.
 class QtSerialPort final : public SerialPort {
 public:
-    explicit QtSerialPort(WaitStyle waitStyle = WaitStyle::Blocking);
+    explicit QtSerialPort(
+        WaitStyle waitStyle = WaitStyle::Blocking, const QString& lockFolder = standardSerialLockFolder());
 
     [[nodiscard]] std::optional<Error> open(const QString& deviceName) override;
     void close() override;
@@ -36,6 +39,7 @@ private:
 
     WaitStyle m_waitStyle;
     QSerialPort m_port;
+    SerialDeviceClaim m_claim;
     QString m_deviceName;
 };
 

@@ -25,7 +25,8 @@ public:
     virtual ~SerialPort() = default;
 
     // A device this user may not read and write: PermissionDenied. Busy or locked:
-    // PortAlreadyOpen. No such device: SerialPortNotFound. Any other failure to open: PortNotOpen.
+    // PortAlreadyOpen. No such device: SerialPortNotFound. A file or device that is no serial
+    // port: NotASerialPort. Any other failure to open: PortNotOpen.
     [[nodiscard]] virtual std::optional<Error> open(const QString& deviceName) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
