@@ -8,6 +8,7 @@
 #include "wireimage.h"
 
 #include "config/configurationfile.h"
+#include "platform/nativename.h"
 #include "platform/programidentity.h"
 #include "platform/terminal.h"
 
@@ -50,7 +51,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(u"qx7m-upload"_s);
     QCoreApplication::setApplicationVersion(QString(platform::kProgramVersion));
 
-    const cli::Arguments arguments = cli::readArguments(QCoreApplication::arguments());
+    // The file is opened by the bytes it was given, which need not be text.
+    const cli::Arguments arguments = cli::readArguments(platform::programArguments(argc, argv));
     if (!arguments.refusal.isEmpty())
         return report(badInput(arguments.port, arguments.refusal), arguments.json);
 

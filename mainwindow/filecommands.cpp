@@ -2,6 +2,7 @@
 
 #include "config/delayfield.h"
 #include "platform/filestore.h"
+#include "platform/nativename.h"
 
 #include <QDir>
 
@@ -20,6 +21,18 @@ platform::FileDialogSettings configurationFileDialog() { return { u"qxc"_s, u"QX
 void refuseExtension(platform::Prompts& prompts)
 {
     prompts.showMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+}
+
+// A name that holds bytes that are not text cannot be kept through the dialogs: the file would
+// not be found again, and a save would go to another file than the one chosen.
+bool refusedName(platform::Prompts& prompts, const QString& path)
+{
+    if (platform::nameCameWhole(path))
+        return false;
+    prompts.showMessage(u"The name \"%1\" cannot be used: part of it is not text. Please rename the file and "
+                        "choose it again."_s.arg(platform::lastPathComponent(path)),
+        u"Wrong File Name"_s);
+    return true;
 }
 
 } // namespace
@@ -60,9 +73,12 @@ std::optional<QString> FileCommands::chooseConfigurationFile(FileDialog dialog)
 {
     for (;;) {
         const platform::FileChoice choice = (m_services.prompts.*dialog)(configurationFileDialog());
-        if (!choice.extensionDiffers)
-            return choice.cancelled() ? std::nullopt : std::optional(choice.path);
-        refuseExtension(m_services.prompts);
+        if (choice.extensionDiffers)
+            refuseExtension(m_services.prompts);
+        else if (choice.cancelled())
+            return std::nullopt;
+        else if (!refusedName(m_services.prompts, choice.path))
+            return choice.path;
     }
 }
 
@@ -84,7 +100,7 @@ bool FileCommands::loadGivenFile(const QString& path)
         refuseExtension(m_services.prompts);
         return false;
     }
-    return read(path) == ReadOutcome::Read;
+    return !refusedName(m_services.prompts, path) && read(path) == ReadOutcome::Read;
 }
 
 bool FileCommands::save()

@@ -11,7 +11,8 @@ namespace mainwindow {
 // The record's path and file name change only when a file was read or written: a cancelled
 // dialog, a refused file or a failed write leaves the record, its file and the caption as they
 // were, so that "Save and Upload" never writes to a file the user did not choose. A wrong
-// extension or a file of the wrong size is told and the dialog comes again.
+// extension, a name that is not all text or a file of the wrong size is told and the dialog
+// comes again.
 class FileCommands {
 public:
     FileCommands(const WindowServices& services, FileCommandView& view);

@@ -65,6 +65,7 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { allTestsRan = true; }
     void fileIsProgrammedByteForByteWithItsJsonReceipt();
+    void fileNameThatIsNotTextIsOpenedByItsBytes();
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
     void planRefusesOrWarnsAsTheWindowWouldNot_data();
@@ -115,6 +116,24 @@ void tst_Qx7mUpload::fileIsProgrammedByteForByteWithItsJsonReceipt()
         (QJsonObject { { u"outcome"_s, u"programmed"_s }, { u"port"_s, simulator.devicePath() },
             { u"bytes_sent"_s, 53 }, { u"bytes_acknowledged"_s, 53 } }));
     QCOMPARE(QFileInfo(path).lastModified(), written);
+}
+
+void tst_Qx7mUpload::fileNameThatIsNotTextIsOpenedByItsBytes()
+{
+    QTemporaryDir folder;
+    const QByteArray name = QFile::encodeName(folder.path()) + "/caf\xe9.qxc";
+    const QByteArray bytes = config::encodeConfigurationFile(sampleFile()).value();
+    const int file = ::open(name.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(file >= 0 && ::write(file, bytes.constData(), size_t(bytes.size())) == bytes.size() && ::close(file) == 0);
+    // The shell passes the name's bytes on unchanged, as a file manager does.
+    QProcess process;
+    process.start(u"sh"_s,
+        { u"-c"_s, u"exec \"$0\" \"$1/$(printf 'caf\\351.qxc')\" --dry-run"_s, QString::fromLocal8Bit(QX7M_UPLOAD_PATH),
+            folder.path() });
+    QVERIFY(process.waitForFinished());
+    ::unlink(name.constData());
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput().count('\n'), 9);
 }
 
 void tst_Qx7mUpload::commandLineIsTakenOrRefused_data()

@@ -30,6 +30,7 @@ private Q_SLOTS:
     void newAndQuitGoOnOnlyOnceTheConfigurationIsKept();
     void loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing();
     void saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows();
+    void nameThatIsNotTextIsRefusedAndAskedAgain();
     void selectedFileBytesBecomeTheSlotsCommand_data();
     void selectedFileBytesBecomeTheSlotsCommand();
 
@@ -180,6 +181,23 @@ void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows
     expected.baudRateText = u"57600"_s;
     QCOMPARE(fileAt(at(u"hall.qxc"_s)), expected);
     QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
+}
+
+void tst_FileCommands::nameThatIsNotTextIsRefusedAndAskedAgain()
+{
+    // The dialogs hand caf\xe9.qxc over as "caf\uFFFD.qxc", a name that no file has.
+    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
+    const QString refusal = u"The name \"caf\uFFFD.qxc\" cannot be used: part of it is not text. Please rename the "
+                            "file and choose it again."_s;
+    for (const auto dialog :
+        { &testsupport::ScriptedPrompts::expectSaveFile, &testsupport::ScriptedPrompts::expectOpenFile }) {
+        (prompts.*dialog)(kQxcDialog, at(u"caf\uFFFD.qxc"_s));
+        prompts.expectMessage(refusal, u"Wrong File Name"_s);
+        (prompts.*dialog)(kQxcDialog, QString());
+    }
+    m_fixture->window->saveAction()->trigger();
+    m_fixture->window->loadAction()->trigger();
+    QVERIFY(!QFile::exists(at(u"caf\uFFFD.qxc"_s)));
 }
 
 void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()
