@@ -20,6 +20,10 @@ enum class Outcome {
     PortError = 3,
 };
 
+// The exit code when the QX-7M was programmed (or the dry run done) but the result could not be
+// written to standard output: a script must not read success from nothing.
+inline constexpr int kResultNotWritten = 4;
+
 struct UploadReceipt {
     Outcome outcome = Outcome::BadInput;
     // The device the port answer named, or the answer itself when it named none.

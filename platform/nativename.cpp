@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace platform {
 
 namespace {
@@ -100,6 +102,22 @@ QStringList programArguments(int argc, char* argv[])
     Q_UNUSED(argv);
     return QCoreApplication::arguments();
 #endif
+}
+
+QString escapedForTerminal(const QString& text)
+{
+    QString escaped;
+    for (qsizetype index = 0; index < text.size(); ++index) {
+        const char16_t unit = text.at(index).unicode();
+        const bool control = unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
+        if (!control && !isKeptByte(text, index)) {
+            escaped += text.at(index);
+            continue;
+        }
+        const int byte = control ? unit : unit - kKeptByteBase;
+        escaped += u"\\x"_s + QString::number(byte, 16).rightJustified(2, u'0');
+    }
+    return escaped;
 }
 
 bool nameCameWhole(const QString& path)

@@ -18,6 +18,10 @@ QByteArray nativeName(const QString& name);
 // The program's arguments, its own name first, each read as nameFromNativeBytes() reads it.
 QStringList programArguments(int argc, char* argv[]);
 
+// The text with every control character (a terminal's escape included) and every kept byte of a
+// name written as \xNN, so that a name on a terminal cannot move the cursor or recolour the text.
+QString escapedForTerminal(const QString& text);
+
 // False for a name that came through a file dialog or Qt's reading of the command line with
 // characters that are not text: each became U+FFFD, and no file of the name so changed exists.
 // Saving to such a name would make another file than the one the user chose.

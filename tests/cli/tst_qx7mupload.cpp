@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
@@ -66,6 +67,8 @@ private Q_SLOTS:
     void cleanupTestCase() { allTestsRan = true; }
     void fileIsProgrammedByteForByteWithItsJsonReceipt();
     void fileNameThatIsNotTextIsOpenedByItsBytes();
+    void resultThatCannotBeWrittenIsToldAndExitCode4_data();
+    void resultThatCannotBeWrittenIsToldAndExitCode4();
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
     void planRefusesOrWarnsAsTheWindowWouldNot_data();
@@ -136,6 +139,55 @@ void tst_Qx7mUpload::fileNameThatIsNotTextIsOpenedByItsBytes()
     QCOMPARE(process.readAllStandardOutput().count('\n'), 9);
 }
 
+void tst_Qx7mUpload::resultThatCannotBeWrittenIsToldAndExitCode4_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // %1: a configuration file
+    QTest::addColumn<QString>("output"); // "full" disk, "gone" reader, or a pipe read to the end
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("told"); // on standard error
+
+    const QByteArray notWritten = "qx7m-upload: the result could not be written to standard output: ";
+    QTest::newRow("dry run to a full disk")
+        << QStringList { u"%1"_s, u"--dry-run"_s } << u"full"_s << 4 << notWritten + "No space left on device\n";
+    QTest::newRow("dry run to a reader that has gone")
+        << QStringList { u"%1"_s, u"--dry-run"_s } << u"gone"_s << 4 << notWritten + "Broken pipe\n";
+    QTest::newRow("bad input keeps its code") << QStringList { u"missing.qxc"_s, u"--json"_s, u"--port"_s, u"1"_s }
+                                              << u"full"_s << 2 << notWritten + "No space left on device\n";
+    QTest::newRow("terminal escape in a file name")
+        << QStringList { u"a\x1b[31m.qxc"_s, u"--dry-run"_s } << QString() << 2
+        << QByteArray("qx7m-upload: cannot read a\\x1b[31m.qxc: error 53, File not found: a\\x1b[31m.qxc; nothing "
+                      "was sent.\n");
+}
+
+void tst_Qx7mUpload::resultThatCannotBeWrittenIsToldAndExitCode4()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, output);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(u"hall.qxc"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(config::encodeConfigurationFile(sampleFile()).value()) > 0);
+    file.close();
+    int pipeEnds[2];
+    QVERIFY(::pipe(pipeEnds) == 0);
+    ::close(pipeEnds[0]);
+    QProcess process;
+    if (output == u"full"_s)
+        process.setStandardOutputFile(u"/dev/full"_s);
+    // As a shell starts it: a write into a pipe that nobody reads any more would end it at once.
+    if (output == u"gone"_s) {
+        process.setChildProcessModifier([&pipeEnds] {
+            std::signal(SIGPIPE, SIG_DFL);
+            ::dup2(pipeEnds[1], STDOUT_FILENO);
+        });
+    }
+    process.start(QString::fromLocal8Bit(QX7M_UPLOAD_PATH), arguments.replaceInStrings(u"%1"_s, file.fileName()));
+    QVERIFY(process.waitForFinished());
+    ::close(pipeEnds[1]);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QTEST(process.exitCode(), "exitCode");
+    QTEST(process.readAllStandardError(), "told");
+}
+
 void tst_Qx7mUpload::commandLineIsTakenOrRefused_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -151,6 +203,17 @@ void tst_Qx7mUpload::commandLineIsTakenOrRefused_data()
                              << u"give the port with --port, or --dry-run to send nothing"_s + help;
     QTest::newRow("two files") << QStringList { u"a.qxc"_s, u"b.qxc"_s, u"--port"_s, u"1"_s }
                                << u"give exactly one configuration file"_s + help;
+    QTest::newRow("an option as the port") << QStringList { u"hall.qxc"_s, u"--port"_s, u"--json"_s }
+                                           << u"--port needs a value, but --json is an option"_s + help;
+    QTest::newRow("an option twice") << QStringList { u"hall.qxc"_s, u"--port"_s, u"1"_s, u"--port=2"_s }
+                                     << u"--port is given more than once"_s + help;
+    QTest::newRow("a file whose name begins with a dash")
+        << QStringList { u"-dash.qxc"_s, u"--port"_s, u"1"_s }
+        << u"-dash.qxc is not an option; to give a file whose name begins with a dash, use ./-dash.qxc or -- "
+           "-dash.qxc"_s
+            + help;
+    QTest::newRow("such a file after --")
+        << QStringList { u"--port"_s, u"1"_s, u"--"_s, u"-dash.qxc"_s } << u"-dash.qxc|1|0|0"_s;
     QTest::newRow("dry run as JSON") << QStringList { u"hall.qxc"_s, u"--dry-run"_s, u"--json"_s }
                                      << u"--dry-run prints the bytes as text; it does not go with --json"_s + help;
 }
