@@ -5,6 +5,7 @@
 #include "serialport.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 namespace platform {
 
@@ -31,7 +32,9 @@ public:
     [[nodiscard]] std::optional<Error> write(const QByteArray& bytes) override;
     [[nodiscard]] std::optional<Error> discardWaiting() override;
     Result<Arrival> waitForBytes(qint64 msecs) override;
-    [[nodiscard]] std::optional<quint8> readByte() override;
+    [[nodiscard]] QByteArray readWaiting() override;
+    // Sleeps, in either wait style: the windows miss a paint or two, which only a flood costs.
+    void pause(qint64 msecs) override;
 
 private:
     Error lostLink();
@@ -39,6 +42,8 @@ private:
 
     WaitStyle m_waitStyle;
     QSerialPort m_port;
+    QTimer m_waitDeadline;
+    bool m_waitOver = false;
     SerialDeviceClaim m_claim;
     QString m_deviceName;
 };

@@ -33,6 +33,9 @@ private Q_SLOTS:
     void waitEndsAtTheFirstLookAtTheSixthWallSecond();
     void streamOfWrongBytesDoesNotKeepTheWaitOpen();
     void onlyBytesFromBeforeTheSendAreDropped();
+    void floodOfWrongBytesIsLookedAtOnceAPause_data();
+    void floodOfWrongBytesIsLookedAtOnceAPause();
+    void secondAnswerToOneByteIsNotTakenForTheNext();
 };
 
 void tst_SerialLink::waitEndsAtTheFirstLookAtTheSixthWallSecond_data()
@@ -104,6 +107,40 @@ void tst_SerialLink::onlyBytesFromBeforeTheSendAreDropped()
     QCOMPARE(first.value(), TransferStatus::Received);
     QCOMPARE(second.value(), TransferStatus::Received);
     QCOMPARE(line.clock.now, qint64(0));
+}
+
+void tst_SerialLink::floodOfWrongBytesIsLookedAtOnceAPause_data()
+{
+    QTest::addColumn<qint64>("ackAtMs"); // -1: never
+    QTest::addColumn<qint64>("endMs");
+
+    // The last pause ends at the wait's end, not after it.
+    QTest::newRow("no answer") << qint64(-1) << qint64(6000);
+    QTest::newRow("the answer among them") << qint64(3005) << qint64(3020);
+}
+
+void tst_SerialLink::floodOfWrongBytesIsLookedAtOnceAPause()
+{
+    QFETCH(qint64, ackAtMs);
+    FakeLine line;
+    // A wrong byte every 100 us, for longer than the wait.
+    for (qint64 ms = 0; ms < 7000; ++ms)
+        line.port.arriveAt(ms, QByteArray(10, kNak) + (ms == ackAtMs ? QByteArray(1, kAck) : QByteArray()));
+    const auto result = line.link.waitForByte(kAck);
+    QCOMPARE(result ? result.value() : TransferStatus::SettingUp,
+        ackAtMs < 0 ? TransferStatus::Waiting : TransferStatus::Received);
+    QTEST(line.clock.now, "endMs");
+    QCOMPARE_LE(line.port.waits, 6000 / 20 + 1);
+}
+
+void tst_SerialLink::secondAnswerToOneByteIsNotTakenForTheNext()
+{
+    FakeLine line;
+    line.port.device = [](quint8 sent) { return sent == 0x16 ? QByteArray(2, kAck) : QByteArray(); };
+    QVERIFY(!line.link.sendByte(0x16));
+    QCOMPARE(line.link.waitForByte(kAck).value(), TransferStatus::Received);
+    QVERIFY(!line.link.sendByte(0x25));
+    QCOMPARE(line.link.waitForByte(kAck).value(), TransferStatus::Waiting);
 }
 
 QTEST_GUILESS_MAIN(tst_SerialLink)

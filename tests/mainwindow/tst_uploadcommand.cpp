@@ -31,7 +31,8 @@ struct CablePort final : platform::SerialPort {
     bool isOpen() const override { return port.isOpen(); }
     std::optional<platform::Error> write(const QByteArray& bytes) override { return port.write(bytes); }
     std::optional<platform::Error> discardWaiting() override { return port.discardWaiting(); }
-    std::optional<quint8> readByte() override { return port.readByte(); }
+    QByteArray readWaiting() override { return port.readWaiting(); }
+    void pause(qint64 msecs) override { port.pause(msecs); }
     platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override
     {
         if (cutAfter < 0 || port.written.size() < cutAfter)
