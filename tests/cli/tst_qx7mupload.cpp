@@ -66,9 +66,8 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { allTestsRan = true; }
     void fileIsProgrammedByteForByteWithItsJsonReceipt();
-    void fileNameThatIsNotTextIsOpenedByItsBytes();
-    void resultThatCannotBeWrittenIsToldAndExitCode4_data();
-    void resultThatCannotBeWrittenIsToldAndExitCode4();
+    void runIsToldWithItsExitCode_data();
+    void runIsToldWithItsExitCode();
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
     void planRefusesOrWarnsAsTheWindowWouldNot_data();
@@ -121,52 +120,41 @@ void tst_Qx7mUpload::fileIsProgrammedByteForByteWithItsJsonReceipt()
     QCOMPARE(QFileInfo(path).lastModified(), written);
 }
 
-void tst_Qx7mUpload::fileNameThatIsNotTextIsOpenedByItsBytes()
+void tst_Qx7mUpload::runIsToldWithItsExitCode_data()
 {
-    QTemporaryDir folder;
-    const QByteArray name = QFile::encodeName(folder.path()) + "/caf\xe9.qxc";
-    const QByteArray bytes = config::encodeConfigurationFile(sampleFile()).value();
-    const int file = ::open(name.constData(), O_CREAT | O_WRONLY, 0644);
-    QVERIFY(file >= 0 && ::write(file, bytes.constData(), size_t(bytes.size())) == bytes.size() && ::close(file) == 0);
-    // The shell passes the name's bytes on unchanged, as a file manager does.
-    QProcess process;
-    process.start(u"sh"_s,
-        { u"-c"_s, u"exec \"$0\" \"$1/$(printf 'caf\\351.qxc')\" --dry-run"_s, QString::fromLocal8Bit(QX7M_UPLOAD_PATH),
-            folder.path() });
-    QVERIFY(process.waitForFinished());
-    ::unlink(name.constData());
-    QCOMPARE(process.exitCode(), 0);
-    QCOMPARE(process.readAllStandardOutput().count('\n'), 9);
-}
-
-void tst_Qx7mUpload::resultThatCannotBeWrittenIsToldAndExitCode4_data()
-{
-    QTest::addColumn<QStringList>("arguments"); // %1: a configuration file
+    QTest::addColumn<QString>("arguments"); // as a shell takes them: $1 a configuration file, $2 its folder
     QTest::addColumn<QString>("output"); // "full" disk, "gone" reader, or a pipe read to the end
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("told"); // on standard error
 
     const QByteArray notWritten = "qx7m-upload: the result could not be written to standard output: ";
     QTest::newRow("dry run to a full disk")
-        << QStringList { u"%1"_s, u"--dry-run"_s } << u"full"_s << 4 << notWritten + "No space left on device\n";
+        << u"\"$1\" --dry-run"_s << u"full"_s << 4 << notWritten + "No space left on device\n";
     QTest::newRow("dry run to a reader that has gone")
-        << QStringList { u"%1"_s, u"--dry-run"_s } << u"gone"_s << 4 << notWritten + "Broken pipe\n";
-    QTest::newRow("bad input keeps its code") << QStringList { u"missing.qxc"_s, u"--json"_s, u"--port"_s, u"1"_s }
-                                              << u"full"_s << 2 << notWritten + "No space left on device\n";
+        << u"\"$1\" --dry-run"_s << u"gone"_s << 4 << notWritten + "Broken pipe\n";
+    QTest::newRow("bad input keeps its code")
+        << u"missing.qxc --json --port 1"_s << u"full"_s << 2 << notWritten + "No space left on device\n";
     QTest::newRow("terminal escape in a file name")
-        << QStringList { u"a\x1b[31m.qxc"_s, u"--dry-run"_s } << QString() << 2
+        << u"\"$(printf 'a\\033[31m.qxc')\" --dry-run"_s << QString() << 2
         << QByteArray("qx7m-upload: cannot read a\\x1b[31m.qxc: error 53, File not found: a\\x1b[31m.qxc; nothing "
                       "was sent.\n");
+    // As file managers pass such a name.
+    QTest::newRow("name that is not text, opened by its bytes")
+        << u"\"$2/$(printf 'caf\\351.qxc')\" --dry-run"_s << QString() << 0 << QByteArray();
 }
 
-void tst_Qx7mUpload::resultThatCannotBeWrittenIsToldAndExitCode4()
+void tst_Qx7mUpload::runIsToldWithItsExitCode()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, arguments);
     QFETCH(QString, output);
     QTemporaryDir folder;
-    QFile file(folder.filePath(u"hall.qxc"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(config::encodeConfigurationFile(sampleFile()).value()) > 0);
-    file.close();
+    const QByteArray bytes = config::encodeConfigurationFile(sampleFile()).value();
+    const QByteArray notText = QFile::encodeName(folder.path()) + "/caf\xe9.qxc";
+    for (const QByteArray& name : { QFile::encodeName(folder.filePath(u"hall.qxc"_s)), notText }) {
+        const int file = ::open(name.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(
+            file >= 0 && ::write(file, bytes.constData(), size_t(bytes.size())) == bytes.size() && ::close(file) == 0);
+    }
     int pipeEnds[2];
     QVERIFY(::pipe(pipeEnds) == 0);
     ::close(pipeEnds[0]);
@@ -180,9 +168,12 @@ void tst_Qx7mUpload::resultThatCannotBeWrittenIsToldAndExitCode4()
             ::dup2(pipeEnds[1], STDOUT_FILENO);
         });
     }
-    process.start(QString::fromLocal8Bit(QX7M_UPLOAD_PATH), arguments.replaceInStrings(u"%1"_s, file.fileName()));
+    process.start(u"sh"_s,
+        { u"-c"_s, u"exec \"$0\" "_s + arguments, QString::fromLocal8Bit(QX7M_UPLOAD_PATH),
+            folder.filePath(u"hall.qxc"_s), folder.path() });
     QVERIFY(process.waitForFinished());
     ::close(pipeEnds[1]);
+    ::unlink(notText.constData());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QTEST(process.exitCode(), "exitCode");
     QTEST(process.readAllStandardError(), "told");
