@@ -69,8 +69,10 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName)
         return Error(ErrorCode::PortAlreadyOpen, m_deviceName);
     if (std::optional<Error> refused = m_claim.checkBeforeOpening(deviceName))
         return refused;
-    if (std::optional<Error> refused = accessRefused(deviceName))
+    if (std::optional<Error> refused = accessRefused(deviceName)) {
+        m_claim.release();
         return refused;
+    }
     m_deviceName = deviceName;
     m_port.setPortName(deviceName);
     m_port.setBaudRate(QSerialPort::Baud9600);
