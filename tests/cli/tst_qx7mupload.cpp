@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
@@ -61,6 +62,8 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { allTestsRan = true; }
     void fileIsProgrammedByteForByteWithItsJsonReceipt();
+    void runIsToldWithItsExitCode_data();
+    void runIsToldWithItsExitCode();
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
     void planRefusesOrWarnsAsTheWindowWouldNot_data();
@@ -109,6 +112,65 @@ void tst_Qx7mUpload::fileIsProgrammedByteForByteWithItsJsonReceipt()
             { u"bytes_sent"_s, 53 }, { u"bytes_acknowledged"_s, 53 }, { u"warnings"_s, QJsonArray() } }));
 }
 
+void tst_Qx7mUpload::runIsToldWithItsExitCode_data()
+{
+    QTest::addColumn<QString>("arguments"); // as a shell takes them: $1 a configuration file, $2 its folder
+    QTest::addColumn<QString>("output"); // "full" disk, "gone" reader, or a pipe read to the end
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("told"); // on standard error
+
+    const QByteArray notWritten = "qx7m-upload: the result could not be written to standard output: ";
+    QTest::newRow("dry run to a full disk")
+        << u"\"$1\" --dry-run"_s << u"full"_s << 4 << notWritten + "No space left on device\n";
+    QTest::newRow("dry run to a reader that has gone")
+        << u"\"$1\" --dry-run"_s << u"gone"_s << 4 << notWritten + "Broken pipe\n";
+    QTest::newRow("bad input keeps its code")
+        << u"missing.qxc --json --port 1"_s << u"full"_s << 2 << notWritten + "No space left on device\n";
+    QTest::newRow("terminal escape in a file name")
+        << u"\"$(printf 'a\\033[31m.qxc')\" --dry-run"_s << QString() << 2
+        << QByteArray("qx7m-upload: cannot read a\\x1b[31m.qxc: error 53, File not found: a\\x1b[31m.qxc; nothing "
+                      "was sent.\n");
+    // As file managers pass such a name.
+    QTest::newRow("name that is not text, opened by its bytes")
+        << u"\"$2/$(printf 'caf\\351.qxc')\" --dry-run"_s << QString() << 0 << QByteArray();
+}
+
+void tst_Qx7mUpload::runIsToldWithItsExitCode()
+{
+    QFETCH(QString, arguments);
+    QFETCH(QString, output);
+    QTemporaryDir folder;
+    const QByteArray bytes = config::encodeConfigurationFile(sampleFile()).value();
+    const QByteArray notText = QFile::encodeName(folder.path()) + "/caf\xe9.qxc";
+    for (const QByteArray& name : { QFile::encodeName(folder.filePath(u"hall.qxc"_s)), notText }) {
+        const int file = ::open(name.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(
+            file >= 0 && ::write(file, bytes.constData(), size_t(bytes.size())) == bytes.size() && ::close(file) == 0);
+    }
+    int pipeEnds[2];
+    QVERIFY(::pipe(pipeEnds) == 0);
+    ::close(pipeEnds[0]);
+    QProcess process;
+    if (output == u"full"_s)
+        process.setStandardOutputFile(u"/dev/full"_s);
+    // As a shell starts it: a write into a pipe that nobody reads any more would end it at once.
+    if (output == u"gone"_s) {
+        process.setChildProcessModifier([&pipeEnds] {
+            std::signal(SIGPIPE, SIG_DFL);
+            ::dup2(pipeEnds[1], STDOUT_FILENO);
+        });
+    }
+    process.start(u"sh"_s,
+        { u"-c"_s, u"exec \"$0\" "_s + arguments, QString::fromLocal8Bit(QX7M_UPLOAD_PATH),
+            folder.filePath(u"hall.qxc"_s), folder.path() });
+    QVERIFY(process.waitForFinished());
+    ::close(pipeEnds[1]);
+    ::unlink(notText.constData());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QTEST(process.exitCode(), "exitCode");
+    QTEST(process.readAllStandardError(), "told");
+}
+
 void tst_Qx7mUpload::commandLineIsTakenOrRefused_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -122,6 +184,17 @@ void tst_Qx7mUpload::commandLineIsTakenOrRefused_data()
                              << u"give the port with --port, or --dry-run to send nothing"_s + help;
     QTest::newRow("two files") << QStringList { u"a.qxc"_s, u"b.qxc"_s, u"--port"_s, u"1"_s }
                                << u"give exactly one configuration file"_s + help;
+    QTest::newRow("an option as the port") << QStringList { u"hall.qxc"_s, u"--port"_s, u"--json"_s }
+                                           << u"--port needs a value, but --json is an option"_s + help;
+    QTest::newRow("an option twice") << QStringList { u"hall.qxc"_s, u"--port"_s, u"1"_s, u"--port=2"_s }
+                                     << u"--port is given more than once"_s + help;
+    QTest::newRow("a file whose name begins with a dash")
+        << QStringList { u"-dash.qxc"_s, u"--port"_s, u"1"_s }
+        << u"-dash.qxc is not an option; to give a file whose name begins with a dash, use ./-dash.qxc or -- "
+           "-dash.qxc"_s
+            + help;
+    QTest::newRow("such a file after --")
+        << QStringList { u"--port"_s, u"1"_s, u"--"_s, u"-dash.qxc"_s } << u"-dash.qxc|1|0|0"_s;
     QTest::newRow("dry run as JSON") << QStringList { u"hall.qxc"_s, u"--dry-run"_s, u"--json"_s }
                                      << u"--dry-run prints the bytes as text; it does not go with --json"_s + help;
 }

@@ -79,6 +79,9 @@ private Q_SLOTS:
     void waitEndsAtTheFirstLookAtTheSixthWallSecond_data();
     void waitEndsAtTheFirstLookAtTheSixthWallSecond();
     void streamOfWrongBytesDoesNotKeepTheWaitOpen();
+    void floodOfWrongBytesIsLookedAtOnceAPause_data();
+    void floodOfWrongBytesIsLookedAtOnceAPause();
+    void secondAnswerToOneByteIsNotTakenForTheNext();
     void delayFieldsAndBaudListGiveTheBytesSent_data();
     void delayFieldsAndBaudListGiveTheBytesSent();
     void answersGiveTheOutcomeAndThePortIsReleased_data();
@@ -132,6 +135,40 @@ void tst_DeviceUpload::streamOfWrongBytesDoesNotKeepTheWaitOpen()
     const auto result = line.link.waitForByte(kAck);
     QCOMPARE(result ? result.value() : TransferStatus::SettingUp, TransferStatus::Waiting);
     QVERIFY2(line.clock.now >= 6000 && line.clock.now <= 6010, qPrintable(QString::number(line.clock.now)));
+}
+
+void tst_DeviceUpload::floodOfWrongBytesIsLookedAtOnceAPause_data()
+{
+    QTest::addColumn<qint64>("ackAtMs"); // -1: never
+    QTest::addColumn<qint64>("endMs");
+
+    // The last pause ends at the wait's end, not after it.
+    QTest::newRow("no answer") << qint64(-1) << qint64(6000);
+    QTest::newRow("the answer among them") << qint64(3005) << qint64(3020);
+}
+
+void tst_DeviceUpload::floodOfWrongBytesIsLookedAtOnceAPause()
+{
+    QFETCH(qint64, ackAtMs);
+    FakeLine line;
+    // A wrong byte every 100 us, for longer than the wait.
+    for (qint64 ms = 0; ms < 7000; ++ms)
+        line.port.arriveAt(ms, QByteArray(10, kNak) + (ms == ackAtMs ? QByteArray(1, kAck) : QByteArray()));
+    const auto result = line.link.waitForByte(kAck);
+    QCOMPARE(result ? result.value() : TransferStatus::SettingUp,
+        ackAtMs < 0 ? TransferStatus::Waiting : TransferStatus::Received);
+    QTEST(line.clock.now, "endMs");
+    QCOMPARE_LE(line.port.waits, 6000 / 20 + 1);
+}
+
+void tst_DeviceUpload::secondAnswerToOneByteIsNotTakenForTheNext()
+{
+    FakeLine line;
+    line.port.device = [](quint8 sent) { return sent == 0x16 ? QByteArray(2, kAck) : QByteArray(); };
+    QVERIFY(!line.link.sendByte(0x16));
+    QCOMPARE(line.link.waitForByte(kAck).value(), TransferStatus::Received);
+    QVERIFY(!line.link.sendByte(0x25));
+    QCOMPARE(line.link.waitForByte(kAck).value(), TransferStatus::Waiting);
 }
 
 void tst_DeviceUpload::delayFieldsAndBaudListGiveTheBytesSent_data()

@@ -173,6 +173,10 @@ void tst_PortSelection::portIsAskedForAndTriedOnce_data()
     QTest::newRow("port not permitted reported and asked again")
         << QStringList { u"1"_s, u"3"_s } << OpenFailures { ErrorCode::PermissionDenied }
         << QStringList { u"70|Permission denied: 1"_s } << given << QStringList { u"/dev/ttyS0"_s, u"/dev/ttyS2"_s };
+    QTest::newRow("no serial port reported and asked again")
+        << QStringList { u"/dev/null"_s, u"1"_s } << OpenFailures { ErrorCode::NotASerialPort }
+        << QStringList { u"8015|This is not a serial port: /dev/null"_s } << given
+        << QStringList { u"/dev/null"_s, u"/dev/ttyS0"_s };
     QTest::newRow("missing device reported and kept")
         << QStringList { u"/dev/ttyUSB9"_s } << OpenFailures { ErrorCode::SerialPortNotFound }
         << QStringList { u"8002|There is no such serial port on this computer: /dev/ttyUSB9. Is the USB serial adapter "
