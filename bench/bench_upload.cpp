@@ -169,11 +169,19 @@ int main(int argc, char** argv)
                 "%.3f times (best of 5)\n",
         wire->wallMs, wireLimitMs, wire->wallMs / wireLimitMs, wireBare->wallMs / wireLimitMs);
 
+    // A few milliseconds of CPU in seconds of waiting: the least of three runs is the one that
+    // other programs on the computer disturbed least.
     for (const Side side : { Side::Program, Side::Window }) {
-        const auto slow = bestUpload(side, { u"--answer-delay"_s, u"20"_s }, 1);
-        if (!slow)
-            return 1;
-        std::printf("(c) 20 ms before each answer, %s: %.0f ms wall, %.1f ms CPU of this process: %.2f %%\n",
+        std::optional<Run> slow;
+        for (int run = 0; run < 3; ++run) {
+            const auto upload = bestUpload(side, { u"--answer-delay"_s, u"20"_s }, 1);
+            if (!upload)
+                return 1;
+            if (!slow || upload->cpuMs < slow->cpuMs)
+                slow = upload;
+        }
+        std::printf("(c) 20 ms before each answer, %s: %.0f ms wall, %.1f ms CPU of this process: %.2f %% (least of "
+                    "3)\n",
             side == Side::Program ? "blocking waits" : "the window's waits", slow->wallMs, slow->cpuMs,
             100 * slow->cpuMs / slow->wallMs);
     }

@@ -29,8 +29,49 @@ const QString kDescription = u"Programs a QX-7M from a .qxc configuration file w
                              "off and on again before the next try\n"
                              "  2  bad input: the arguments, a file that cannot be read, a string longer than 30 "
                              "bytes, a delay text out of range\n"
-                             "  3  the port could not be used: missing, busy, not permitted, or lost during the "
-                             "upload"_s;
+                             "  3  the port could not be used: missing, busy, not a serial port, not permitted, or "
+                             "lost during the upload\n"
+                             "  4  the QX-7M was programmed (or the dry run done), but the result could not be written "
+                             "to standard output"_s;
+
+// Every spelling of an option this program takes, for telling a value or a file from an option.
+bool isOption(const QString& argument)
+{
+    static const QStringList kSpellings { u"--port"_s, u"--json"_s, u"--dry-run"_s, u"--help"_s, u"--help-all"_s,
+        u"--version"_s, u"-h"_s, u"-?"_s, u"-v"_s };
+    return kSpellings.contains(argument.section(u'=', 0, 0));
+}
+
+// The parser's words for an unknown option (-dash.qxc is read as seven letter options) do not
+// tell the user how to give a file whose name begins with a dash.
+QString dashedFileRefusal(const QStringList& arguments)
+{
+    for (qsizetype index = 1; index < arguments.size() && arguments.at(index) != u"--"_s; ++index) {
+        const QString& argument = arguments.at(index);
+        if (argument == u"--port"_s)
+            ++index;
+        else if (argument.startsWith(u'-') && !isOption(argument)
+            && (argument.contains(u'.') || argument.contains(u'/')))
+            return u"%1 is not an option; to give a file whose name begins with a dash, use ./%1 or -- %1"_s.arg(
+                argument);
+    }
+    return {};
+}
+
+// A repeated option would silently keep its last value, and an option taken as the port's value
+// ("--port --json") would silently drop that option.
+QString misusedOption(const QCommandLineParser& parser, const QCommandLineOption& port)
+{
+    const QStringList given = parser.optionNames();
+    for (const QString& name : given) {
+        if (given.count(name) > 1)
+            return u"--%1 is given more than once"_s.arg(name);
+    }
+    const QString portValue = parser.value(port);
+    if (isOption(portValue))
+        return u"--port needs a value, but %1 is an option"_s.arg(portValue);
+    return {};
+}
 
 } // namespace
 
@@ -57,9 +98,13 @@ Arguments readArguments(const QStringList& arguments)
     result.dryRun = parser.isSet(dryRun);
     result.port = parser.value(port);
     if (!parsed) {
-        result.refusal = parser.errorText();
+        result.refusal = dashedFileRefusal(arguments);
+        if (result.refusal.isEmpty())
+            result.refusal = parser.errorText();
         if (result.refusal.endsWith(u'.'))
             result.refusal.chop(1);
+    } else if (const QString misused = misusedOption(parser, port); !misused.isEmpty()) {
+        result.refusal = misused;
     } else if (parser.isSet(help) || parser.isSet(version)) {
         // Printed here: on Windows, Qt shows them in a message box when the program has no console
         // window of its own (started from a script, or under Wine), where no one waits for a box.

@@ -25,6 +25,8 @@ std::optional<platform::Error> CountingPort::discardWaiting() { return m_port.di
 
 platform::Result<platform::Arrival> CountingPort::waitForBytes(qint64 msecs) { return m_port.waitForBytes(msecs); }
 
-std::optional<quint8> CountingPort::readByte() { return m_port.readByte(); }
+QByteArray CountingPort::readWaiting() { return m_port.readWaiting(); }
+
+void CountingPort::pause(qint64 msecs) { m_port.pause(msecs); }
 
 } // namespace cli

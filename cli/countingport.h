@@ -17,7 +17,8 @@ public:
     [[nodiscard]] std::optional<platform::Error> write(const QByteArray& bytes) override;
     [[nodiscard]] std::optional<platform::Error> discardWaiting() override;
     platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override;
-    [[nodiscard]] std::optional<quint8> readByte() override;
+    [[nodiscard]] QByteArray readWaiting() override;
+    void pause(qint64 msecs) override;
 
     int bytesWritten() const { return m_bytesWritten; }
 

@@ -8,18 +8,27 @@
 #include "wireimage.h"
 
 #include "config/configurationfile.h"
+#include "platform/clock.h"
+#include "platform/nativename.h"
 #include "platform/programidentity.h"
+#include "platform/qtserialport.h"
+#include "platform/standardstreams.h"
 #include "platform/terminal.h"
 
 #include <QCoreApplication>
-
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-void writeLine(std::FILE* stream, const QString& line) { std::fputs(qPrintable(line + u'\n'), stream); }
+// A port or file name goes out with its control characters escaped: it must not move the cursor
+// or recolour the terminal.
+void writeLine(bool toOutput, const QString& line)
+{
+    const QByteArray bytes = (platform::escapedForTerminal(line) + u'\n').toLocal8Bit();
+    // A failed write to standard output is told once, at the end, by finish().
+    static_cast<void>(toOutput ? platform::writeToStandardOutput(bytes) : platform::writeToStandardError(bytes));
+}
 
 cli::UploadReceipt badInput(const QString& port, const QString& problem)
 {
@@ -34,23 +43,26 @@ cli::UploadReceipt badInput(const QString& port, const QString& problem)
 // among the errors.
 int report(const cli::UploadReceipt& receipt, bool json)
 {
-    if (json) {
-        std::fputs(cli::jsonReceipt(receipt).constData(), stdout);
-    } else {
-        writeLine(receipt.outcome == cli::Outcome::Programmed ? stdout : stderr, cli::resultLine(receipt));
-    }
+    if (json)
+        static_cast<void>(platform::writeToStandardOutput(cli::jsonReceipt(receipt)));
+    else
+        writeLine(receipt.outcome == cli::Outcome::Programmed, cli::resultLine(receipt));
     return int(receipt.outcome);
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// A script must not read success from a result that never reached it. A failure's own code says
+// more than the lost result would, and stays.
+int finish(int exitCode)
 {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(u"qx7m-upload"_s);
-    QCoreApplication::setApplicationVersion(QString(platform::kProgramVersion));
+    const QString failure = platform::standardOutputFailure();
+    if (failure.isEmpty())
+        return exitCode;
+    writeLine(false, u"qx7m-upload: the result could not be written to standard output: "_s + failure);
+    return exitCode == int(cli::Outcome::Programmed) ? cli::kResultNotWritten : exitCode;
+}
 
-    const cli::Arguments arguments = cli::readArguments(QCoreApplication::arguments());
+int run(const cli::Arguments& arguments)
+{
     if (!arguments.refusal.isEmpty())
         return report(badInput(arguments.port, arguments.refusal), arguments.json);
 
@@ -66,15 +78,29 @@ int main(int argc, char* argv[])
     if (!plan.refusal.isEmpty())
         return report(badInput(arguments.port, arguments.file + u": "_s + plan.refusal), arguments.json);
     for (const QString& warning : plan.warnings)
-        writeLine(stderr, u"qx7m-upload: warning: "_s + arguments.file + u": "_s + warning);
+        writeLine(false, u"qx7m-upload: warning: "_s + arguments.file + u": "_s + warning);
 
     if (arguments.dryRun) {
         for (const QString& line : cli::wireImageLines(plan.configuration, plan.delay))
-            writeLine(stdout, line);
+            writeLine(true, line);
         return int(cli::Outcome::Programmed);
     }
+    platform::QtSerialPort serialPort(platform::WaitStyle::Blocking);
+    const platform::SystemClock clock;
     cli::ProgressLine progress(platform::standardErrorIsTerminal());
-    cli::UploadReceipt receipt = cli::runUpload(plan, arguments.port, progress);
+    cli::UploadReceipt receipt = cli::runUpload(plan, arguments.port, serialPort, clock, progress);
     receipt.warnings = plan.warnings;
     return report(receipt, arguments.json);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    platform::ignoreBrokenPipes();
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(u"qx7m-upload"_s);
+    QCoreApplication::setApplicationVersion(QString(platform::kProgramVersion));
+    // The file is opened by the bytes it was given, which need not be text.
+    return finish(run(cli::readArguments(platform::programArguments(argc, argv))));
 }

@@ -1,8 +1,8 @@
 #include "progressline.h"
 
-#include <QString>
+#include "platform/standardstreams.h"
 
-#include <cstdio>
+#include <QString>
 
 using namespace Qt::StringLiterals;
 
@@ -12,8 +12,12 @@ namespace {
 
 constexpr int kBarWidth = 30;
 
-// Standard error is not buffered: the line shows as soon as it is written.
-void drawOverLine(const QString& text) { std::fputs(qPrintable(u'\r' + text), stderr); }
+// Standard error is not buffered: the line shows as soon as it is written. A terminal that went
+// away costs the picture, never the upload.
+void drawOverLine(const QString& text)
+{
+    static_cast<void>(platform::writeToStandardError((u'\r' + text).toLocal8Bit()));
+}
 
 } // namespace
 

@@ -17,9 +17,13 @@ enum class Outcome {
     NoAnswer = 1,
     // The arguments, the file, a string's length or a delay text: nothing was sent.
     BadInput = 2,
-    // The port is missing, busy or not permitted, or went away during the upload.
+    // The port is missing, busy, not a serial port or not permitted, or went away during the upload.
     PortError = 3,
 };
+
+// The exit code when the QX-7M was programmed (or the dry run done) but the result could not be
+// written to standard output: a script must not read success from nothing.
+inline constexpr int kResultNotWritten = 4;
 
 struct UploadReceipt {
     Outcome outcome = Outcome::BadInput;

@@ -4,8 +4,6 @@
 
 #include "device/deviceupload.h"
 #include "device/portdevicename.h"
-#include "platform/clock.h"
-#include "platform/qtserialport.h"
 #include "platform/serialportlist.h"
 
 using namespace Qt::StringLiterals;
@@ -53,7 +51,8 @@ UploadReceipt portFailed(UploadReceipt receipt, const platform::Error& error)
 
 } // namespace
 
-UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, ProgressLine& progress)
+UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, platform::SerialPort& serialPort,
+    const platform::Clock& clock, ProgressLine& progress)
 {
     UploadReceipt receipt;
     receipt.port = portAnswer;
@@ -63,9 +62,7 @@ UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, Progr
         return portFailed(receipt, deviceName.error());
     receipt.port = deviceName.value();
 
-    platform::QtSerialPort serialPort(platform::WaitStyle::Blocking);
     CountingPort port(serialPort);
-    const platform::SystemClock clock;
     device::SerialLink link(port, clock);
     const device::LinkSession session(link, deviceName.value());
     if (session.openError())

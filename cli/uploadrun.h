@@ -5,13 +5,17 @@
 #include "uploadplan.h"
 #include "uploadreceipt.h"
 
+#include "platform/clock.h"
+#include "platform/serialport.h"
+
 #include <QString>
 
 namespace cli {
 
-// Finds the device the port answer names, opens it, runs the upload and closes the port by
-// every way out. Blocks until the box has answered every byte or one wait has timed out. Shows
-// the progress and nothing else: the receipt says how it went.
-UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, ProgressLine& progress);
+// Finds the device the port answer names, opens it on the port, runs the upload and closes the
+// port by every way out. Blocks until the box has answered every byte or one wait has timed out.
+// Shows the progress and nothing else: the receipt says how it went.
+UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, platform::SerialPort& serialPort,
+    const platform::Clock& clock, ProgressLine& progress);
 
 } // namespace cli

@@ -8,11 +8,12 @@ namespace device {
 
 namespace {
 
-// Asking again helps only when the user can free the port or choose another: a busy port, or one
-// this user may not open, would fail again at the first upload.
+// Asking again helps only when the user can free the port or choose another: a busy port, one
+// this user may not open, or something that is no serial port would fail again at the first upload.
 bool worthAskingAgain(const platform::Error& error, LinkErrorReport report)
 {
-    return report == LinkErrorReport::PortNotAvailable || error.code() == platform::ErrorCode::PermissionDenied;
+    return report == LinkErrorReport::PortNotAvailable || error.code() == platform::ErrorCode::PermissionDenied
+        || error.code() == platform::ErrorCode::NotASerialPort;
 }
 
 } // namespace

@@ -33,9 +33,9 @@ enum class PortAnswer {
 };
 
 // Asks, keeps the answer exactly as given in commPort, and tries its device once: opened and
-// closed again. A port that another program holds, or that this user may not use, is reported and
-// asked about again, as often as it happens. Any other failure is reported and start-up goes on
-// with the answer, which the first upload will report the same way.
+// closed again. A port that another program holds, that this user may not use, or that is no
+// serial port at all, is reported and asked about again, as often as it happens. Any other failure is reported and
+// start-up goes on with the answer, which the first upload will report the same way.
 [[nodiscard]] PortAnswer askForPort(const PortQuestion& question, config::Configuration& configuration);
 
 } // namespace device

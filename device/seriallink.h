@@ -48,9 +48,11 @@ public:
     // sends it. The answer to it is never dropped, however fast it comes.
     [[nodiscard]] std::optional<platform::Error> sendByte(quint8 byte);
 
-    // Waits for one answer. Wrong bytes are read and dropped. The wait ends in the first look
-    // at or after the start of the sixth wall-clock second after it began (5 to 6 seconds),
+    // Waits for one answer. Wrong bytes are read and dropped, all that are waiting at once, and
+    // the next ones are left to gather a moment before the next look. The wait ends in the first
+    // look at or after the start of the sixth wall-clock second after it began (5 to 6 seconds),
     // timed on the monotonic clock; that last look still takes the expected byte if it is there.
+    // Bytes that came after the expected one are kept for the next wait.
     platform::Result<TransferStatus> waitForByte(quint8 expected);
 
     // Sends the count byte and then each byte, every one acknowledged. Received when all were;
@@ -68,6 +70,8 @@ private:
     const platform::Clock& m_clock;
     TransferStatus m_transferStatus = TransferStatus::SettingUp;
     WaitRecord m_lastWait;
+    // Read from the port and not yet looked at.
+    QByteArray m_received;
 };
 
 // Holds the link open for one command: opens it on creation and closes it when the command ends,

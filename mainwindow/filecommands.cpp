@@ -2,6 +2,7 @@
 
 #include "config/delayfield.h"
 #include "platform/filestore.h"
+#include "platform/nativename.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +23,18 @@ const QString kConfigurationExtension = u"qxc"_s;
 void refuseExtension(platform::Prompts& prompts)
 {
     prompts.showMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+}
+
+// A name that holds bytes that are not text cannot be kept through the dialogs: the file would
+// not be found again, and a save would go to another file than the one chosen.
+bool refusedName(platform::Prompts& prompts, const QString& path)
+{
+    if (platform::nameCameWhole(path))
+        return false;
+    prompts.showMessage(u"The name \"%1\" cannot be used: part of it is not text. Please rename the file and "
+                        "choose it again."_s.arg(platform::lastPathComponent(path)),
+        u"Wrong File Name"_s);
+    return true;
 }
 
 } // namespace
@@ -75,7 +88,8 @@ std::optional<QString> FileCommands::chooseConfigurationFile(FileDialog dialog)
             refuseExtension(m_services.prompts);
         else if (choice.cancelled())
             return std::nullopt;
-        else if (dialog != &platform::Prompts::chooseFileToSave || mayReplace(choice.path))
+        else if (!refusedName(m_services.prompts, choice.path)
+            && (dialog != &platform::Prompts::chooseFileToSave || mayReplace(choice.path)))
             return choice.path;
     }
 }
@@ -122,7 +136,7 @@ bool FileCommands::loadGivenFile(const QString& path)
         refuseExtension(m_services.prompts);
         return false;
     }
-    return read(path) == ReadOutcome::Read;
+    return !refusedName(m_services.prompts, path) && read(path) == ReadOutcome::Read;
 }
 
 bool FileCommands::save()

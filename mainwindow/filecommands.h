@@ -11,8 +11,9 @@ namespace mainwindow {
 // The record's path and file name change only when a file was read or written: a cancelled
 // dialog, a refused file or a failed write leaves the record, its file and the caption as they
 // were, so that "Save and Upload" never writes to a file the user did not choose. A wrong
-// extension or a file of the wrong size is told and the dialog comes again. No file is replaced
-// without the user's Yes, and Load and closing the window ask first while something is unsaved.
+// extension, a name that is not all text or a file of the wrong size is told and the dialog
+// comes again. No file is replaced without the user's Yes, and Load and closing the window ask
+// first while something is unsaved.
 class FileCommands {
 public:
     FileCommands(const WindowServices& services, FileCommandView& view);

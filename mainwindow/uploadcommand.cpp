@@ -106,7 +106,9 @@ bool UploadCommand::save(const device::UploadPreparation& preparation, const QSt
     config::Configuration& configuration = m_services.configuration;
     configuration.commitBaudRate(QString(preparation.baudRate.text));
     if (auto error = config::writeConfiguration(configuration, preparation.delayTexts)) {
-        reportError(*error, deviceName);
+        // The port is open by now, so the user must be told that the box got none of it.
+        reportError(
+            platform::Error::described(error->code(), error->description() + u"; nothing was sent"_s), deviceName);
         return false;
     }
     m_view.showSaved();

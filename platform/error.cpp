@@ -18,6 +18,13 @@ Error::Error(ErrorCode code, const QString& detail)
         m_description += u". Is the USB serial adapter plugged in?"_s;
 }
 
+Error Error::described(ErrorCode code, const QString& description)
+{
+    Error error(code);
+    error.m_description = description;
+    return error;
+}
+
 QString Error::numberMessage() const
 {
     // A number is written with the blank that stands where a minus sign would.

@@ -14,6 +14,9 @@ public:
     explicit Error(ErrorCode code);
     // detail names what failed (a path, the system's reason) after the table's description.
     Error(ErrorCode code, const QString& detail);
+    // An error told in words of its own, for a cause that the table's description would hide:
+    // "Too many levels of symbolic links: NAME" rather than "The file cannot be read".
+    static Error described(ErrorCode code, const QString& description);
 
     ErrorCode code() const { return m_code; }
     int number() const { return static_cast<int>(m_code); }

@@ -35,6 +35,8 @@ QString describe(ErrorCode code)
         return u"The connection to the serial port was lost"_s;
     case ErrorCode::PortNotOpen:
         return u"The port is not open"_s;
+    case ErrorCode::NotASerialPort:
+        return u"This is not a serial port"_s;
     }
     return u"Unknown error"_s;
 }

@@ -27,6 +27,8 @@ enum class ErrorCode : int {
     // The device went away while the port was open: a USB adapter pulled out, a cable unplugged.
     SerialLinkLost = 8010,
     PortNotOpen = 8012,
+    // The port answer names a file, a folder or a device that is no serial port (/dev/null).
+    NotASerialPort = 8015,
 };
 
 QString describe(ErrorCode code);

@@ -1,8 +1,11 @@
 #include "qtserialport.h"
 
+#include "devicewrite.h"
+
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QTimer>
+#include <QThread>
 
 #include <algorithm>
 #include <climits>
@@ -48,18 +51,31 @@ std::optional<Error> accessRefused(const QString& deviceName)
 
 } // namespace
 
-QtSerialPort::QtSerialPort(WaitStyle waitStyle)
+QtSerialPort::QtSerialPort(WaitStyle waitStyle, const QString& lockFolder)
     : m_waitStyle(waitStyle)
+    , m_claim(lockFolder)
 {
+    // The deadline and the connections are made once, with the port: a wait per byte would
+    // otherwise cost more in setting them up than a blocking wait costs in all.
+    m_waitDeadline.setSingleShot(true);
+    m_waitDeadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_waitDeadline, &QTimer::timeout, &m_waitDeadline, [this] { m_waitOver = true; });
+    QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] { m_waitOver = true; });
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+        [this](QSerialPort::SerialPortError error) { m_waitOver = m_waitOver || error != QSerialPort::NoError; });
 }
 
 std::optional<Error> QtSerialPort::open(const QString& deviceName)
 {
     if (m_port.isOpen())
         return Error(ErrorCode::PortAlreadyOpen, m_deviceName);
-#ifdef Q_OS_LINUX
-    if (std::optional<Error> refused = accessRefused(deviceName))
+    if (std::optional<Error> refused = m_claim.checkBeforeOpening(deviceName))
         return refused;
+#ifdef Q_OS_LINUX
+    if (std::optional<Error> refused = accessRefused(deviceName)) {
+        m_claim.release();
+        return refused;
+    }
 #endif
     m_deviceName = deviceName;
     m_port.setPortName(deviceName);
@@ -68,10 +84,19 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName)
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port.open(QIODevice::ReadWrite)) {
+    const bool opened = m_port.open(QIODevice::ReadWrite);
+    std::optional<Error> held;
+    if (opened)
+        held = m_claim.holdOpenedPort(qintptr(m_port.handle()), deviceName);
+    m_claim.release();
+    if (!opened) {
         const Error error(openErrorCode(m_port.error()), deviceName + u" ("_s + m_port.errorString() + u')');
         m_port.clearError();
         return error;
+    }
+    if (held) {
+        close();
+        return held;
     }
     // Opening reads the modem lines; a pseudo-terminal has none and leaves an error behind that
     // says nothing about the link.
@@ -91,6 +116,10 @@ std::optional<Error> QtSerialPort::write(const QByteArray& bytes)
 {
     if (!m_port.isOpen())
         return Error(ErrorCode::PortNotOpen);
+    // Straight to the device where the system allows it: through QSerialPort's queue, every write
+    // would switch a write watch on and off and wake the windows' event loop twice for nothing.
+    if (const std::optional<bool> written = writeToDevice(qintptr(m_port.handle()), bytes, kWriteTimeoutMs))
+        return *written ? std::nullopt : std::optional(lostLink());
     if (m_port.write(bytes) != bytes.size())
         return lostLink();
     while (m_port.bytesToWrite() > 0) {
@@ -130,21 +159,13 @@ Result<Arrival> QtSerialPort::waitForBytes(qint64 msecs)
 
 Result<Arrival> QtSerialPort::waitInEventLoop(int msecs)
 {
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    const auto byteCame = QObject::connect(&m_port, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
-    const auto portFailed
-        = QObject::connect(&m_port, &QSerialPort::errorOccurred, &loop, [&loop](QSerialPort::SerialPortError error) {
-              if (error != QSerialPort::NoError)
-                  loop.quit();
-          });
-    deadline.start(msecs);
-    loop.exec();
-    QObject::disconnect(byteCame);
-    QObject::disconnect(portFailed);
+    // Each turn handles what woke it and returns, the byte's arrival included: nothing has to
+    // wake the loop again to end it.
+    m_waitOver = false;
+    m_waitDeadline.start(msecs);
+    while (!m_waitOver)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    m_waitDeadline.stop();
     if (m_port.bytesAvailable() > 0)
         return Arrival::ByteWaiting;
     if (m_port.error() != QSerialPort::NoError && m_port.error() != QSerialPort::TimeoutError)
@@ -153,13 +174,9 @@ Result<Arrival> QtSerialPort::waitInEventLoop(int msecs)
     return Arrival::TimedOut;
 }
 
-std::optional<quint8> QtSerialPort::readByte()
-{
-    char byte = 0;
-    if (m_port.read(&byte, 1) != 1)
-        return std::nullopt;
-    return static_cast<quint8>(byte);
-}
+QByteArray QtSerialPort::readWaiting() { return m_port.readAll(); }
+
+void QtSerialPort::pause(qint64 msecs) { QThread::msleep(static_cast<unsigned long>(std::max<qint64>(msecs, 0))); }
 
 Error QtSerialPort::lostLink()
 {

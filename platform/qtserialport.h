@@ -1,9 +1,11 @@
 // The serial port of the running computer.
 #pragma once
 
+#include "serialdeviceclaim.h"
 #include "serialport.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 namespace platform {
 
@@ -17,10 +19,12 @@ enum class WaitStyle {
 };
 
 // Owns one QSerialPort. A wait ends when a byte comes, the device goes away or the time is up,
-// whichever is first, without polling.
+// whichever is first, without polling. A port that another program holds, by a lock file in
+// lockFolder or by the system's own locks, is refused as busy.
 class QtSerialPort final : public SerialPort {
 public:
-    explicit QtSerialPort(WaitStyle waitStyle = WaitStyle::Blocking);
+    explicit QtSerialPort(
+        WaitStyle waitStyle = WaitStyle::Blocking, const QString& lockFolder = standardSerialLockFolder());
 
     [[nodiscard]] std::optional<Error> open(const QString& deviceName) override;
     void close() override;
@@ -28,7 +32,9 @@ public:
     [[nodiscard]] std::optional<Error> write(const QByteArray& bytes) override;
     [[nodiscard]] std::optional<Error> discardWaiting() override;
     Result<Arrival> waitForBytes(qint64 msecs) override;
-    [[nodiscard]] std::optional<quint8> readByte() override;
+    [[nodiscard]] QByteArray readWaiting() override;
+    // Sleeps, in either wait style: the windows miss a paint or two, which only a flood costs.
+    void pause(qint64 msecs) override;
 
 private:
     Error lostLink();
@@ -36,6 +42,9 @@ private:
 
     WaitStyle m_waitStyle;
     QSerialPort m_port;
+    QTimer m_waitDeadline;
+    bool m_waitOver = false;
+    SerialDeviceClaim m_claim;
     QString m_deviceName;
 };
 

@@ -25,7 +25,8 @@ public:
     virtual ~SerialPort() = default;
 
     // A device this user may not read and write: PermissionDenied. Busy or locked:
-    // PortAlreadyOpen. No such device: SerialPortNotFound. Any other failure to open: PortNotOpen.
+    // PortAlreadyOpen. No such device: SerialPortNotFound. A file or device that is no serial
+    // port: NotASerialPort. Any other failure to open: PortNotOpen.
     [[nodiscard]] virtual std::optional<Error> open(const QString& deviceName) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
@@ -37,8 +38,11 @@ public:
     // Blocks, without using the processor, until a received byte is waiting or the time is up;
     // 0 only looks. A device that went away is an error, not a time-out, and leaves the port closed.
     virtual Result<Arrival> waitForBytes(qint64 msecs) = 0;
-    // The oldest waiting byte, removed from the queue; none when nothing is waiting.
-    [[nodiscard]] virtual std::optional<quint8> readByte() = 0;
+    // Every byte waiting, oldest first, taken from the queue in one call; empty when none is.
+    [[nodiscard]] virtual QByteArray readWaiting() = 0;
+    // Lets bytes gather for msecs without waking for each one as it comes: a device that floods
+    // wrong bytes must not cost the processor a wake-up a byte.
+    virtual void pause(qint64 msecs) = 0;
 };
 
 } // namespace platform

@@ -40,9 +40,8 @@ class tst_DeviceUploadOverPty : public QObject {
 
 private Q_SLOTS:
     void everyByteGoesOutAndTheLastWaitTimesOutOnTheClock();
-    void hangUpDuringAWaitIsAnErrorThatReleasesThePort();
-    void staleBytesAreDiscardedWhereverTheyWait_data();
-    void staleBytesAreDiscardedWhereverTheyWait();
+    void eachWaitDropsStaleBytesAndEndsAtAHangUp_data();
+    void eachWaitDropsStaleBytesAndEndsAtAHangUp();
     void portHeldElsewhereOrForbiddenIsRefused();
 };
 
@@ -60,37 +59,19 @@ void tst_DeviceUploadOverPty::everyByteGoesOutAndTheLastWaitTimesOutOnTheClock()
     QCOMPARE(report.value(u"line"_s).toString(), u"9600 8N1, raw, no flow control"_s);
 }
 
-void tst_DeviceUploadOverPty::hangUpDuringAWaitIsAnErrorThatReleasesThePort()
+void tst_DeviceUploadOverPty::eachWaitDropsStaleBytesAndEndsAtAHangUp_data()
 {
-    // The cable is pulled while the window's link waits for the answer to the first SYN (the tool's
-    // waiting meets a pulled cable in tst_qx7mupload). Taken for a silent device instead, it would be
-    // reported as a box to switch off.
-    PtyLine line({ u"--silent"_s, u"--hang-up-after"_s, u"1"_s }, WaitStyle::KeepWindowsPainting);
-    QVERIFY(line.connect());
-    const auto result = device::uploadToDevice(line.link, sampleConfiguration(), { 0x0E, 0x8B });
-    QCOMPARE(result ? 0 : result.error().number(), 8010);
-    QCOMPARE(result.error().description(),
-        u"The connection to the serial port was lost: %1. Is the USB serial adapter "
-        "plugged in?"_s.arg(line.simulator.devicePath()));
-    // A port whose device is gone stays readable for ever; left open it would keep waking the
-    // event loop of the error box that follows.
-    QVERIFY(!line.link.isOpen());
-    QVERIFY(line.simulator.waitForExit(5000));
-}
-
-void tst_DeviceUploadOverPty::staleBytesAreDiscardedWhereverTheyWait_data()
-{
-    QTest::addColumn<bool>("takenIntoTheReadBuffer");
     QTest::addColumn<WaitStyle>("waitStyle");
-    QTest::newRow("in the system's queue") << false << WaitStyle::Blocking;
+    QTest::addColumn<bool>("takenIntoTheReadBuffer"); // where the stale byte waits: there or in the system's queue
+    QTest::newRow("the command line's wait") << WaitStyle::Blocking << false;
     // The window's port waits in an event loop, which must end at its time-out as well.
-    QTest::newRow("in the port's read buffer, as the window waits") << true << WaitStyle::KeepWindowsPainting;
+    QTest::newRow("the window's wait") << WaitStyle::KeepWindowsPainting << true;
 }
 
-void tst_DeviceUploadOverPty::staleBytesAreDiscardedWhereverTheyWait()
+void tst_DeviceUploadOverPty::eachWaitDropsStaleBytesAndEndsAtAHangUp()
 {
-    QFETCH(bool, takenIntoTheReadBuffer);
     QFETCH(WaitStyle, waitStyle);
+    QFETCH(bool, takenIntoTheReadBuffer);
     PtyLine line({}, waitStyle);
     QVERIFY(line.connect());
     // The device's ACK to this SYN is left unread, as a late answer would be.
@@ -103,7 +84,20 @@ void tst_DeviceUploadOverPty::staleBytesAreDiscardedWhereverTheyWait()
     QCOMPARE(line.port.discardWaiting(), std::nullopt);
     const auto afterDiscarding = line.port.waitForBytes(200);
     QCOMPARE(afterDiscarding ? afterDiscarding.value() : platform::Arrival::ByteWaiting, platform::Arrival::TimedOut);
-    QCOMPARE(line.port.readByte(), std::nullopt);
+    QCOMPARE(line.port.readWaiting(), QByteArray());
+
+    // The cable is pulled while the link waits for the answer to the first SYN. Taken for a silent
+    // device instead, it would be reported as a box to switch off.
+    PtyLine pulled({ u"--silent"_s, u"--hang-up-after"_s, u"1"_s }, waitStyle);
+    QVERIFY(pulled.connect());
+    const auto result = device::uploadToDevice(pulled.link, sampleConfiguration(), { 0x0E, 0x8B });
+    QCOMPARE(result ? 0 : result.error().number(), 8010);
+    QCOMPARE(result.error().description(),
+        u"The connection to the serial port was lost: %1. Is the USB serial adapter plugged in?"_s.arg(
+            pulled.simulator.devicePath()));
+    // A port whose device is gone stays readable for ever; left open it would keep waking the
+    // event loop of the error box that follows.
+    QVERIFY(!pulled.link.isOpen());
 }
 
 void tst_DeviceUploadOverPty::portHeldElsewhereOrForbiddenIsRefused()

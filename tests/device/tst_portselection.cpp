@@ -56,23 +56,17 @@ void tst_PortSelection::answerNamesADevice_data()
     QTest::addColumn<PortNaming>("naming");
     QTest::addColumn<QString>("device"); // empty: names no port
 
-    // The system lists /dev/ttyUSB0, /dev/ttyS10, /dev/ttyS9, /dev/ttyS0, /dev/ttyACM0: numbered by
-    // kind, then by number.
+    // Which number picks which port is the choice items' table.
     const PortNaming listed = PortNaming::ListedPorts;
-    QTest::newRow("first port by kind") << u"1"_s << listed << u"/dev/ttyACM0"_s;
-    QTest::newRow("ttyS9 before ttyS10") << u"3"_s << listed << u"/dev/ttyS9"_s;
-    QTest::newRow("blanks and a fraction") << u" 4.0"_s << listed << u"/dev/ttyS10"_s;
-    QTest::newRow("half rounds to even, up") << u"3.5"_s << listed << u"/dev/ttyS10"_s;
-    QTest::newRow("last port") << u"5"_s << listed << u"/dev/ttyUSB0"_s;
-    QTest::newRow("beyond the listed ports") << u"6"_s << listed << QString();
+    const PortNaming windows = PortNaming::WindowsComNames;
+    QTest::newRow("beyond the listed ports") << u"3"_s << listed << QString();
     QTest::newRow("zero") << u"0"_s << listed << QString();
     QTest::newRow("a name, not a number") << u"COM2"_s << listed << QString();
-    QTest::newRow("path that starts with a digit") << u"3/../../dev/ttyACM0"_s << listed << u"3/../../dev/ttyACM0"_s;
-    QTest::newRow("windows two-digit port") << u"12"_s << PortNaming::WindowsComNames << u"COM12"_s;
-    QTest::newRow("windows half rounds to zero") << u"0.5"_s << PortNaming::WindowsComNames << QString();
-    QTest::newRow("windows name as it stands") << u"com3"_s << PortNaming::WindowsComNames << u"com3"_s;
-    QTest::newRow("windows device path") << u"\\\\.\\COM3"_s << PortNaming::WindowsComNames << u"\\\\.\\COM3"_s;
-    QTest::newRow("windows COM without a number") << u"COM"_s << PortNaming::WindowsComNames << QString();
+    QTest::newRow("path that starts with a digit") << u"1/../../dev/ttyACM0"_s << listed << u"1/../../dev/ttyACM0"_s;
+    QTest::newRow("windows half rounds to zero") << u"0.5"_s << windows << QString();
+    QTest::newRow("windows name as it stands") << u"com3"_s << windows << u"com3"_s;
+    QTest::newRow("windows device path") << u"\\\\.\\COM3"_s << windows << u"\\\\.\\COM3"_s;
+    QTest::newRow("windows COM without a number") << u"COM"_s << windows << QString();
 }
 
 void tst_PortSelection::answerNamesADevice()
@@ -81,11 +75,10 @@ void tst_PortSelection::answerNamesADevice()
     QFETCH(PortNaming, naming);
     QFETCH(QString, device);
 
-    const auto result = device::serialDeviceForAnswer(
-        answer, naming, { u"/dev/ttyUSB0"_s, u"/dev/ttyS10"_s, u"/dev/ttyS9"_s, u"/dev/ttyS0"_s, u"/dev/ttyACM0"_s });
+    const auto result = device::serialDeviceForAnswer(answer, naming, { u"/dev/ttyUSB0"_s, u"/dev/ttyS0"_s });
+    const QString listed = naming == PortNaming::ListedPorts ? u"; this computer lists 2 serial ports"_s : QString();
     const QString noPort = u"There is no such serial port on this computer: \""_s + answer + u"\" names no port"_s
-        + (naming == PortNaming::ListedPorts ? u"; this computer lists 5 serial ports"_s : QString())
-        + u". Is the USB serial adapter plugged in?"_s;
+        + listed + u". Is the USB serial adapter plugged in?"_s;
     QCOMPARE(result ? result.value() : result.error().description(), device.isEmpty() ? noPort : device);
     QCOMPARE(result ? 0 : result.error().number(), device.isEmpty() ? 8002 : 0);
 }
@@ -99,9 +92,10 @@ void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort_data()
 
     QTest::newRow("numbered by kind, then by number")
         << PortNaming::ListedPorts
-        << Listing { { u"/dev/ttyUSB0"_s, u"ttyUSB0"_s, u"FT232R USB UART"_s }, { u"/dev/ttyS10"_s, u"ttyS10"_s, {} },
-               { u"/dev/ttyS0"_s, u"ttyS0"_s, {} } }
-        << QStringList { u"1 - ttyS0"_s, u"2 - ttyS10"_s, u"3 - ttyUSB0, FT232R USB UART"_s } << u"3"_s;
+        << Listing { { u"/dev/ttyUSB0"_s, u"ttyUSB0"_s, u"FT232R USB UART"_s }, { u"/dev/ttyS11"_s, u"ttyS11"_s, {} },
+               { u"/dev/ttyS10"_s, u"ttyS10"_s, {} }, { u"/dev/ttyS9"_s, u"ttyS9"_s, {} } }
+        << QStringList { u"1 - ttyS9"_s, u"2 - ttyS10"_s, u"3 - ttyS11"_s, u"4 - ttyUSB0, FT232R USB UART"_s }
+        << u"4"_s;
     QTest::newRow("a slash in a description would make the item a path")
         << PortNaming::ListedPorts << Listing { { u"/dev/ttyACM0"_s, u"ttyACM0"_s, u"RS-232/485 bridge"_s } }
         << QStringList { u"1 - ttyACM0, RS-232-485 bridge"_s } << u"1"_s;
@@ -190,6 +184,10 @@ void tst_PortSelection::portIsAskedForAndTriedOnce_data()
     QTest::newRow("port not permitted reported and asked again")
         << QStringList { u"1"_s, u"3"_s } << OpenFailures { ErrorCode::PermissionDenied }
         << QStringList { u"70|Permission denied: 1"_s } << given << QStringList { u"/dev/ttyS0"_s, u"/dev/ttyS2"_s };
+    QTest::newRow("no serial port reported and asked again")
+        << QStringList { u"/dev/null"_s, u"1"_s } << OpenFailures { ErrorCode::NotASerialPort }
+        << QStringList { u"8015|This is not a serial port: /dev/null"_s } << given
+        << QStringList { u"/dev/null"_s, u"/dev/ttyS0"_s };
     QTest::newRow("missing device reported and kept")
         << QStringList { u"/dev/ttyUSB9"_s } << OpenFailures { ErrorCode::SerialPortNotFound }
         << QStringList { u"8002|There is no such serial port on this computer: /dev/ttyUSB9. Is the USB serial adapter "
@@ -202,7 +200,6 @@ void tst_PortSelection::portIsAskedForAndTriedOnce()
     QFETCH(QStringList, answers);
     QFETCH(OpenFailures, failures);
     QFETCH(QStringList, reports);
-    QFETCH(device::PortAnswer, outcome);
     QFETCH(QStringList, opened);
 #ifdef Q_OS_WIN
     // Windows names the port of a number itself: 1 is COM1, whatever the system lists.
@@ -230,7 +227,7 @@ void tst_PortSelection::portIsAskedForAndTriedOnce()
     device::PortDeviceChoice deviceChoice(listedNow);
     config::Configuration configuration;
 
-    QCOMPARE(device::askForPort({ prompts, port, deviceChoice, u"/dev/pts/3"_s, choices }, configuration), outcome);
+    QTEST(device::askForPort({ prompts, port, deviceChoice, u"/dev/pts/3"_s, choices }, configuration), "outcome");
     QCOMPARE(prompts.problems(), QStringList());
     QCOMPARE(configuration.commPort, answers.constLast());
     QCOMPARE(port.opened, opened);

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows();
     void unsavedChangesAreAskedAboutBeforeLoadAndClose_data();
     void unsavedChangesAreAskedAboutBeforeLoadAndClose();
+    void nameThatIsNotTextIsRefusedAndAskedAgain();
     void selectedFileBytesBecomeTheSlotsCommand_data();
     void selectedFileBytesBecomeTheSlotsCommand();
 
@@ -271,6 +272,23 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
     QCOMPARE(window.isVisible(), !(close && goesOn));
     QCOMPARE(QFile::exists(at(u"kept.qxc"_s)), answer == int(Answer::Yes));
     QCOMPARE(!unsavedMark->isHidden(), answer == int(Answer::No) || answer == int(Answer::Cancel));
+}
+
+void tst_FileCommands::nameThatIsNotTextIsRefusedAndAskedAgain()
+{
+    // The dialogs hand caf\xe9.qxc over as "caf\uFFFD.qxc", a name that no file has.
+    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
+    const QString refusal = u"The name \"caf\uFFFD.qxc\" cannot be used: part of it is not text. Please rename the "
+                            "file and choose it again."_s;
+    prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"caf\uFFFD.qxc"_s));
+    prompts.expectMessage(refusal, u"Wrong File Name"_s);
+    prompts.expectSaveFile(dialogIn(u"old.qxc"_s), QString());
+    prompts.expectOpenFile(dialogIn(), at(u"caf\uFFFD.qxc"_s));
+    prompts.expectMessage(refusal, u"Wrong File Name"_s);
+    prompts.expectOpenFile(dialogIn(), QString());
+    m_fixture->window->saveAction()->trigger();
+    m_fixture->window->loadAction()->trigger();
+    QVERIFY(!QFile::exists(at(u"caf\uFFFD.qxc"_s)));
 }
 
 void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()

@@ -176,7 +176,7 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort_data()
     // The record's folder is a file: the record cannot be written there.
     QTest::newRow("record cannot be saved")
         << u"save"_s
-        << report(u"75"_s, u"The file cannot be created or written: %1 ("_s + kNotAFolder + u')',
+        << report(u"75"_s, u"The file cannot be created or written: %1 ("_s + kNotAFolder + u"); nothing was sent"_s,
                u"Save and Upload open"_s)
         << 0 << -1;
 }

@@ -1,13 +1,10 @@
 // A QX-7M emulator on a pseudo-terminal, started for one test.
 #pragma once
 
-#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 
 namespace testsupport {
 
@@ -26,8 +23,6 @@ public:
         m_process.kill();
         m_process.waitForFinished();
     }
-    DeviceSimulator(const DeviceSimulator&) = delete;
-    DeviceSimulator& operator=(const DeviceSimulator&) = delete;
 
     // Starts and waits (up to 5 s) for the device path line; false on failure.
     bool start()
@@ -39,10 +34,6 @@ public:
     QString devicePath() const { return m_devicePath; }
     // The next JSON line printed (upload or hang-up); an empty object on time-out.
     QJsonObject waitForReport(int msecs) { return QJsonDocument::fromJson(waitForLine(msecs)).object(); }
-    bool waitForExit(int msecs)
-    {
-        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(msecs);
-    }
 
 private:
     // Empty on time-out or when the emulator has ended.

@@ -77,8 +77,7 @@ public:
     }
     std::optional<platform::Error> discardWaiting() override
     {
-        for (std::optional<quint8> byte; (byte = readByte());)
-            discarded.append(static_cast<char>(*byte));
+        discarded += readWaiting();
         return std::nullopt;
     }
     platform::Result<platform::Arrival> waitForBytes(qint64 msecs) override
@@ -95,12 +94,14 @@ public:
         m_clock.now += msecs > 0 ? msecs + overrunMs : 0;
         return platform::Arrival::TimedOut;
     }
-    std::optional<quint8> readByte() override
+    QByteArray readWaiting() override
     {
-        if (!byteWaiting())
-            return std::nullopt;
-        return m_incoming.extract(m_incoming.begin()).mapped();
+        QByteArray bytes;
+        while (byteWaiting())
+            bytes.append(static_cast<char>(m_incoming.extract(m_incoming.begin()).mapped()));
+        return bytes;
     }
+    void pause(qint64 msecs) override { m_clock.now += msecs; }
 
 private:
     bool byteWaiting() const { return !m_incoming.empty() && m_incoming.begin()->first <= m_clock.now; }

@@ -37,10 +37,8 @@ void tst_DeviceSimulator::faultOptionsChangeTheAnswers_data()
             list[index].clear();
         return list;
     };
-    QTest::newRow("sound device") << QStringList() << answers(u"06"_s, u"FF07"_s, 14) << 0;
+    // A sound device, --stop-after and --hang-up-after are the pseudo-terminal suites' to check.
     QTest::newRow("silent answers nothing") << QStringList { u"--silent"_s } << answers(u"06"_s, u"FF07"_s, 0) << 0;
-    QTest::newRow("stop-after 3 answers the handshake and one setting")
-        << QStringList { u"--stop-after"_s, u"3"_s } << answers(u"06"_s, u"FF07"_s, 3) << 0;
     QTest::newRow("nak-first puts a NAK before every ACK only")
         << QStringList { u"--nak-first"_s } << answers(u"1506"_s, u"FF07"_s, 14) << 0;
     QTest::newRow("ff-only leaves out the 0x07")
