@@ -54,6 +54,8 @@ import -window "$window" "$build/windows-port-question.png"
 wineserver -k
 wineserver -w
 
+# Another program that took ".qxc" over keeps it.
+wine reg add 'HKLM\Software\Classes\.qxc' /ve /d Other.Configuration /f >/dev/null
 wine "$folder/Uninstall.exe" /S
 wineserver -w
 # The uninstaller runs a copy of itself from the temporary folder and returns at once.
@@ -64,4 +66,5 @@ done
 [ ! -e "$folder/bin" ] || fail "the uninstaller left the programs"
 [ ! -e "$link" ] || fail "the uninstaller left the Start-menu entry"
 ! wine reg query 'HKCR\QX7M.Configuration' >/dev/null 2>&1 || fail "the uninstaller left the .qxc file type"
+wine reg query 'HKCR\.qxc' /ve | grep -q Other.Configuration || fail "the uninstaller took .qxc from another program"
 echo "Installed, started and uninstalled under Wine"
