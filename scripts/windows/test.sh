@@ -18,9 +18,10 @@ echo "== Windows build"
 cmake -S . -B $build -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "-DCMAKE_CROSSCOMPILING_EMULATOR=bash;$PWD/scripts/windows/wine-test.sh" >/dev/null
 cmake --build $build
-# The Linux emulator and the Linux qx7m-upload, whose upload the Windows one must equal.
+# The Linux emulator, the Linux qx7m-upload, whose upload the Windows one must equal, and the library
+# that lets Wine tell the Windows one of the emulator's answers.
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
-cmake --build build --target qx7m-sim qx7m-upload
+cmake --build build --target qx7m-sim qx7m-upload winecomport
 
 # Wine in prefixes of this build's own: no Mono or Gecko to fetch (there is no network), no menu
 # entries or file types on this computer's desktop, no debug chatter.
