@@ -6,6 +6,7 @@
 # on after 5 to 6 seconds with exit code 1. Usage: upload.sh QX7M-UPLOAD.exe (with WINEPREFIX set)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source scripts/emulatordevice.sh
 fail() { echo "upload: $*" >&2; exit 1; }
 exe=$1
 file=tests/config/fuzz-seeds/lecture-hall.qxc
@@ -28,12 +29,7 @@ startEmulator() {
     kill $emulator 2>/dev/null || true
     build/tools/qx7m-sim --json "$@" >"$work/emulator.log" &
     emulator=$!
-    for _ in $(seq 50); do
-        port=$(head -n 1 "$work/emulator.log")
-        [ -n "$port" ] && break
-        sleep 0.1
-    done
-    [ -n "$port" ] || fail "the QX-7M emulator did not start"
+    port=$(emulatorDevice "$work/emulator.log") || fail "the QX-7M emulator did not start"
 }
 # The emulator's report of the upload it received.
 emulatorReport() {
