@@ -1,6 +1,10 @@
 #include "arguments.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 
@@ -101,10 +105,14 @@ Arguments readArguments(const QStringList& arguments)
             result.refusal.chop(1);
     } else if (const QString misused = misusedOption(parser, port); !misused.isEmpty()) {
         result.refusal = misused;
-    } else if (parser.isSet(help)) {
-        parser.showHelp(0);
-    } else if (parser.isSet(version)) {
-        parser.showVersion();
+    } else if (parser.isSet(help) || parser.isSet(version)) {
+        // Printed here: on Windows, Qt shows them in a message box when the program has no console
+        // window of its own (started from a script, or under Wine), where no one waits for a box.
+        const QString text = parser.isSet(help)
+            ? parser.helpText()
+            : QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n';
+        std::fputs(qPrintable(text), stdout);
+        std::exit(0);
     } else if (parser.positionalArguments().size() != 1) {
         result.refusal = u"give exactly one configuration file"_s;
     } else if (!result.dryRun && result.port.isEmpty()) {

@@ -28,6 +28,15 @@ struct NumberedName {
     qsizetype digits = 0;
 };
 
+// "COM3" or "\\.\COM3": a name that Windows' serial ports answer to.
+bool isWindowsDeviceName(const QString& answer)
+{
+    if (answer.startsWith(u"\\\\.\\"_s))
+        return true;
+    const NumberedName name(answer);
+    return name.digits > 0 && name.letters.compare(u"COM"_s, Qt::CaseInsensitive) == 0;
+}
+
 bool comesBefore(const QString& left, const QString& right)
 {
     const NumberedName a(left);
@@ -60,7 +69,7 @@ PortNaming portNamingOfThisSystem()
 platform::Result<QString> serialDeviceForAnswer(
     const QString& answer, PortNaming naming, const QStringList& listedPorts)
 {
-    if (answer.contains(u'/'))
+    if (answer.contains(u'/') || (naming == PortNaming::WindowsComNames && isWindowsDeviceName(answer)))
         return answer;
     const qsizetype highest
         = naming == PortNaming::WindowsComNames ? std::numeric_limits<int>::max() : listedPorts.size();

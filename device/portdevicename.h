@@ -24,8 +24,9 @@ PortNaming portNamingOfThisSystem();
 [[nodiscard]] QStringList inPortNumberOrder(QStringList listedPorts);
 
 // An answer holding a "/" is a device path and is used as it stands (/dev/ttyUSB0, a
-// /dev/serial/by-id/ link, an emulator's /dev/pts/N). Any other answer is read as a port number:
-// its leading number, rounded half to even, so that "1" and "1.0" agree and "COM2" is 0.
+// /dev/serial/by-id/ link, an emulator's /dev/pts/N); with Windows' names, so is "COM3" or
+// "\\.\COM3". Any other answer is read as a port number: its leading number, rounded half to
+// even, so that "1" and "1.0" agree and, among the listed ports, "COM2" is 0.
 // A number that names no port is SerialPortNotFound. listedPorts may be in any order.
 platform::Result<QString> serialDeviceForAnswer(
     const QString& answer, PortNaming naming, const QStringList& listedPorts);

@@ -156,14 +156,19 @@ void UploadCommand::reportOutcome(const platform::Result<UploadOutcome>& outcome
         prompts.showMessage(u"Upload FAILED"_s, kUploadStatusTitle);
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
         return;
-    case UploadOutcome::StringTransferFailed:
+    case UploadOutcome::StringTransferFailed: {
         // The program ends after this box; the receipt goes where it outlives the window.
-        QTextStream(stderr) << device::receiptHead(deviceName) << u"upload failed. "_s
-                            << device::describeUploadStop(m_stop) << u".\n"_s;
-        prompts.showMessage(
-            u"Problem uploading data. Turn off power to the QX-7M and then turn power back on."_s, u"QX-7M error"_s);
+        const QString failed = u"upload failed. "_s + device::describeUploadStop(m_stop) + u'.';
+        QTextStream(stderr) << device::receiptHead(deviceName) << failed << u'\n';
+        QString problem = u"Problem uploading data. Turn off power to the QX-7M and then turn power back on."_s;
+#ifdef Q_OS_WIN
+        // A Windows program with windows has no standard error: the box is all the user sees.
+        problem += u"\n\nPort "_s + deviceName + u": "_s + failed;
+#endif
+        prompts.showMessage(problem, u"QX-7M error"_s);
         m_services.programEnd.endNow(1);
         return;
+    }
     }
 }
 

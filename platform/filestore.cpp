@@ -2,6 +2,7 @@
 
 #include "nativename.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -20,11 +21,13 @@ namespace platform {
 
 namespace {
 
+// The path as the system writes it (backslashes on Windows), with the reason.
 QString pathAndReason(const QString& path, const QString& reason)
 {
+    const QString shown = QDir::toNativeSeparators(path);
     if (reason.isEmpty())
-        return path;
-    return path.isEmpty() ? reason : path + u" ("_s + reason + u')';
+        return shown;
+    return shown.isEmpty() ? reason : shown + u" ("_s + reason + u')';
 }
 
 // Why no new file can be made in the folder that is to hold path, when the folder exists and says
@@ -95,7 +98,7 @@ Result<qint64> fileSize(const QString& path)
 #else
     const QFileInfo info(path);
     if (!info.exists())
-        return Error(ErrorCode::FileNotFound, path);
+        return Error(ErrorCode::FileNotFound, pathAndReason(path, {}));
     if (!info.isFile())
         return Error(ErrorCode::FileCannotBeRead, pathAndReason(path, u"not a file"_s));
     return info.size();

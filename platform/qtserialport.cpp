@@ -33,6 +33,7 @@ ErrorCode openErrorCode(QSerialPort::SerialPortError error)
     }
 }
 
+#ifdef Q_OS_LINUX
 // QSerialPort reports a device this user may not open like a port that another program holds,
 // which sends the user looking for a program that does not exist; so access is asked first.
 std::optional<Error> accessRefused(const QString& deviceName)
@@ -46,6 +47,7 @@ std::optional<Error> accessRefused(const QString& deviceName)
         "them, here \"%2\": ask for this user to be added to it (sudo usermod -aG %2 USERNAME), then log in "
         "again."_s.arg(deviceName, group));
 }
+#endif
 
 } // namespace
 
@@ -69,10 +71,12 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName)
         return Error(ErrorCode::PortAlreadyOpen, m_deviceName);
     if (std::optional<Error> refused = m_claim.checkBeforeOpening(deviceName))
         return refused;
+#ifdef Q_OS_LINUX
     if (std::optional<Error> refused = accessRefused(deviceName)) {
         m_claim.release();
         return refused;
     }
+#endif
     m_deviceName = deviceName;
     m_port.setPortName(deviceName);
     m_port.setBaudRate(QSerialPort::Baud9600);
@@ -83,7 +87,7 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName)
     const bool opened = m_port.open(QIODevice::ReadWrite);
     std::optional<Error> held;
     if (opened)
-        held = m_claim.holdOpenedPort(m_port.handle(), deviceName);
+        held = m_claim.holdOpenedPort(qintptr(m_port.handle()), deviceName);
     m_claim.release();
     if (!opened) {
         const Error error(openErrorCode(m_port.error()), deviceName + u" ("_s + m_port.errorString() + u')');
@@ -114,7 +118,7 @@ std::optional<Error> QtSerialPort::write(const QByteArray& bytes)
         return Error(ErrorCode::PortNotOpen);
     // Straight to the device where the system allows it: through QSerialPort's queue, every write
     // would switch a write watch on and off and wake the windows' event loop twice for nothing.
-    if (const std::optional<bool> written = writeToDevice(m_port.handle(), bytes, kWriteTimeoutMs))
+    if (const std::optional<bool> written = writeToDevice(qintptr(m_port.handle()), bytes, kWriteTimeoutMs))
         return *written ? std::nullopt : std::optional(lostLink());
     if (m_port.write(bytes) != bytes.size())
         return lostLink();

@@ -33,16 +33,8 @@ build-run/tools/qx7m-sim >"$log" &
 emulator=$!
 trap 'kill "$emulator" ${follower:-} 2>/dev/null; rm -f "$log"' EXIT
 trap 'exit 130' INT TERM HUP
-port=""
-for _ in $(seq 50); do
-    port=$(head -n 1 "$log")
-    [ -n "$port" ] && break
-    sleep 0.1
-done
-if [ -z "$port" ]; then
-    echo "run.sh: the QX-7M emulator did not start" >&2
-    exit 1
-fi
+source scripts/emulatordevice.sh
+port=$(emulatorDevice "$log") || { echo "run.sh: the QX-7M emulator did not start" >&2; exit 1; }
 echo "QX-7M emulator on $port: answer the port question with it (already filled in); uploads show here."
 tail -n +2 -f "$log" &
 follower=$!

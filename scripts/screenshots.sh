@@ -35,12 +35,8 @@ LC_ALL=C build/cli/qx7m-upload --dry-run "$work/lecture-hall.qxc" >/dev/null
 
 build/tools/qx7m-sim >"$work/emulator.log" &
 emulator=$!
-for _ in $(seq 50); do
-    port=$(head -n 1 "$work/emulator.log")
-    [ -n "$port" ] && break
-    sleep 0.1
-done
-[ -n "$port" ] || { echo "screenshots.sh: the QX-7M emulator did not start" >&2; exit 1; }
+source scripts/emulatordevice.sh
+port=$(emulatorDevice "$work/emulator.log") || { echo "screenshots.sh: the QX-7M emulator did not start" >&2; exit 1; }
 
 # The window with exactly this title, once it is on screen and painted.
 window() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program and runs every test.
 # --full also runs the tests under AddressSanitizer + UndefinedBehaviorSanitizer, fuzzes the
-# configuration reader for 60 seconds, and builds and checks the Debian package.
+# configuration reader for 60 seconds, builds and checks the Debian package, and runs the Windows
+# stage (scripts/windows/test.sh); --windows runs the Windows stage alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +10,8 @@ full=0
 case "${1:-}" in
     "") ;;
     --full) full=1 ;;
-    *) echo "usage: $0 [--full]" >&2; exit 2 ;;
+    --windows) exec bash scripts/windows/test.sh ;;
+    *) echo "usage: $0 [--full | --windows]" >&2; exit 2 ;;
 esac
 
 if [ $full -eq 1 ]; then
@@ -56,3 +58,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 
 echo "== The Debian package"
 bash scripts/check-package.sh
+
+echo "== The programs on Windows"
+bash scripts/windows/test.sh

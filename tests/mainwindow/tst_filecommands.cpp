@@ -48,7 +48,7 @@ private:
     {
         m_fixture->prompts.expectMessage(u"Error Number:  75"_s);
         m_fixture->prompts.expectMessage(u"error msg: The file cannot be created or written: "_s
-            + QDir::toNativeSeparators(at(name)) + u" (No such file or directory)"_s);
+            + QDir::toNativeSeparators(at(name)) + u" ("_s + kNoSuchFolder + u')');
     }
 
     QTemporaryDir m_folder;

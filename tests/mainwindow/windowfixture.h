@@ -27,6 +27,15 @@ using config::SlotId;
 // The Open and Save dialogs of configuration files.
 inline const platform::FileDialogSettings kQxcDialog { u"qxc"_s, u"QX-7M Files (*.qxc)"_s, u"*.qxc"_s, {} };
 
+// The system's own words for a file in a folder that is missing, or that is a file.
+#ifdef Q_OS_WIN
+inline const QString kNoSuchFolder = qt_error_string(3); // ERROR_PATH_NOT_FOUND
+inline const QString kNotAFolder = kNoSuchFolder;
+#else
+inline const QString kNoSuchFolder = u"No such file or directory"_s;
+inline const QString kNotAFolder = u"Not a directory"_s;
+#endif
+
 // Records that the program would have ended, and with which code.
 class RecordedEnd final : public platform::ProgramEnd {
 public:

@@ -13,6 +13,12 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+using namespace platform;
+
+// A full disk, names as bytes and folder permissions are Unix's: the port question alone runs on
+// Windows.
+#ifndef Q_OS_WIN
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
@@ -21,9 +27,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-using namespace Qt::StringLiterals;
-using namespace platform;
 
 namespace {
 
@@ -52,6 +55,7 @@ std::optional<QString> asUnprivilegedUser(const std::function<QString()>& call)
 }
 
 } // namespace
+#endif
 
 // The real port question and the file store's saves.
 class tst_Platform : public QObject {
@@ -60,11 +64,13 @@ class tst_Platform : public QObject {
 private Q_SLOTS:
     void portQuestionTakesWhatIsTypedOrPicked_data();
     void portQuestionTakesWhatIsTypedOrPicked();
+#ifndef Q_OS_WIN
     void saveThatRunsOutOfSpaceKeepsTheOldFile();
     void nameKeepsItsBytes_data();
     void nameKeepsItsBytes();
     void refusalNamesItsCause_data();
     void refusalNamesItsCause();
+#endif
 };
 
 void tst_Platform::portQuestionTakesWhatIsTypedOrPicked_data()
@@ -106,6 +112,7 @@ void tst_Platform::portQuestionTakesWhatIsTypedOrPicked()
     QCOMPARE(shownText, u"Port|Which port?|1"_s);
 }
 
+#ifndef Q_OS_WIN
 void tst_Platform::saveThatRunsOutOfSpaceKeepsTheOldFile()
 {
     QTemporaryDir dir;
@@ -204,6 +211,7 @@ void tst_Platform::refusalNamesItsCause()
     // QTemporaryDir cannot name a file whose name is not text.
     ::unlink(nativeName(path).constData());
 }
+#endif
 
 QTEST_MAIN(tst_Platform)
 #include "tst_platform.moc"
