@@ -56,7 +56,7 @@ public:
     QByteArray written, discarded;
     int waits = 0;
 
-    std::optional<platform::Error> open(const QString& deviceName) override
+    std::optional<platform::Error> open(const QString& deviceName, qint32 = platform::kBoxLinkBaudRate) override
     {
         opened.append(deviceName);
         if (!openErrors.isEmpty())
