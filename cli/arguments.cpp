@@ -100,7 +100,7 @@ QString trialRefusal(const QCommandLineParser& parser, const QCommandLineOption&
     }
     result.trySlot = slotForAnswer(parser.value(trySlot));
     if (!result.trySlot)
-        return u"\"%1\" is no slot; give its name as the window's list shows it (\"VGA Input Active\") or its "
+        return u"\"%1\" is no slot; give its name as the window lists it (\"VGA Input Active\") or its "
                "number there, 1 to 7"_s.arg(parser.value(trySlot));
     if (parser.isSet(listen)) {
         bool isNumber = false;

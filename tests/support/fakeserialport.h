@@ -52,13 +52,16 @@ public:
     // Each open takes the next of these, if any, as its failure; every device asked for is kept.
     QList<platform::Error> openErrors;
     QStringList opened;
+    qint32 openedBaudRate = 0;
 
     QByteArray written, discarded;
     int waits = 0;
 
-    std::optional<platform::Error> open(const QString& deviceName, qint32 = platform::kBoxLinkBaudRate) override
+    std::optional<platform::Error> open(
+        const QString& deviceName, qint32 baudRate = platform::kBoxLinkBaudRate) override
     {
         opened.append(deviceName);
+        openedBaudRate = baudRate;
         if (!openErrors.isEmpty())
             return openErrors.takeFirst();
         m_open = true;
