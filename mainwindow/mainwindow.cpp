@@ -347,6 +347,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The trial ends first: the projector's port must not stay open behind the save question.
     m_tryOnProjector.stopAndClose();
     // Asked before the builder goes: Cancel keeps both windows and the composition as they were.
     if (!m_fileCommands.mayReplaceRecord()) {

@@ -99,7 +99,8 @@ TrialWindow::TrialWindow(const TrialServices& services, QWidget* parent)
     connect(m_timer, &QTimer::timeout, this, &TrialWindow::advance);
     connect(m_changePort, &QPushButton::clicked, this, &TrialWindow::changePort);
     connect(m_skipWait, &QPushButton::clicked, this, [this] {
-        m_trial->skipWait();
+        if (isRunning())
+            m_trial->skipWait();
         advance();
     });
     connect(m_stop, &QPushButton::clicked, this, &TrialWindow::stop);
@@ -153,18 +154,16 @@ void TrialWindow::run()
     if (isRunning())
         return;
     m_log->clear();
+    device::ProjectorPort& projectorPort = m_services.projectorPort;
+    const platform::Result<QString>& device = projectorPort.deviceChoice.deviceFor(projectorPort.answer);
+    if (!device) {
+        m_status->setText(device::linkErrorLine(device.error()));
+        return;
+    }
     m_eventsLogged = 0;
     m_trial = std::make_unique<ProjectorTrial>(
         m_services.port, m_services.clock, m_steps, qRound64(m_listenSeconds->value() * 1000));
     m_startMs = m_services.clock.monotonicMs();
-    device::ProjectorPort& projectorPort = m_services.projectorPort;
-    const platform::Result<QString>& device = projectorPort.deviceChoice.deviceFor(projectorPort.answer);
-    if (!device) {
-        m_trial.reset();
-        m_status->setText(device::linkErrorLine(device.error()));
-        showState();
-        return;
-    }
     if (m_trial->start(device.value(), m_baudRate)) {
         finish();
         return;
