@@ -441,7 +441,7 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode()
         return;
     }
     QCOMPARE(QString::fromUtf8(cli::trialJsonReceipt(receipt)), printed.replace(u'\'', u'"') + u'\n');
-    QCOMPARE(port.openedBaudRate, port.opened.isEmpty() ? 0 : receipt.baudRate);
+    QCOMPARE(port.openedRates, port.opened.isEmpty() ? QList<qint32>() : QList<qint32> { receipt.baudRate });
 }
 
 QTEST_GUILESS_MAIN(tst_Qx7mUpload)

@@ -49,10 +49,10 @@ public:
     // The cable is pulled at the first wait once this many bytes were written; -1: never.
     qsizetype hangUpAfter = -1;
 
-    // Each open takes the next of these, if any, as its failure; every device asked for is kept.
+    // Each open takes the next of these, if any, as its failure; every device and rate asked for is kept.
     QList<platform::Error> openErrors;
     QStringList opened;
-    qint32 openedBaudRate = 0;
+    QList<qint32> openedRates;
 
     QByteArray written, discarded;
     int waits = 0;
@@ -61,7 +61,7 @@ public:
         const QString& deviceName, qint32 baudRate = platform::kBoxLinkBaudRate) override
     {
         opened.append(deviceName);
-        openedBaudRate = baudRate;
+        openedRates.append(baudRate);
         if (!openErrors.isEmpty())
             return openErrors.takeFirst();
         m_open = true;
