@@ -40,8 +40,6 @@ class tst_PortSelection : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void answerNamesADevice_data();
-    void answerNamesADevice();
     void choiceItemsAnswerWithTheirOwnPort_data();
     void choiceItemsAnswerWithTheirOwnPort();
     void answerKeepsTheDeviceItNamedFirst();
@@ -49,31 +47,6 @@ private Q_SLOTS:
     void portIsAskedForAndTriedOnce_data();
     void portIsAskedForAndTriedOnce();
 };
-
-void tst_PortSelection::answerNamesADevice_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QString>("device"); // empty: names no port
-
-    // Which number picks which port is the choice items' table.
-    QTest::newRow("beyond the listed ports") << u"3"_s << QString();
-    QTest::newRow("zero") << u"0"_s << QString();
-    QTest::newRow("a name, not a number") << u"COM2"_s << QString();
-    QTest::newRow("path that starts with a digit") << u"1/../../dev/ttyACM0"_s << u"1/../../dev/ttyACM0"_s;
-}
-
-void tst_PortSelection::answerNamesADevice()
-{
-    QFETCH(QString, answer);
-    QFETCH(QString, device);
-
-    const auto result
-        = device::serialDeviceForAnswer(answer, PortNaming::ListedPorts, { u"/dev/ttyUSB0"_s, u"/dev/ttyS0"_s });
-    const QString noPort = u"There is no such serial port on this computer: \""_s + answer
-        + u"\" names no port; this computer lists 2 serial ports. Is the USB serial adapter plugged in?"_s;
-    QCOMPARE(result ? result.value() : result.error().description(), device.isEmpty() ? noPort : device);
-    QCOMPARE(result ? 0 : result.error().number(), device.isEmpty() ? 8002 : 0);
-}
 
 void tst_PortSelection::choiceItemsAnswerWithTheirOwnPort_data()
 {
@@ -122,7 +95,14 @@ void tst_PortSelection::answerKeepsTheDeviceItNamedFirst()
 {
     portsListedNow = { u"/dev/ttyUSB0"_s };
     device::PortDeviceChoice choice(listedNow);
-    QCOMPARE(choice.deviceFor(u"2"_s).error().number(), 8002);
+    const auto noPort = [&choice](const QString& answer, const QString& listed) {
+        const auto named = choice.deviceFor(answer);
+        QCOMPARE(named ? 0 : named.error().number(), 8002);
+        QCOMPARE(named.error().description(),
+            u"There is no such serial port on this computer: \""_s + answer
+                + u"\" names no port; this computer lists "_s + listed + u". Is the USB serial adapter plugged in?"_s);
+    };
+    noPort(u"2"_s, u"1 serial port"_s);
     // An answer that named no port is looked up again once an adapter is plugged in.
     portsListedNow.prepend(u"/dev/ttyACM0"_s);
     QCOMPARE(choice.deviceFor(u"2"_s).value(), u"/dev/ttyUSB0"_s);
@@ -132,6 +112,10 @@ void tst_PortSelection::answerKeepsTheDeviceItNamedFirst()
     choice.forget();
     QCOMPARE(choice.deviceFor(u"2"_s).value(), u"/dev/ttyACM1"_s);
     QCOMPARE(choice.deviceFor(u"/dev/pts/4"_s).value(), u"/dev/pts/4"_s);
+    QCOMPARE(choice.deviceFor(u"1/../../dev/ttyACM0"_s).value(), u"1/../../dev/ttyACM0"_s);
+    // Which number picks which port is the choice items' table.
+    for (const QString& answer : { u"0"_s, u"4"_s, u"COM2"_s })
+        noPort(answer, u"3 serial ports"_s);
 }
 
 void tst_PortSelection::everyErrorIsToldByItsNumberOrAsABusyPort()
