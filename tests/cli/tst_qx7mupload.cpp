@@ -72,8 +72,6 @@ private Q_SLOTS:
 #endif
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
-    void planRefusesOrWarnsAsTheWindowWouldNot_data();
-    void planRefusesOrWarnsAsTheWindowWouldNot();
     void wireImageShowsTheBytesInUploadOrder();
     void runEndsInItsReceiptAndExitCode_data();
     void runEndsInItsReceiptAndExitCode();
@@ -123,33 +121,57 @@ void tst_Qx7mUpload::fileIsProgrammedByteForByteWithItsJsonReceipt()
 
 void tst_Qx7mUpload::runIsToldWithItsExitCode_data()
 {
+    QTest::addColumn<config::StoredConfiguration>("stored");
     QTest::addColumn<QString>("arguments"); // as a shell takes them: $1 a configuration file, $2 its folder
     QTest::addColumn<QString>("output"); // "full" disk, "gone" reader, or a pipe read to the end
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QByteArray>("told"); // on standard error
+    QTest::addColumn<QByteArray>("told"); // on standard error, %1 for the file's path
 
     const QByteArray notWritten = "qx7m-upload: the result could not be written to standard output: ";
+    const config::StoredConfiguration sound = sampleFile();
     QTest::newRow("dry run to a full disk")
-        << u"\"$1\" --dry-run"_s << u"full"_s << 4 << notWritten + "No space left on device\n";
+        << sound << u"\"$1\" --dry-run"_s << u"full"_s << 4 << notWritten + "No space left on device\n";
     QTest::newRow("dry run to a reader that has gone")
-        << u"\"$1\" --dry-run"_s << u"gone"_s << 4 << notWritten + "Broken pipe\n";
+        << sound << u"\"$1\" --dry-run"_s << u"gone"_s << 4 << notWritten + "Broken pipe\n";
     QTest::newRow("bad input keeps its code")
-        << u"missing.qxc --json --port 1"_s << u"full"_s << 2 << notWritten + "No space left on device\n";
+        << sound << u"missing.qxc --json --port 1"_s << u"full"_s << 2 << notWritten + "No space left on device\n";
     QTest::newRow("terminal escape in a file name")
-        << u"\"$(printf 'a\\033[31m.qxc')\" --dry-run"_s << QString() << 2
+        << sound << u"\"$(printf 'a\\033[31m.qxc')\" --dry-run"_s << QString() << 2
         << QByteArray("qx7m-upload: cannot read a\\x1b[31m.qxc: error 53, File not found: a\\x1b[31m.qxc; nothing "
                       "was sent.\n");
     // As file managers pass such a name.
     QTest::newRow("name that is not text, opened by its bytes")
-        << u"\"$2/$(printf 'caf\\351.qxc')\" --dry-run"_s << QString() << 0 << QByteArray();
+        << sound << u"\"$2/$(printf 'caf\\351.qxc')\" --dry-run"_s << QString() << 0 << QByteArray();
+    // What the fields' texts send is the upload preparation's; here what a script is told of them.
+    config::StoredConfiguration noControl = sound;
+    noControl.scanPriority = config::ScanPriority(7);
+    noControl.baudRateText = u"38400"_s;
+    QTest::newRow("a priority and a rate no control stands for")
+        << noControl << u"\"$1\" --dry-run"_s << QString() << 0
+        << QByteArray("qx7m-upload: warning: %1: the scan priority 7 is none of the four options; 7 is sent, as from "
+                      "the window\nqx7m-upload: warning: %1: the projector baud rate \"38400\" is none of 2400, 4800, "
+                      "9600, 19200 and 57600; 9600 is sent, as from the window\n");
+    // The window would show its box and send 0 minutes; a script has nobody to read the box.
+    QTest::newRow("delay text out of range")
+        << sampleFile(u"60"_s) << u"\"$1\" --dry-run"_s << QString() << 2
+        << QByteArray("qx7m-upload: %1: the \"No Input Active\" delay's minutes text \"60\" is not a number from 0 to "
+                      "59 (the window would show \"Minutes Wrong\" and send 0 minutes); nothing was sent.\n");
+    config::StoredConfiguration longSlot = sound;
+    longSlot.slots[config::indexOf(config::SlotId::VgaInputActive)] = { QByteArray(31, 'v'), {}, 31 };
+    QTest::newRow("string of 31 bytes")
+        << longSlot << u"\"$1\" --port 1"_s << QString() << 2
+        << QByteArray("qx7m-upload: %1: the \"VGA Input Active\" string is 31 bytes long; the QX-7M takes at most "
+                      "30; nothing was sent.\n");
 }
 
 void tst_Qx7mUpload::runIsToldWithItsExitCode()
 {
     QFETCH(QString, arguments);
     QFETCH(QString, output);
+    QFETCH(QByteArray, told);
+    QFETCH(config::StoredConfiguration, stored);
     QTemporaryDir folder;
-    const QByteArray bytes = config::encodeConfigurationFile(sampleFile()).value();
+    const QByteArray bytes = config::encodeConfigurationFile(stored).value();
     const QByteArray notText = QFile::encodeName(folder.path()) + "/caf\xe9.qxc";
     for (const QByteArray& name : { QFile::encodeName(folder.filePath(u"hall.qxc"_s)), notText }) {
         const int file = ::open(name.constData(), O_CREAT | O_WRONLY, 0644);
@@ -177,7 +199,7 @@ void tst_Qx7mUpload::runIsToldWithItsExitCode()
     ::unlink(notText.constData());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QTEST(process.exitCode(), "exitCode");
-    QTEST(process.readAllStandardError(), "told");
+    QCOMPARE(process.readAllStandardError(), told.replace("%1", QFile::encodeName(folder.filePath(u"hall.qxc"_s))));
 }
 #endif
 
@@ -217,41 +239,6 @@ void tst_Qx7mUpload::commandLineIsTakenOrRefused()
     QTEST(read.refusal.isEmpty() ? u"%1|%2|%3|%4"_s.arg(read.file, read.port).arg(read.json).arg(read.dryRun)
                                  : read.refusal,
         "taken");
-}
-
-void tst_Qx7mUpload::planRefusesOrWarnsAsTheWindowWouldNot_data()
-{
-    QTest::addColumn<config::StoredConfiguration>("file");
-    QTest::addColumn<QString>("refusal");
-    QTest::addColumn<QString>("warnings"); // one a line
-
-    // What the fields' texts send is the upload preparation's; the byte-for-byte run takes a sound file.
-    config::StoredConfiguration noControl = sampleFile();
-    noControl.scanPriority = config::ScanPriority(7);
-    noControl.baudRateText = u"38400"_s;
-    QTest::newRow("a priority and a rate no control stands for")
-        << noControl << QString()
-        << u"the scan priority 7 is none of the four options; 7 is sent, as from the window\nthe projector baud rate "
-           "\"38400\" is none of 2400, 4800, 9600, 19200 and 57600; 9600 is sent, as from the window"_s;
-    // The window would show its box and send 0 minutes; a script has nobody to read the box.
-    QTest::newRow("delay text out of range")
-        << sampleFile(u"60"_s)
-        << u"the \"No Input Active\" delay's minutes text \"60\" is not a number from 0 to 59 (the window would "
-           "show \"Minutes Wrong\" and send 0 minutes)"_s
-        << QString();
-    config::StoredConfiguration longSlot = sampleFile();
-    longSlot.slots[config::indexOf(config::SlotId::VgaInputActive)] = { QByteArray(31, 'v'), {}, 31 };
-    QTest::newRow("string of 31 bytes")
-        << longSlot << u"the \"VGA Input Active\" string is 31 bytes long; the QX-7M takes at most 30"_s << QString();
-}
-
-void tst_Qx7mUpload::planRefusesOrWarnsAsTheWindowWouldNot()
-{
-    QFETCH(config::StoredConfiguration, file);
-
-    const cli::UploadPlan plan = cli::planUpload(file);
-    QTEST(plan.refusal, "refusal");
-    QTEST(plan.warnings.join(u'\n'), "warnings");
 }
 
 void tst_Qx7mUpload::wireImageShowsTheBytesInUploadOrder()

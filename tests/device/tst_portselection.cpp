@@ -53,32 +53,23 @@ private Q_SLOTS:
 void tst_PortSelection::answerNamesADevice_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<PortNaming>("naming");
     QTest::addColumn<QString>("device"); // empty: names no port
 
-    // Which number picks which port is the choice items' table.
-    const PortNaming listed = PortNaming::ListedPorts;
-    const PortNaming windows = PortNaming::WindowsComNames;
-    QTest::newRow("beyond the listed ports") << u"3"_s << listed << QString();
-    QTest::newRow("zero") << u"0"_s << listed << QString();
-    QTest::newRow("a name, not a number") << u"COM2"_s << listed << QString();
-    QTest::newRow("path that starts with a digit") << u"1/../../dev/ttyACM0"_s << listed << u"1/../../dev/ttyACM0"_s;
-    QTest::newRow("windows half rounds to zero") << u"0.5"_s << windows << QString();
-    QTest::newRow("windows name as it stands") << u"com3"_s << windows << u"com3"_s;
-    QTest::newRow("windows device path") << u"\\\\.\\COM3"_s << windows << u"\\\\.\\COM3"_s;
-    QTest::newRow("windows COM without a number") << u"COM"_s << windows << QString();
+    // With Windows' names; the listed ports' answers are the device choice's table.
+    QTest::newRow("half rounds to zero") << u"0.5"_s << QString();
+    QTest::newRow("name as it stands") << u"com3"_s << u"com3"_s;
+    QTest::newRow("device path") << u"\\\\.\\COM3"_s << u"\\\\.\\COM3"_s;
+    QTest::newRow("COM without a number") << u"COM"_s << QString();
 }
 
 void tst_PortSelection::answerNamesADevice()
 {
     QFETCH(QString, answer);
-    QFETCH(PortNaming, naming);
     QFETCH(QString, device);
 
-    const auto result = device::serialDeviceForAnswer(answer, naming, { u"/dev/ttyUSB0"_s, u"/dev/ttyS0"_s });
-    const QString listed = naming == PortNaming::ListedPorts ? u"; this computer lists 2 serial ports"_s : QString();
-    const QString noPort = u"There is no such serial port on this computer: \""_s + answer + u"\" names no port"_s
-        + listed + u". Is the USB serial adapter plugged in?"_s;
+    const auto result = device::serialDeviceForAnswer(answer, PortNaming::WindowsComNames, {});
+    const QString noPort = u"There is no such serial port on this computer: \""_s + answer
+        + u"\" names no port. Is the USB serial adapter plugged in?"_s;
     QCOMPARE(result ? result.value() : result.error().description(), device.isEmpty() ? noPort : device);
     QCOMPARE(result ? 0 : result.error().number(), device.isEmpty() ? 8002 : 0);
 }
@@ -133,7 +124,14 @@ void tst_PortSelection::answerKeepsTheDeviceItNamedFirst()
 #endif
     portsListedNow = { u"/dev/ttyUSB0"_s };
     device::PortDeviceChoice choice(listedNow);
-    QCOMPARE(choice.deviceFor(u"2"_s).error().number(), 8002);
+    const auto noPort = [&choice](const QString& answer, const QString& listed) {
+        const auto named = choice.deviceFor(answer);
+        QCOMPARE(named ? 0 : named.error().number(), 8002);
+        QCOMPARE(named.error().description(),
+            u"There is no such serial port on this computer: \""_s + answer
+                + u"\" names no port; this computer lists "_s + listed + u". Is the USB serial adapter plugged in?"_s);
+    };
+    noPort(u"2"_s, u"1 serial port"_s);
     // An answer that named no port is looked up again once an adapter is plugged in.
     portsListedNow.prepend(u"/dev/ttyACM0"_s);
     QCOMPARE(choice.deviceFor(u"2"_s).value(), u"/dev/ttyUSB0"_s);
@@ -143,6 +141,10 @@ void tst_PortSelection::answerKeepsTheDeviceItNamedFirst()
     choice.forget();
     QCOMPARE(choice.deviceFor(u"2"_s).value(), u"/dev/ttyACM1"_s);
     QCOMPARE(choice.deviceFor(u"/dev/pts/4"_s).value(), u"/dev/pts/4"_s);
+    QCOMPARE(choice.deviceFor(u"1/../../dev/ttyACM0"_s).value(), u"1/../../dev/ttyACM0"_s);
+    // Which number picks which port is the choice items' table.
+    for (const QString& answer : { u"0"_s, u"4"_s, u"COM2"_s })
+        noPort(answer, u"3 serial ports"_s);
 }
 
 void tst_PortSelection::everyErrorIsToldByItsNumberOrAsABusyPort()

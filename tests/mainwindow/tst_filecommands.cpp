@@ -32,7 +32,6 @@ private Q_SLOTS:
     void saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows();
     void unsavedChangesAreAskedAboutBeforeLoadAndClose_data();
     void unsavedChangesAreAskedAboutBeforeLoadAndClose();
-    void nameThatIsNotTextIsRefusedAndAskedAgain();
     void selectedFileBytesBecomeTheSlotsCommand_data();
     void selectedFileBytesBecomeTheSlotsCommand();
 
@@ -43,6 +42,16 @@ private:
     platform::FileDialogSettings dialogIn(const QString& name = u"*.qxc"_s) const
     {
         return { kQxcDialog.defaultExtension, kQxcDialog.filter, name, m_folder.path() };
+    }
+    // The dialogs hand caf\xe9.qxc over as "caf\uFFFD.qxc", a name that no file has.
+    void expectNameThatIsNotText(bool save)
+    {
+        const QString name = at(u"caf\uFFFD.qxc"_s);
+        save ? m_fixture->prompts.expectSaveFile(dialogIn(u"old.qxc"_s), name)
+             : m_fixture->prompts.expectOpenFile(dialogIn(), name);
+        m_fixture->prompts.expectMessage(u"The name \"caf\uFFFD.qxc\" cannot be used: part of it is not text. Please "
+                                         "rename the file and choose it again."_s,
+            u"Wrong File Name"_s);
     }
     void expectWriteRefused(const QString& name)
     {
@@ -167,6 +176,7 @@ void tst_FileCommands::loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing
     // A wrong kind or size of file asks again; a file that cannot be read ends the command.
     prompts.expectOpenFile(dialogIn(), at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+    expectNameThatIsNotText(false);
     prompts.expectOpenFile(dialogIn(), at(u"tiny.qxc"_s));
     prompts.expectMessage(u"This file size is not a valid .qxc file size"_s, u"Not Valid File"_s);
     prompts.expectOpenFile(dialogIn(), at(u"cut.qxc"_s));
@@ -207,6 +217,7 @@ void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows
     testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
     prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"settings.txt"_s));
     prompts.expectMessage(u"This is not a proper QX-7M file"_s, u"Wrong File Extension"_s);
+    expectNameThatIsNotText(true);
     prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"old.qxc"_s));
     prompts.expectYesNo(
         u"old.qxc already exists. Do you want to replace it?"_s, u"Save Configuration File"_s, Answer::No);
@@ -214,7 +225,7 @@ void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows
     expectWriteRefused(u"no-such-folder/hall.qxc"_s);
     m_fixture->window->saveAction()->trigger();
     QCOMPARE(m_fixture->configuration.configPath, at(u"old.qxc"_s));
-    QVERIFY(!QFile::exists(at(u"settings.txt"_s)));
+    QVERIFY(!QFile::exists(at(u"settings.txt"_s)) && !QFile::exists(at(u"caf\uFFFD.qxc"_s)));
 
     // The baud list's rate and the delay fields' texts.
     m_fixture->window->baudRateList().setCurrentText(u"57600"_s);
@@ -272,23 +283,6 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
     QCOMPARE(window.isVisible(), !(close && goesOn));
     QCOMPARE(QFile::exists(at(u"kept.qxc"_s)), answer == int(Answer::Yes));
     QCOMPARE(!unsavedMark->isHidden(), answer == int(Answer::No) || answer == int(Answer::Cancel));
-}
-
-void tst_FileCommands::nameThatIsNotTextIsRefusedAndAskedAgain()
-{
-    // The dialogs hand caf\xe9.qxc over as "caf\uFFFD.qxc", a name that no file has.
-    testsupport::ScriptedPrompts& prompts = m_fixture->prompts;
-    const QString refusal = u"The name \"caf\uFFFD.qxc\" cannot be used: part of it is not text. Please rename the "
-                            "file and choose it again."_s;
-    prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"caf\uFFFD.qxc"_s));
-    prompts.expectMessage(refusal, u"Wrong File Name"_s);
-    prompts.expectSaveFile(dialogIn(u"old.qxc"_s), QString());
-    prompts.expectOpenFile(dialogIn(), at(u"caf\uFFFD.qxc"_s));
-    prompts.expectMessage(refusal, u"Wrong File Name"_s);
-    prompts.expectOpenFile(dialogIn(), QString());
-    m_fixture->window->saveAction()->trigger();
-    m_fixture->window->loadAction()->trigger();
-    QVERIFY(!QFile::exists(at(u"caf\uFFFD.qxc"_s)));
 }
 
 void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()
