@@ -50,7 +50,7 @@ TrialWindow::TrialWindow(const TrialServices& services, QWidget* parent)
     , m_note(platform::namedLabel(QString(), u"TrialNoteLabel"_s, this))
     , m_log(new QPlainTextEdit(this))
     , m_status(platform::namedLabel(QString(), u"TrialStatusLabel"_s, this))
-    , m_skipWait(button(u"Skip Wait"_s, u"SkipWaitButton"_s, this))
+    , m_skipWait(button(u"Skip wait"_s, u"SkipWaitButton"_s, this))
     , m_stop(button(u"Stop"_s, u"StopTrialButton"_s, this))
     , m_tryAgain(button(u"Try Again"_s, u"TryAgainButton"_s, this))
 {

@@ -131,6 +131,7 @@ void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
     m_clock.now += 500;
     trial()->advance();
     QCOMPARE(shown(u"TrialStatusLabel"_s), u"Waiting: 1.5 s left"_s);
+    QCOMPARE(trial()->findChild<QPushButton*>(u"SkipWaitButton"_s)->text(), u"Skip wait"_s);
     click(trial(), u"SkipWaitButton"_s);
     m_clock.now += 1;
     trial()->advance();
