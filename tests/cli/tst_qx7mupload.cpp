@@ -382,11 +382,6 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode_data()
         << qint64(-1) << 2
         << refused(
                u"2"_s, u"--listen needs a number of seconds from 0.5 to 30, not \\'30.5\\' (see qx7m-upload --help)"_s);
-    QTest::newRow("undefined escape")
-        << vgaAsJson + QStringList { u"2"_s } << u"19200"_s << "A\x1B\xF5"_ba << qint64(-1) << 2
-        << refused(u"2"_s,
-               u"hall.qxc: the \\'VGA Input Active\\' string: byte 2 begins the escape 1B F5, which the QX-7M does "
-               "not define"_s);
     QTest::newRow("empty slot") << vgaAsJson + QStringList { u"2"_s } << u"19200"_s << QByteArray() << qint64(-1) << 2
                                 << refused(u"2"_s, u"hall.qxc: the \\'VGA Input Active\\' string: nothing to send"_s);
     QTest::newRow("dry run")

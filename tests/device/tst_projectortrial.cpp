@@ -77,9 +77,6 @@ void tst_ProjectorTrial::trialSendsWaitsAndListensOnTheClock_data()
                                          << QStringList { u"0 sent 41"_s, u"0 wait 2"_s } << Phase::Stopped;
     QTest::newRow("cable pulled") << powerOnAfterTwoSeconds << false << QStringList { u"+0"_s, u"pull"_s }
                                   << QStringList { u"0 sent 41"_s, u"0 wait 2"_s } << Phase::Failed;
-    QTest::newRow("escaped 1B sent as one byte")
-        << QByteArray::fromHex("1BFF1BFF0D") << false << QStringList { u"+0"_s, u"+2000"_s }
-        << QStringList { u"0 sent 1B"_s, u"0 sent 1B"_s, u"0 sent 0D"_s, u"2000 received OK<CR>"_s } << Phase::Finished;
 }
 
 void tst_ProjectorTrial::trialSendsWaitsAndListensOnTheClock()
