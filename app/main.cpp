@@ -52,6 +52,7 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     app::ProgramServices program;
+    program.projectorPort.answer = arguments.projectorPort;
     mainwindow::StartUp startUp(program.services());
     QObject::connect(&startUp, &mainwindow::StartUp::finished, &application, &QApplication::quit);
     startUp.begin(app::startOptionsOnThisComputer(arguments.port, arguments.file));

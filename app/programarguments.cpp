@@ -19,12 +19,17 @@ struct Parser {
         parser.addPositionalArgument(u"FILE"_s,
             u"A configuration file (.qxc) to open after the port question, instead of asking for one."_s, u"[FILE]"_s);
         parser.addOption(port);
+        parser.addOption(projectorPort);
     }
 
     QCommandLineParser parser;
     QCommandLineOption port { u"port"_s,
         u"The port question's initial answer instead of the first USB serial adapter's number (or 1): N, the N-th "
         "serial port this computer lists (COMN on Windows), or a device path such as /dev/ttyUSB0."_s,
+        u"ANSWER"_s };
+    QCommandLineOption projectorPort { u"projector-port"_s,
+        u"The initial answer of the question that \"Try on Projector...\" asks for the projector's port, in the "
+        "same form as --port's."_s,
         u"ANSWER"_s };
     QCommandLineOption help;
     QCommandLineOption version;
@@ -59,6 +64,7 @@ ProgramArguments readProgramArguments(const QStringList& arguments)
         result.refusal = u"Give one configuration file at most."_s;
     } else {
         result.port = reading.parser.value(reading.port);
+        result.projectorPort = reading.parser.value(reading.projectorPort);
         result.file = reading.parser.positionalArguments().value(0);
     }
     return result;

@@ -14,6 +14,8 @@ int printHelpOrVersion(const QStringList& arguments);
 struct ProgramArguments {
     // The port question's initial answer as --port gave it; empty when it gave none.
     QString port;
+    // The projector port question's initial answer as --projector-port gave it; empty when it gave none.
+    QString projectorPort;
     // A configuration file to open at start-up; empty for none.
     QString file;
     // Why the command line cannot be used; empty when it can.

@@ -12,7 +12,7 @@ namespace app {
 // The ports this computer has now, as the port question offers them.
 QStringList portChoicesOnThisComputer();
 
-// The record, the real dialogs, serial port and clock, and the end of the process, all alive for
+// The record, the real dialogs, serial ports and clock, and the end of the process, all alive for
 // the whole run.
 struct ProgramServices {
     config::Configuration configuration;
@@ -22,10 +22,13 @@ struct ProgramServices {
     device::PortDeviceChoice portDevice;
     platform::SystemClock clock;
     platform::ProcessEnd programEnd;
+    platform::QtSerialPort projectorSerialPort { platform::WaitStyle::KeepWindowsPainting };
+    device::ProjectorPort projectorPort;
 
     mainwindow::WindowServices services()
     {
-        return { configuration, handOver, prompts, port, portDevice, clock, programEnd, portChoicesOnThisComputer };
+        return { configuration, handOver, prompts, port, portDevice, clock, programEnd, portChoicesOnThisComputer,
+            projectorSerialPort, projectorPort };
     }
 };
 

@@ -80,12 +80,13 @@ QString typedEscapeReading(const notation::Composition& composition)
 } // namespace
 
 BuildStringForm::BuildStringForm(notation::BuilderHandOver& handOver, platform::Prompts& prompts, QWidget& mainWindow,
-    LinkedWindowStates& linkedStates, TakeBuiltString takeBuiltString)
+    LinkedWindowStates& linkedStates, TakeBuiltString takeBuiltString, TryOnProjector tryOnProjector)
     : m_handOver(handOver)
     , m_prompts(prompts)
     , m_mainWindow(mainWindow)
     , m_linkedStates(linkedStates)
     , m_takeBuiltString(std::move(takeBuiltString))
+    , m_tryOnProjector(std::move(tryOnProjector))
 {
     setObjectName(u"BuildStringForm"_s);
     setWindowTitle(u"Build String"_s);
@@ -119,6 +120,12 @@ BuildStringForm::BuildStringForm(notation::BuilderHandOver& handOver, platform::
     bottom->addWidget(platform::captionLabel(u"File length:"_s, u"BuildFileLengthLabel"_s, m_byteCount));
     bottom->addWidget(m_byteCount);
     bottom->addStretch();
+    m_tryOnProjectorButton = button(u"Try on Projector..."_s, u"TryOnProjectorButton"_s, this);
+    // Alt+T only, outside the Tab chain: the builder's Tab and Enter order stays as installers know it.
+    m_tryOnProjectorButton->setFocusPolicy(Qt::NoFocus);
+    m_tryOnProjectorButton->setShortcut(QKeySequence(u"Alt+T"_s));
+    m_tryOnProjectorButton->setToolTip(u"Send what is composed to the projector now, as the QX-7M would (Alt+T)"_s);
+    bottom->addWidget(m_tryOnProjectorButton);
     m_done = button(u"Done"_s, u"DoneButton"_s, this);
     m_cancel = button(u"Cancel"_s, u"CancelButton"_s, this);
     bottom->addWidget(m_done);
@@ -128,6 +135,10 @@ BuildStringForm::BuildStringForm(notation::BuilderHandOver& handOver, platform::
     connect(m_composition, &CompositionBox::bytesChanged, this, &BuildStringForm::showByteCount);
     connect(m_done, &QPushButton::clicked, this, &BuildStringForm::done);
     connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_tryOnProjectorButton, &QPushButton::clicked, this, [this] {
+        if (m_tryOnProjector)
+            m_tryOnProjector(m_composition->composition().bytes());
+    });
     orderTabStops();
     // The builder sees every key before the control that has the focus.
     for (QWidget* control : findChildren<QWidget*>()) {

@@ -30,9 +30,10 @@ class BuildStringForm final : public QWidget {
 
 public:
     using TakeBuiltString = std::function<void(const QString& sourceText)>;
+    using TryOnProjector = std::function<void(const QByteArray& bytes)>;
 
     BuildStringForm(notation::BuilderHandOver& handOver, platform::Prompts& prompts, QWidget& mainWindow,
-        LinkedWindowStates& linkedStates, TakeBuiltString takeBuiltString);
+        LinkedWindowStates& linkedStates, TakeBuiltString takeBuiltString, TryOnProjector tryOnProjector = {});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,6 +61,7 @@ private:
     QWidget& m_mainWindow;
     LinkedWindowStates& m_linkedStates;
     TakeBuiltString m_takeBuiltString;
+    TryOnProjector m_tryOnProjector;
     bool m_handedOver = false;
 
     CompositionBox* m_composition = nullptr;
@@ -69,6 +71,7 @@ private:
     QLabel* m_typedEscapeReading = nullptr;
     QPushButton* m_done = nullptr;
     QPushButton* m_cancel = nullptr;
+    QPushButton* m_tryOnProjectorButton = nullptr;
     WaitTimeField* m_hours = nullptr;
     WaitTimeField* m_minutes = nullptr;
     WaitTimeField* m_seconds = nullptr;

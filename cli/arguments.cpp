@@ -1,5 +1,7 @@
 #include "arguments.h"
 
+#include "slotanswer.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -23,22 +25,31 @@ const QString kDescription = u"Programs a QX-7M from a .qxc configuration file w
                              "count as 0, seconds of 0 go out as 1 whatever the hours and minutes, and a baud rate "
                              "that is none of the five goes out as 9600 (with a warning here).\n"
                              "\n"
+                             "With --try SLOT it programs nothing: the port leads to the projector, and the slot's "
+                             "string goes to it as the QX-7M would send it, at the projector baud rate an upload of "
+                             "the file would send (8N1), with the string's waits. Then it listens and prints what the "
+                             "projector answered, control characters by name (\"OK<CR>\"), other bytes as <xHH>. "
+                             "Ctrl+C ends the trial and closes the port.\n"
+                             "\n"
                              "Exit codes:\n"
-                             "  0  the QX-7M was programmed\n"
+                             "  0  the QX-7M was programmed, or the tried string was sent (whether or not the "
+                             "projector answered)\n"
                              "  1  the QX-7M did not answer as it must (handshake, settings or a string); switch it "
                              "off and on again before the next try\n"
                              "  2  bad input: the arguments, a file that cannot be read, a string longer than 30 "
-                             "bytes, a delay text out of range\n"
+                             "bytes, a delay text out of range; for --try, a slot that does not exist, is empty or "
+                             "holds an escape the QX-7M does not define or that the string cuts off\n"
                              "  3  the port could not be used: missing, busy, not a serial port, not permitted, or "
                              "lost during the upload\n"
                              "  4  the QX-7M was programmed (or the dry run done), but the result could not be written "
-                             "to standard output"_s;
+                             "to standard output\n"
+                             "  130  the trial was ended by Ctrl+C"_s;
 
 // Every spelling of an option this program takes, for telling a value or a file from an option.
 bool isOption(const QString& argument)
 {
-    static const QStringList kSpellings { u"--port"_s, u"--json"_s, u"--dry-run"_s, u"--help"_s, u"--help-all"_s,
-        u"--version"_s, u"-h"_s, u"-?"_s, u"-v"_s };
+    static const QStringList kSpellings { u"--port"_s, u"--json"_s, u"--dry-run"_s, u"--try"_s, u"--listen"_s,
+        u"--skip-waits"_s, u"--help"_s, u"--help-all"_s, u"--version"_s, u"-h"_s, u"-?"_s, u"-v"_s };
     return kSpellings.contains(argument.section(u'=', 0, 0));
 }
 
@@ -48,7 +59,7 @@ QString dashedFileRefusal(const QStringList& arguments)
 {
     for (qsizetype index = 1; index < arguments.size() && arguments.at(index) != u"--"_s; ++index) {
         const QString& argument = arguments.at(index);
-        if (argument == u"--port"_s)
+        if (argument == u"--port"_s || argument == u"--try"_s || argument == u"--listen"_s)
             ++index;
         else if (argument.startsWith(u'-') && !isOption(argument)
             && (argument.contains(u'.') || argument.contains(u'/')))
@@ -58,18 +69,47 @@ QString dashedFileRefusal(const QStringList& arguments)
     return {};
 }
 
-// A repeated option would silently keep its last value, and an option taken as the port's value
+// A repeated option would silently keep its last value, and an option taken as another's value
 // ("--port --json") would silently drop that option.
-QString misusedOption(const QCommandLineParser& parser, const QCommandLineOption& port)
+QString misusedOption(const QCommandLineParser& parser, const QList<QCommandLineOption>& takingValues)
 {
     const QStringList given = parser.optionNames();
     for (const QString& name : given) {
         if (given.count(name) > 1)
             return u"--%1 is given more than once"_s.arg(name);
     }
-    const QString portValue = parser.value(port);
-    if (isOption(portValue))
-        return u"--port needs a value, but %1 is an option"_s.arg(portValue);
+    for (const QCommandLineOption& option : takingValues) {
+        if (const QString value = parser.value(option); isOption(value))
+            return u"--%1 needs a value, but %2 is an option"_s.arg(option.names().constFirst(), value);
+    }
+    return {};
+}
+
+// The trial's own options, read once the command line is known to be a trial. Empty when they
+// can be used.
+QString trialRefusal(const QCommandLineParser& parser, const QCommandLineOption& trySlot,
+    const QCommandLineOption& listen, Arguments& result)
+{
+    if (!result.trying) {
+        // Taken silently, either would make the user believe a trial had been asked for.
+        if (parser.isSet(listen))
+            return u"--listen goes only with --try"_s;
+        if (result.skipWaits)
+            return u"--skip-waits goes only with --try"_s;
+        return {};
+    }
+    result.trySlot = slotForAnswer(parser.value(trySlot));
+    if (!result.trySlot)
+        return u"\"%1\" is no slot; give its name as the window lists it (\"VGA Input Active\") or its "
+               "number there, 1 to 7"_s.arg(parser.value(trySlot));
+    if (parser.isSet(listen)) {
+        bool isNumber = false;
+        const double seconds = parser.value(listen).toDouble(&isNumber);
+        if (!isNumber || !(seconds >= double(device::kShortestListenMs) / 1000.0)
+            || !(seconds <= double(device::kLongestListenMs) / 1000.0))
+            return u"--listen needs a number of seconds from 0.5 to 30, not \"%1\""_s.arg(parser.value(listen));
+        result.listenMs = qRound64(seconds * 1000.0);
+    }
     return {};
 }
 
@@ -90,12 +130,23 @@ Arguments readArguments(const QStringList& arguments)
     const QCommandLineOption dryRun(u"dry-run"_s,
         u"Open no port: print the bytes that would be sent, in hex, one line for the handshake, one for the "
         "settings and one for each string in the order they are sent."_s);
-    parser.addOptions({ port, json, dryRun });
+    const QCommandLineOption trySlot(u"try"_s,
+        u"Program nothing: send the string of this slot to the projector on the port, as the QX-7M would, and "
+        "print what the projector answers. SLOT is the slot's name as the window's list shows it (\"VGA Input "
+        "Active\") or its number in that list, 1 (VGA Input Active) to 7 (Video First Detected). With --dry-run, "
+        "print the steps instead."_s,
+        u"SLOT"_s);
+    const QCommandLineOption listen(u"listen"_s,
+        u"With --try: listen this many seconds after the last byte, 0.5 to 30 (default 2)."_s, u"SECONDS"_s);
+    const QCommandLineOption skipWaits(u"skip-waits"_s, u"With --try: send the string without its waits."_s);
+    parser.addOptions({ port, json, dryRun, trySlot, listen, skipWaits });
 
     Arguments result;
     const bool parsed = parser.parse(arguments);
     result.json = parser.isSet(json);
     result.dryRun = parser.isSet(dryRun);
+    result.trying = parser.isSet(trySlot);
+    result.skipWaits = parser.isSet(skipWaits);
     result.port = parser.value(port);
     if (!parsed) {
         result.refusal = dashedFileRefusal(arguments);
@@ -103,7 +154,7 @@ Arguments readArguments(const QStringList& arguments)
             result.refusal = parser.errorText();
         if (result.refusal.endsWith(u'.'))
             result.refusal.chop(1);
-    } else if (const QString misused = misusedOption(parser, port); !misused.isEmpty()) {
+    } else if (const QString misused = misusedOption(parser, { port, trySlot, listen }); !misused.isEmpty()) {
         result.refusal = misused;
     } else if (parser.isSet(help) || parser.isSet(version)) {
         // Printed here: on Windows, Qt shows them in a message box when the program has no console
@@ -115,6 +166,8 @@ Arguments readArguments(const QStringList& arguments)
         std::exit(0);
     } else if (parser.positionalArguments().size() != 1) {
         result.refusal = u"give exactly one configuration file"_s;
+    } else if (const QString trial = trialRefusal(parser, trySlot, listen, result); !trial.isEmpty()) {
+        result.refusal = trial;
     } else if (!result.dryRun && result.port.isEmpty()) {
         result.refusal = u"give the port with --port, or --dry-run to send nothing"_s;
     } else if (result.dryRun && result.json) {

@@ -1,8 +1,13 @@
 // The command line of qx7m-upload.
 #pragma once
 
+#include "config/slotid.h"
+#include "device/projectortrial.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace cli {
 
@@ -12,6 +17,11 @@ struct Arguments {
     QString port;
     bool json = false;
     bool dryRun = false;
+    // --try: one slot's string goes straight to the projector on the port instead of the upload.
+    bool trying = false;
+    std::optional<config::SlotId> trySlot;
+    qint64 listenMs = device::kDefaultListenMs;
+    bool skipWaits = false;
     // Why the command line cannot be used; empty when it can.
     QString refusal;
 };

@@ -7,7 +7,10 @@ CountingPort::CountingPort(platform::SerialPort& port)
 {
 }
 
-std::optional<platform::Error> CountingPort::open(const QString& deviceName) { return m_port.open(deviceName); }
+std::optional<platform::Error> CountingPort::open(const QString& deviceName, qint32 baudRate)
+{
+    return m_port.open(deviceName, baudRate);
+}
 
 void CountingPort::close() { m_port.close(); }
 

@@ -11,7 +11,8 @@ class CountingPort final : public platform::SerialPort {
 public:
     explicit CountingPort(platform::SerialPort& port);
 
-    [[nodiscard]] std::optional<platform::Error> open(const QString& deviceName) override;
+    [[nodiscard]] std::optional<platform::Error> open(
+        const QString& deviceName, qint32 baudRate = platform::kBoxLinkBaudRate) override;
     void close() override;
     bool isOpen() const override;
     [[nodiscard]] std::optional<platform::Error> write(const QByteArray& bytes) override;

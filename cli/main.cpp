@@ -3,12 +3,14 @@
 #include "jsonreceipt.h"
 #include "progressline.h"
 #include "resultline.h"
+#include "trialcommand.h"
 #include "uploadplan.h"
 #include "uploadrun.h"
 #include "wireimage.h"
 
 #include "config/configurationfile.h"
 #include "platform/clock.h"
+#include "platform/interruption.h"
 #include "platform/nativename.h"
 #include "platform/programidentity.h"
 #include "platform/qtserialport.h"
@@ -50,6 +52,36 @@ int report(const cli::UploadReceipt& receipt, bool json)
     return int(receipt.outcome);
 }
 
+int reportTrial(const cli::TrialReceipt& receipt, bool json)
+{
+    if (json)
+        static_cast<void>(platform::writeToStandardOutput(cli::trialJsonReceipt(receipt)));
+    else
+        writeLine(receipt.outcome == cli::TrialOutcome::Sent, cli::trialResultLine(receipt));
+    return int(receipt.outcome);
+}
+
+// Told in the shape of the run that was asked for, so that a script reads one shape of JSON.
+int refuse(const cli::Arguments& arguments, const QString& problem)
+{
+    if (arguments.trying)
+        return reportTrial(cli::trialRefusal(arguments.port, problem), arguments.json);
+    return report(badInput(arguments.port, problem), arguments.json);
+}
+
+int tryString(const cli::Arguments& arguments, const config::StoredConfiguration& stored)
+{
+    // Ctrl+C in a wait or the listening time ends the trial with the port closed and the trial told.
+    platform::catchInterrupt();
+    platform::QtSerialPort serialPort(platform::WaitStyle::Blocking);
+    const platform::SystemClock clock;
+    const cli::TrialReceipt receipt
+        = cli::tryString(arguments, stored, serialPort, clock, platform::interruptRequested, writeLine);
+    if (arguments.dryRun && receipt.outcome == cli::TrialOutcome::Sent)
+        return int(receipt.outcome);
+    return reportTrial(receipt, arguments.json);
+}
+
 // A script must not read success from a result that never reached it. A failure's own code says
 // more than the lost result would, and stays.
 int finish(int exitCode)
@@ -64,16 +96,17 @@ int finish(int exitCode)
 int run(const cli::Arguments& arguments)
 {
     if (!arguments.refusal.isEmpty())
-        return report(badInput(arguments.port, arguments.refusal), arguments.json);
+        return refuse(arguments, arguments.refusal);
 
     const platform::Result<config::StoredConfiguration> stored = config::readConfiguration(arguments.file);
     if (!stored) {
-        return report(badInput(arguments.port,
-                          u"cannot read %1: error %2, %3"_s.arg(arguments.file)
-                              .arg(stored.error().number())
-                              .arg(stored.error().description())),
-            arguments.json);
+        return refuse(arguments,
+            u"cannot read %1: error %2, %3"_s.arg(arguments.file)
+                .arg(stored.error().number())
+                .arg(stored.error().description()));
     }
+    if (arguments.trying)
+        return tryString(arguments, stored.value());
     const cli::UploadPlan plan = cli::planUpload(stored.value());
     if (!plan.refusal.isEmpty())
         return report(badInput(arguments.port, arguments.file + u": "_s + plan.refusal), arguments.json);

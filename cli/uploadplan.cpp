@@ -60,11 +60,17 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
         plan.warnings.append(u"the scan priority %1 is none of the four options; %1 is sent, as from the window"_s.arg(
             int(stored.scanPriority)));
     }
-    if (rateSent != stored.baudRateText) {
-        plan.warnings.append(u"the projector baud rate \"%1\" is none of 2400, 4800, 9600, 19200 and 57600; %2 is "
-                             "sent, as from the window"_s.arg(stored.baudRateText, rateSent));
-    }
+    if (const QString warning = baudRateWarning(stored.baudRateText, rateSent); !warning.isEmpty())
+        plan.warnings.append(warning);
     return plan;
+}
+
+QString baudRateWarning(const QString& baudRateText, QLatin1StringView rateSent)
+{
+    if (rateSent == baudRateText)
+        return {};
+    return u"the projector baud rate \"%1\" is none of 2400, 4800, 9600, 19200 and 57600; %2 is sent, as from the "
+           "window"_s.arg(baudRateText, rateSent);
 }
 
 } // namespace cli

@@ -27,4 +27,8 @@ struct UploadPlan {
 // refused here instead of being sent as 0.
 UploadPlan planUpload(const config::StoredConfiguration& stored);
 
+// Said when the file's baud text is none of the five rates and rateSent goes out instead; empty
+// when the file's text is sent.
+QString baudRateWarning(const QString& baudRateText, QLatin1StringView rateSent);
+
 } // namespace cli

@@ -44,6 +44,18 @@ inline constexpr std::array<SlotId, kSlotCount> kFileOrder {
     SlotId::VideoFirstDetected,
 };
 
+// The order of the main window's slot list, which installers know and number from 1 ("1" is
+// VGA Input Active); neither the record's nor the file's.
+inline constexpr std::array<SlotId, kSlotCount> kListOrder {
+    SlotId::VgaInputActive,
+    SlotId::SVideoInputActive,
+    SlotId::CompositeInputActive,
+    SlotId::NoInputActive,
+    SlotId::DiscreteOn,
+    SlotId::DiscreteOff,
+    SlotId::VideoFirstDetected,
+};
+
 constexpr int indexOf(SlotId id) { return static_cast<int>(id); }
 
 // The slot's item in the main window's slot list, e.g. "Discrete ON".

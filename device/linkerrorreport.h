@@ -16,4 +16,8 @@ enum class LinkErrorReport {
 // returns; closing the port or asking again is the caller's.
 [[nodiscard]] LinkErrorReport reportLinkError(platform::Prompts& prompts, const platform::Error& error);
 
+// The same report in one line, for a window that tells it in its own status line: the plain words
+// for a port that is held or did not open, "Error 8010: ..." for any other error.
+[[nodiscard]] QString linkErrorLine(const platform::Error& error);
+
 } // namespace device

@@ -2,6 +2,8 @@
 
 #include "linkerrorreport.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace device {
@@ -34,6 +36,23 @@ PortAnswer askForPort(const PortQuestion& question, config::Configuration& confi
         if (!worthAskingAgain(*error, reportLinkError(question.prompts, *error)))
             return PortAnswer::Failed;
     }
+}
+
+bool askForProjectorPort(
+    platform::Prompts& prompts, ProjectorPort& projectorPort, QStringList choices, const QString& boxPortAnswer)
+{
+    const bool listed = std::any_of(choices.cbegin(), choices.cend(),
+        [&](const QString& item) { return item == boxPortAnswer || item.startsWith(boxPortAnswer + u" - "_s); });
+    if (!boxPortAnswer.isEmpty() && !listed)
+        choices.prepend(boxPortAnswer);
+    const QString answer = prompts.askTextOrChoice(u"Which port is the projector connected to?"_s, u"Projector Port"_s,
+        choices, projectorPort.answer.isEmpty() ? boxPortAnswer : projectorPort.answer);
+    if (answer.isEmpty())
+        return false;
+    projectorPort.answer = answer;
+    projectorPort.answered = true;
+    projectorPort.deviceChoice.forget();
+    return true;
 }
 
 } // namespace device

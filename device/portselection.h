@@ -38,4 +38,23 @@ enum class PortAnswer {
 // start-up goes on with the answer, which the first upload will report the same way.
 [[nodiscard]] PortAnswer askForPort(const PortQuestion& question, config::Configuration& configuration);
 
+// The port a projector trial goes to, asked with a question of its own and kept for the whole run:
+// the projector has its own link, beside the box's.
+struct ProjectorPort {
+    // In the question's field when it opens: --projector-port's answer, then the user's last one;
+    // the box's port answer while there is neither.
+    QString answer;
+    // The user answered during this run: a trial goes there without asking.
+    bool answered = false;
+    // Which device the answer names, fixed as the box's is until the question is answered again.
+    PortDeviceChoice deviceChoice;
+};
+
+// Asks which port the projector is on, with the same list and answers as the box's question and
+// the box's port offered too, since installers often move one adapter from the box to the
+// projector. Keeps the answer as given; Cancel, or no answer, changes nothing and returns false.
+// Nothing is opened here: the trial opens the port and tells its failure.
+[[nodiscard]] bool askForProjectorPort(
+    platform::Prompts& prompts, ProjectorPort& projectorPort, QStringList choices, const QString& boxPortAnswer);
+
 } // namespace device

@@ -63,6 +63,9 @@ MainWindow::MainWindow(const WindowServices& services, QWidget* parent)
     , m_services(services)
     , m_upload(m_services, *this)
     , m_fileCommands(m_services, *this)
+    , m_tryOnProjector({ m_services.prompts, m_services.projectorSerialPort, m_services.clock, m_services.projectorPort,
+                           m_services.configuration.commPort, m_services.portChoices },
+          *this)
 {
     setObjectName(u"Main"_s);
     platform::paintProgramBackground(this);
@@ -70,6 +73,7 @@ MainWindow::MainWindow(const WindowServices& services, QWidget* parent)
     setCentralWidget(buildControls());
     buildStatusBar();
     updateCaption();
+    m_tryOnProjector.holdDuringTrial({ m_uploadButton }, { m_newAction, m_loadAction, m_portAction });
 }
 
 void MainWindow::buildStatusBar()
@@ -152,6 +156,10 @@ QWidget* MainWindow::buildSlotBand(QWidget* central)
         recordChanged();
     });
     connect(m_slotPanel->buildStringButton(), &QPushButton::clicked, this, &MainWindow::openBuilder);
+    connect(m_slotPanel->tryOnProjectorButton(), &QPushButton::clicked, this, [this] {
+        if (const std::optional<config::SlotId> id = m_slotPanel->selectedSlot())
+            tryOnProjector(m_services.configuration.slot(*id).commandBytes);
+    });
     connect(m_slotPanel->selectFileButton(), &QPushButton::clicked, this, [this] {
         importStringFile(m_services.prompts, m_services.configuration, *m_slotPanel);
         // A file of the same name as the slot's text changes the bytes alone.
@@ -339,6 +347,8 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The trial ends first: the projector's port must not stay open behind the save question.
+    m_tryOnProjector.stopAndClose();
     // Asked before the builder goes: Cancel keeps both windows and the composition as they were.
     if (!m_fileCommands.mayReplaceRecord()) {
         event->ignore();
@@ -386,8 +396,10 @@ void MainWindow::openBuilder()
     m_services.handOver.builderPending[config::indexOf(*id)] = true;
     // A builder closed a moment ago is hidden until it is deleted; the new opening starts afresh.
     if (!m_builder || m_builder->isHidden()) {
-        m_builder = new builder::BuildStringForm(m_services.handOver, m_services.prompts, *this, m_linkedStates,
-            [this](const QString& sourceText) { takeBuiltString(sourceText); });
+        m_builder = new builder::BuildStringForm(
+            m_services.handOver, m_services.prompts, *this, m_linkedStates,
+            [this](const QString& sourceText) { takeBuiltString(sourceText); },
+            [this](const QByteArray& bytes) { tryOnProjector(bytes); });
     }
     m_builder->show();
     m_builder->raise();

@@ -8,6 +8,7 @@
 #include "windowservices.h"
 
 #include "builder/linkedwindowstates.h"
+#include "trialwindow/tryonprojector.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -27,7 +28,7 @@ class SlotPanel;
 class StatusLine;
 
 // Wires the window's parts together: the slot panel, the scan priority, the baud list, the three
-// delay fields, the upload command with its progress and status line, and the menus. A view of
+// delay fields, the upload command with its progress and status line, the menus and the trial. A view of
 // the record: it may be built again at any time and loses nothing when it is.
 class MainWindow final : public QMainWindow, private UploadView, private FileCommandView {
     Q_OBJECT
@@ -85,6 +86,7 @@ private:
     QLayout* buildUploadBand(QWidget* central);
     void openBuilder();
     void takeBuiltString(const QString& sourceText);
+    void tryOnProjector(const QByteArray& bytes) { m_tryOnProjector.tryBytes(bytes, baudListText()); }
     void followWindowState();
     void showSupportForm(QPointer<QWidget>& form, QWidget* (*create)(QWidget*));
     void buildStatusBar();
@@ -136,6 +138,7 @@ private:
     QAction* m_portAction = nullptr;
     UploadCommand m_upload;
     FileCommands m_fileCommands;
+    trialwindow::TryOnProjector m_tryOnProjector;
     QPointer<QWidget> m_startFileSelection;
     QPointer<QWidget> m_builder;
     builder::LinkedWindowStates m_linkedStates;

@@ -39,6 +39,7 @@ SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHand
     , m_slotLength(new QLineEdit(u"#"_s, this))
     , m_slotBytes(new QLineEdit(this))
     , m_buildStringButton(new QPushButton(u"Build String"_s, this))
+    , m_tryOnProjectorButton(new QPushButton(u"Try on Projector..."_s, this))
     , m_selectFileButton(new QPushButton(u"Select File"_s, this))
 {
     m_slotList->setObjectName(u"DDList"_s);
@@ -59,20 +60,24 @@ SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHand
     m_slotBytes->setFocusPolicy(Qt::NoFocus);
     m_slotBytes->setMinimumWidth(m_slotBytes->fontMetrics().horizontalAdvance(QString(u"FF "_s).repeated(30)) + 12);
     m_buildStringButton->setObjectName(u"BuildStringButton"_s);
+    m_tryOnProjectorButton->setObjectName(u"TryOnProjectorButton"_s);
+    m_tryOnProjectorButton->setShortcut(QKeySequence(u"Ctrl+T"_s));
+    m_tryOnProjectorButton->setToolTip(u"Send this string to the projector now, as the QX-7M would (Ctrl+T)"_s);
     m_selectFileButton->setObjectName(u"SelFileButton"_s);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(platform::captionLabel(u"Select a string"_s, u"SelectStringLabel"_s, m_slotList), 0, 0);
-    layout->addWidget(m_slotList, 0, 1, 1, 4);
-    layout->addWidget(m_slotLabel, 1, 0, 1, 5);
-    layout->addWidget(m_slotText, 2, 0, 1, 5);
+    layout->addWidget(m_slotList, 0, 1, 1, 5);
+    layout->addWidget(m_slotLabel, 1, 0, 1, 6);
+    layout->addWidget(m_slotText, 2, 0, 1, 6);
     layout->addWidget(platform::captionLabel(u"String Length:"_s, u"SelStringLenLabel"_s, m_slotLength), 3, 0);
     layout->addWidget(m_slotLength, 3, 1);
     layout->addWidget(m_buildStringButton, 3, 3);
-    layout->addWidget(m_selectFileButton, 3, 4);
+    layout->addWidget(m_tryOnProjectorButton, 3, 4);
+    layout->addWidget(m_selectFileButton, 3, 5);
     // A row of its own, wide enough for the 30 bytes the box takes.
-    layout->addWidget(m_slotBytes, 4, 0, 1, 5);
+    layout->addWidget(m_slotBytes, 4, 0, 1, 6);
     layout->setColumnStretch(2, 1);
 
     // activated, not currentIndexChanged: choosing the slot already shown switches to it again.

@@ -1,4 +1,4 @@
-// The slot list and the selected slot's string, length and the two ways to fill it.
+// The slot list and the selected slot's string, length, the two ways to fill it and the way to try it.
 #pragma once
 
 #include "slotview.h"
@@ -36,6 +36,7 @@ public:
     void takeBuiltString(const QString& notationText);
 
     QPushButton* buildStringButton() const { return m_buildStringButton; }
+    QPushButton* tryOnProjectorButton() const { return m_tryOnProjectorButton; }
     QPushButton* selectFileButton() const { return m_selectFileButton; }
 
 Q_SIGNALS:
@@ -55,6 +56,7 @@ private:
     QLineEdit* m_slotLength;
     QLineEdit* m_slotBytes;
     QPushButton* m_buildStringButton;
+    QPushButton* m_tryOnProjectorButton;
     QPushButton* m_selectFileButton;
     bool m_takingBuiltString = false;
 };

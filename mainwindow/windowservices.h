@@ -3,6 +3,7 @@
 
 #include "config/configuration.h"
 #include "device/portdevicechoice.h"
+#include "device/portselection.h"
 #include "notation/builderhandover.h"
 #include "platform/clock.h"
 #include "platform/programend.h"
@@ -11,7 +12,7 @@
 
 namespace mainwindow {
 
-// All owned by the application and alive for the whole run: the record, the boxes, the port and
+// All owned by the application and alive for the whole run: the record, the boxes, the ports and
 // clock, and the end of the program, each behind its own interface.
 struct WindowServices {
     config::Configuration& configuration;
@@ -24,6 +25,9 @@ struct WindowServices {
     platform::ProgramEnd& programEnd;
     // The ports this computer has now, as the port question offers them.
     QStringList (*portChoices)();
+    // A trial's own port to the projector, and the answer that names it.
+    platform::SerialPort& projectorSerialPort;
+    device::ProjectorPort& projectorPort;
 };
 
 } // namespace mainwindow

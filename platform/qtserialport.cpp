@@ -65,7 +65,7 @@ QtSerialPort::QtSerialPort(WaitStyle waitStyle, const QString& lockFolder)
         [this](QSerialPort::SerialPortError error) { m_waitOver = m_waitOver || error != QSerialPort::NoError; });
 }
 
-std::optional<Error> QtSerialPort::open(const QString& deviceName)
+std::optional<Error> QtSerialPort::open(const QString& deviceName, qint32 baudRate)
 {
     if (m_port.isOpen())
         return Error(ErrorCode::PortAlreadyOpen, m_deviceName);
@@ -79,7 +79,7 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName)
 #endif
     m_deviceName = deviceName;
     m_port.setPortName(deviceName);
-    m_port.setBaudRate(QSerialPort::Baud9600);
+    m_port.setBaudRate(baudRate);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);

@@ -26,7 +26,7 @@ public:
     explicit QtSerialPort(
         WaitStyle waitStyle = WaitStyle::Blocking, const QString& lockFolder = standardSerialLockFolder());
 
-    [[nodiscard]] std::optional<Error> open(const QString& deviceName) override;
+    [[nodiscard]] std::optional<Error> open(const QString& deviceName, qint32 baudRate = kBoxLinkBaudRate) override;
     void close() override;
     bool isOpen() const override;
     [[nodiscard]] std::optional<Error> write(const QByteArray& bytes) override;

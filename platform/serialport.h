@@ -11,13 +11,16 @@
 
 namespace platform {
 
+// The rate of the QX-7M's programming link. A projector's link runs at its own rate.
+inline constexpr qint32 kBoxLinkBaudRate = 9600;
+
 enum class Arrival {
     ByteWaiting,
     TimedOut,
 };
 
-// One port, opened by device name with the QX-7M's fixed line settings (9600 baud, 8 data bits,
-// no parity, 1 stop bit, no flow control, raw bytes). It never touches the modem lines: the
+// One port, opened by device name at the rate asked for, with the QX-7M's other line settings (8
+// data bits, no parity, 1 stop bit, no flow control, raw bytes). It never touches the modem lines: the
 // device does not use them and pseudo-terminals refuse them. Failures come back as the
 // program's numbered errors; nothing here shows anything.
 class SerialPort {
@@ -27,7 +30,7 @@ public:
     // A device this user may not read and write: PermissionDenied. Busy or locked:
     // PortAlreadyOpen. No such device: SerialPortNotFound. A file or device that is no serial
     // port: NotASerialPort. Any other failure to open: PortNotOpen.
-    [[nodiscard]] virtual std::optional<Error> open(const QString& deviceName) = 0;
+    [[nodiscard]] virtual std::optional<Error> open(const QString& deviceName, qint32 baudRate = kBoxLinkBaudRate) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 

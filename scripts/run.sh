@@ -2,7 +2,8 @@
 # Builds the QX-7M Programmer and starts it.
 #
 #   run.sh                 against the QX-7M emulator: the port question starts with the emulator's
-#                          device, and what the emulator receives is printed here
+#                          device, and what the emulator receives is printed here; a projector
+#                          emulator beside it takes the strings tried on the projector
 #   run.sh PORT [FILE]     against real hardware: PORT is a device path (/dev/ttyUSB0) or a port
 #                          number N; FILE, a .qxc file, is opened at start
 #   run.sh FILE            the emulator, and FILE opened at start
@@ -29,13 +30,19 @@ case "${1:-}" in
 esac
 
 log=$(mktemp)
+projectorLog=$(mktemp)
 build-run/tools/qx7m-sim >"$log" &
 emulator=$!
-trap 'kill "$emulator" ${follower:-} 2>/dev/null; rm -f "$log"' EXIT
+# A projector beside the box, so that a string can be tried on it at once.
+build-run/tools/qx7m-sim --projector >"$projectorLog" &
+projector=$!
+trap 'kill "$emulator" "$projector" ${follower:-} 2>/dev/null; rm -f "$log" "$projectorLog"' EXIT
 trap 'exit 130' INT TERM HUP
 source scripts/emulatordevice.sh
 port=$(emulatorDevice "$log") || { echo "run.sh: the QX-7M emulator did not start" >&2; exit 1; }
+projectorPort=$(emulatorDevice "$projectorLog") || { echo "run.sh: the projector emulator did not start" >&2; exit 1; }
 echo "QX-7M emulator on $port: answer the port question with it (already filled in); uploads show here."
-tail -n +2 -f "$log" &
+echo "Projector emulator on $projectorPort: try a string on it (already filled in); what it receives shows here."
+tail -q -n +2 -f "$log" "$projectorLog" &
 follower=$!
-build-run/app/qx7m-programmer --port "$port" "$@"
+build-run/app/qx7m-programmer --port "$port" --projector-port "$projectorPort" "$@"

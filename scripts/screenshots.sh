@@ -19,7 +19,7 @@ work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work
 emulator=""
 program=""
-trap 'kill $emulator $program 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $emulator ${projector:-} $program 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # A lecture hall's configuration: each slot switches the projector's input or its power.
 field() { printf ' %d\r\n%s\r\n' "${#1}" "$1"; }
@@ -50,8 +50,12 @@ shoot() { import -window "$1" "$shots/$2.png" && echo "$shots/$2.png"; }
 # Without a window manager, keys go to the window under the pointer once it has been clicked.
 focus() { xdotool mousemove --window "$1" 4 4 click 1 && sleep 0.3; }
 
+build/tools/qx7m-sim --projector >"$work/projector.log" &
+projector=$!
+projectorPort=$(emulatorDevice "$work/projector.log") || { echo "screenshots.sh: the projector emulator did not start" >&2; exit 1; }
+
 start() {
-    build/app/qx7m-programmer --port "$port" "$@" &
+    build/app/qx7m-programmer --port "$port" --projector-port "$projectorPort" "$@" &
     program=$!
     id=$(window "Com port selection")
 }
@@ -81,4 +85,19 @@ xdotool type --delay 50 "CR"
 xdotool key Tab space
 sleep 0.5
 shoot "$id" build-string
+stop
+
+# The VGA slot's string tried on the projector emulator, which answers "OK" and a CR.
+start "$work/lecture-hall.qxc"
+focus "$id"
+xdotool key Return
+id=$(window "lecture-hall.qxc  -  QX-7M")
+focus "$id"
+xdotool key ctrl+t
+id=$(window "Projector Port")
+focus "$id"
+xdotool key Return
+id=$(window "Try on Projector")
+sleep 2.5
+shoot "$id" trial-window
 stop

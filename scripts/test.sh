@@ -32,10 +32,10 @@ ctest --test-dir build --output-on-failure
 echo "== Naming and layout of the sources"
 # One naming rule, checked on the program's own sources (the tests' tst_ classes and _data rows
 # follow Qt Test's names); every C++ file as .clang-format lays it out.
-product='^(app|bench|builder|cli|config|device|mainwindow|notation|platform|tools)/'
+product='^(app|bench|builder|cli|config|device|mainwindow|notation|platform|tools|trialwindow)/'
 git ls-files '*.cpp' | grep -E "$product" | xargs -P 2 -n 8 clang-tidy -p build --quiet \
     --checks='-*,readability-identifier-naming' --warnings-as-errors='readability-identifier-naming*' \
-    --header-filter="^$PWD/(app|bench|builder|cli|config|device|mainwindow|notation|platform|tools)/" 2>/dev/null
+    --header-filter="^$PWD/(app|bench|builder|cli|config|device|mainwindow|notation|platform|tools|trialwindow)/" 2>/dev/null
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 echo "== Fuzzing the configuration reader for 60 seconds"

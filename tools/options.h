@@ -3,6 +3,7 @@
 
 #include "simulateddevice.h"
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <chrono>
@@ -19,6 +20,9 @@ struct Options {
     int wireBaud = 0;
     // 0: the device never pulls the cable.
     int hangUpAfter = 0;
+    // --projector: a projector instead of the box, answering each line that ends in a carriage return.
+    bool projector = false;
+    QByteArray reply = QByteArrayLiteral("OK\r");
 };
 
 // Reads the arguments; --help prints the usage and exits with code 0, anything it cannot use is explained on

@@ -1,7 +1,10 @@
-// qx7m-sim: a QX-7M box on a pseudo-terminal, for trying uploads without the hardware.
+// qx7m-sim: a QX-7M box on a pseudo-terminal, for trying uploads without the hardware; or a projector, for
+// trying the strings the box would send it.
 #include "options.h"
+#include "projectorreport.h"
 #include "pseudoterminal.h"
 #include "simulateddevice.h"
+#include "simulatedprojector.h"
 #include "uploadreport.h"
 
 #include "platform/programidentity.h"
@@ -153,6 +156,37 @@ int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopS
     return 0;
 }
 
+int serveAsProjector(PseudoTerminal& line, const Options& options, const StopSignals& stopSignals)
+{
+    const std::chrono::nanoseconds start = monotonicNow();
+    SimulatedProjector projector(options.reply);
+    pollfd master { line.masterFd(), POLLIN, 0 };
+    char buffer[256];
+
+    while (!stopRequested) {
+        if (ppoll(&master, 1, nullptr, &stopSignals.waitMask()) < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail("poll");
+        }
+        const ssize_t count = ::read(master.fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return fail("read");
+        for (ProjectorLine& received : projector.receive(QByteArrayView(buffer, count), monotonicNow())) {
+            // Read before the answer: once the PC has it, it may close the port, which puts back the settings it
+            // found there.
+            received.lineSettings = line.pcLineSettings();
+            if (!writeAll(master.fd, projector.reply()))
+                return fail("write");
+            print(options.json ? jsonLineReport(received, projector.reply(), start)
+                               : humanLineReport(received, projector.reply(), start));
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -171,5 +205,5 @@ int main(int argc, char* argv[])
         return 1;
     }
     print(line.slavePath().toLocal8Bit() + '\n');
-    return serve(line, options, stopSignals);
+    return options.projector ? serveAsProjector(line, options, stopSignals) : serve(line, options, stopSignals);
 }

@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 #include "cli/jsonreceipt.h"
 #include "cli/resultline.h"
+#include "cli/trialcommand.h"
 #include "cli/uploadplan.h"
 #include "cli/uploadrun.h"
 #include "cli/wireimage.h"
@@ -74,6 +75,8 @@ private Q_SLOTS:
     void wireImageShowsTheBytesInUploadOrder();
     void runEndsInItsReceiptAndExitCode_data();
     void runEndsInItsReceiptAndExitCode();
+    void trialEndsInItsReceiptAndExitCode_data();
+    void trialEndsInItsReceiptAndExitCode();
 };
 
 #ifndef Q_OS_WIN
@@ -334,6 +337,93 @@ void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode()
         QCOMPARE(line, u"qx7m-upload: "_s + text);
     else
         QCOMPARE(line.mid(8), u", port "_s + receipt.port + u": "_s + text);
+}
+
+void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after hall.qxc; only /dev/ttyUSB1 is there
+    QTest::addColumn<QString>("rate"); // the file's baud text
+    QTest::addColumn<QByteArray>("vga"); // the VGA Input Active string
+    QTest::addColumn<qint64>("ctrlCAtMs"); // -1: never
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed"); // the JSON, ' for ", or the dry run's lines
+
+    const auto refused = [](const QString& port, const QString& message) {
+        return u"{'baud_rate':null,'message':'%1; nothing was sent.','outcome':'bad-input','port':'%2','reply_hex':'',"
+               "'reply_text':'','sent_hex':'','waits':[],'warnings':[]}"_s.arg(message, port);
+    };
+    const QByteArray powerOnAfterOneSecond = "PWR\x1B\x00\x01ON\r"_ba;
+    const QStringList vgaAsJson { u"--try"_s, u"1"_s, u"--json"_s, u"--port"_s };
+    QTest::newRow("sent with a reply")
+        << QStringList { u"--try"_s, u"VGA Input Active"_s, u"--json"_s, u"--port"_s, u"/dev/ttyUSB1"_s } << u"19200"_s
+        << powerOnAfterOneSecond << qint64(-1) << 0
+        << u"{'baud_rate':19200,'message':'sent 6 bytes at 19200 baud; the projector answered OK<CR>.','outcome':"
+           "'sent','port':'/dev/ttyUSB1','reply_hex':'4F4B0D','reply_text':'OK<CR>','sent_hex':'5057524F4E0D',"
+           "'waits':[1],'warnings':[]}"_s;
+    QTest::newRow("Ctrl+C in the wait, at 9600 for a rate no control stands for")
+        << vgaAsJson + QStringList { u"/dev/ttyUSB1"_s } << u"38400"_s << powerOnAfterOneSecond << qint64(500) << 130
+        << u"{'baud_rate':9600,'message':'stopped by Ctrl+C after it sent 3 bytes at 9600 baud; the projector did not "
+           "answer.','outcome':'stopped','port':'/dev/ttyUSB1','reply_hex':'','reply_text':'','sent_hex':'505752',"
+           "'waits':[1],'warnings':['the projector baud rate \\'38400\\' is none of 2400, 4800, 9600, 19200 and "
+           "57600; 9600 is sent, as from the window']}"_s;
+    QTest::newRow("missing port")
+        << vgaAsJson + QStringList { u"/dev/ttyUSB9"_s } << u"19200"_s << powerOnAfterOneSecond << qint64(-1) << 3
+        << u"{'baud_rate':19200,'message':'not sent. Error 8002: There is no such serial port "
+           "on this computer: /dev/ttyUSB9. Is the USB serial adapter plugged in?','outcome':"
+           "'port-error','port':'/dev/ttyUSB9','reply_hex':'','reply_text':'','sent_hex':'',"
+           "'waits':[],'warnings':[]}"_s;
+    QTest::newRow("slot 8") << QStringList { u"--try"_s, u"8"_s, u"--json"_s, u"--port"_s, u"2"_s } << u"19200"_s
+                            << powerOnAfterOneSecond << qint64(-1) << 2
+                            << refused(u"2"_s,
+                                   u"\\'8\\' is no slot; give its name as the window lists it (\\'VGA Input "
+                                   "Active\\') or its number there, 1 to 7 (see qx7m-upload --help)"_s);
+    QTest::newRow("listening out of range")
+        << vgaAsJson + QStringList { u"2"_s, u"--listen"_s, u"30.5"_s } << u"19200"_s << powerOnAfterOneSecond
+        << qint64(-1) << 2
+        << refused(
+               u"2"_s, u"--listen needs a number of seconds from 0.5 to 30, not \\'30.5\\' (see qx7m-upload --help)"_s);
+    QTest::newRow("empty slot") << vgaAsJson + QStringList { u"2"_s } << u"19200"_s << QByteArray() << qint64(-1) << 2
+                                << refused(u"2"_s, u"hall.qxc: the \\'VGA Input Active\\' string: nothing to send"_s);
+    QTest::newRow("dry run")
+        << QStringList { u"--try"_s, u"1"_s, u"--dry-run"_s, u"--skip-waits"_s, u"--listen"_s, u"0.75"_s } << u"57600"_s
+        << "\x1B\xFF\x1B\xFFPWR\x1B\x00\x01ON\r"_ba << qint64(-1) << 0
+        << u"projector link: 57600 baud, 8N1\nsend: 1B 1B 50 57 52\nwait: 1 s, skipped\nsend: 4F 4E "
+           "0D\nlisten: 0.75 s"_s;
+}
+
+void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, rate);
+    QFETCH(QByteArray, vga);
+    QFETCH(qint64, ctrlCAtMs);
+    QFETCH(QString, printed);
+
+    config::StoredConfiguration file = sampleFile();
+    file.baudRateText = rate;
+    file.slots[config::indexOf(config::SlotId::VgaInputActive)] = { vga, {}, quint8(vga.size()) };
+    FakeClock clock;
+    FakeSerialPort port(clock);
+    port.device = [](quint8 byte) { return byte == '\r' ? "OK\r"_ba : QByteArray(); };
+    const cli::Arguments read = cli::readArguments(QStringList { u"qx7m-upload"_s, u"hall.qxc"_s } + arguments);
+    if (read.port != u"/dev/ttyUSB1"_s)
+        port.openErrors.append(platform::Error(platform::ErrorCode::SerialPortNotFound, read.port));
+    QStringList lines;
+    const cli::TrialReceipt receipt = read.refusal.isEmpty()
+        ? cli::tryString(
+            read, file, port, clock, [&] { return ctrlCAtMs >= 0 && clock.now >= ctrlCAtMs; },
+            [&](bool toOutput, const QString& line) { toOutput ? void(lines.append(line)) : void(); })
+        : cli::trialRefusal(read.port, read.refusal);
+    QVERIFY(!port.isOpen());
+
+    QTEST(int(receipt.outcome), "exitCode");
+    if (read.dryRun) {
+        QCOMPARE(lines.join(u'\n'), printed);
+        QVERIFY(port.opened.isEmpty());
+        return;
+    }
+    QCOMPARE(QString::fromUtf8(cli::trialJsonReceipt(receipt)), printed.replace(u'\'', u'"') + u'\n');
+    QCOMPARE(port.openedRates, port.opened.isEmpty() ? QList<qint32>() : QList<qint32> { receipt.baudRate });
 }
 
 QTEST_GUILESS_MAIN(tst_Qx7mUpload)

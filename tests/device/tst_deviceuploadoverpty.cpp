@@ -3,9 +3,11 @@
 #include "tests/support/sampleconfiguration.h"
 
 #include "device/deviceupload.h"
+#include "device/projectortrial.h"
 #include "platform/qtserialport.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -43,6 +45,7 @@ private Q_SLOTS:
     void eachWaitDropsStaleBytesAndEndsAtAHangUp_data();
     void eachWaitDropsStaleBytesAndEndsAtAHangUp();
     void portHeldElsewhereOrForbiddenIsRefused();
+    void trialReachesTheProjectorAtItsRateWithItsWait();
 };
 
 void tst_DeviceUploadOverPty::everyByteGoesOutAndTheLastWaitTimesOutOnTheClock()
@@ -123,6 +126,30 @@ void tst_DeviceUploadOverPty::portHeldElsewhereOrForbiddenIsRefused()
         u"Permission denied: this user may not read and write %1. Serial ports are opened by the members of the "
         "group that owns them, here \"%2\": ask for this user to be added to it (sudo usermod -aG %2 USERNAME), "
         "then log in again."_s.arg(path, QFileInfo(path).group()));
+}
+
+void tst_DeviceUploadOverPty::trialReachesTheProjectorAtItsRateWithItsWait()
+{
+    testsupport::DeviceSimulator projector({ u"--projector"_s });
+    QVERIFY(projector.start());
+    const platform::SystemClock clock;
+    platform::QtSerialPort port;
+    // "A", a wait of 1 s, "B" CR.
+    device::ProjectorTrial trial(
+        port, clock, device::planTrial(QByteArray::fromHex("41 1B 00 01 42 0D")).steps, device::kShortestListenMs);
+    QCOMPARE(trial.start(projector.devicePath(), 19200), std::nullopt);
+    for (trial.advance(); !trial.isOver(); trial.advance())
+        QVERIFY(port.waitForBytes(trial.msUntilDue()));
+    QCOMPARE(trial.phase(), device::ProjectorTrial::Phase::Finished);
+    QCOMPARE(trial.reply(), "OK\r"_ba);
+
+    const QJsonObject report = projector.waitForReport(5000);
+    QCOMPARE(report.value(u"received"_s).toString(), u"41420D"_s);
+    QCOMPARE(report.value(u"line"_s).toString(), u"19200 8N1, raw, no flow control"_s);
+    const QJsonArray pieces = report.value(u"pieces"_s).toArray();
+    QCOMPARE(pieces.first()[u"hex"_s].toString(), u"41"_s);
+    const qint64 gapMs = pieces.last()[u"ms"_s].toInteger() - pieces.first()[u"ms"_s].toInteger();
+    QVERIFY2(gapMs >= 1000 && gapMs < 1500, qPrintable(QString::number(gapMs)));
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceUploadOverPty)

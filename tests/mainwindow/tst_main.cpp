@@ -104,9 +104,10 @@ void tst_Main::tabFollowsTheLayoutAndFileShortcutsWorkOnlyInTheMainWindow_data()
     QTest::addColumn<QStringList>("stops");
     QTest::newRow("main window") << false
                                  << QStringList { u"DDList"_s, u"SelStringTextBox"_s, u"SelStringLenTextBox"_s,
-                                        u"BuildStringButton"_s, u"SelFileButton"_s, u"VGAOption"_s, u"CompOption"_s,
-                                        u"SvidOption"_s, u"NoneOption"_s, u"BaudRateListBox"_s, u"HoursTextBox"_s,
-                                        u"MinutesTextBox"_s, u"SecondsTextBox"_s, u"UploadCommandsButton"_s };
+                                        u"BuildStringButton"_s, u"TryOnProjectorButton"_s, u"SelFileButton"_s,
+                                        u"VGAOption"_s, u"CompOption"_s, u"SvidOption"_s, u"NoneOption"_s,
+                                        u"BaudRateListBox"_s, u"HoursTextBox"_s, u"MinutesTextBox"_s,
+                                        u"SecondsTextBox"_s, u"UploadCommandsButton"_s };
     // The builder's own order: the composition first, then its buttons, then the groups above it.
     QTest::newRow("builder") << true
                              << QStringList { u"StringTextBox"_s, u"DoneButton"_s, u"CancelButton"_s, u"HoursTextBox"_s,

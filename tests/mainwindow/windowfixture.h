@@ -56,11 +56,14 @@ inline QWidget* shownWindow(const QString& name)
 // open() shows the window filled from the record as start-up leaves it. The real serial port
 // waits as the window's does: painting, not blocking.
 struct WindowFixture {
-    explicit WindowFixture(platform::SerialPort* port = nullptr, const platform::Clock* clock = nullptr)
+    explicit WindowFixture(platform::SerialPort* port = nullptr, const platform::Clock* clock = nullptr,
+        platform::SerialPort* projectorSerialPort = nullptr)
         : services { configuration, handOver, prompts, port ? *port : realPort, portDevice,
-            clock ? *clock : systemClock, end, [] {
+            clock ? *clock : systemClock, end,
+            [] {
                 return QStringList { u"1 - ttyS0"_s, u"2 - ttyUSB0"_s };
-            } }
+            },
+            projectorSerialPort ? *projectorSerialPort : realProjectorPort, projectorPort }
     {
     }
 
@@ -95,6 +98,8 @@ struct WindowFixture {
     device::PortDeviceChoice portDevice;
     platform::SystemClock systemClock;
     RecordedEnd end;
+    platform::QtSerialPort realProjectorPort { platform::WaitStyle::KeepWindowsPainting };
+    device::ProjectorPort projectorPort;
     mainwindow::WindowServices services;
     std::unique_ptr<mainwindow::MainWindow> window;
 };

@@ -1,6 +1,7 @@
 #include "notation/boxreading.h"
 #include "notation/composition.h"
 #include "notation/notation.h"
+#include "notation/readabletext.h"
 
 #include <QTest>
 
@@ -31,6 +32,7 @@ private Q_SLOTS:
     void changeRuleCountsOnlyAppendsAndStopsPastThirtyBytes();
     void boxReadsEscapesAsWaitsOrOneEscByte_data();
     void boxReadsEscapesAsWaitsOrOneEscByte();
+    void projectorsAnswerReadsAsText();
 };
 
 void tst_Notation::tokenGivesItsTextAndItsBytes_data()
@@ -160,6 +162,11 @@ void tst_Notation::boxReadsEscapesAsWaitsOrOneEscByte_data()
     row("F0 after 1B", u"41 1B F0 42 43"_s, u"0+1 send 41"_s, 1);
     row("FE after 1B", u"1B FE"_s, {}, 0);
     row("cut off inside a wait", u"1B 00 05 41 1B 00"_s, u"0+3 wait 5, 3+1 send 41"_s, 4);
+    row("two waits back to back, first and last", u"1B 00 01 1B 01 00"_s, u"0+3 wait 1, 3+3 wait 256"_s);
+    QStringList thirtyEscapes;
+    for (int pair = 0; pair < 30; ++pair)
+        thirtyEscapes.append(u"%1+2 send 1B"_s.arg(2 * pair));
+    row("thirty 1B FF pairs", u"1B FF"_s.repeated(30), thirtyEscapes.join(u", "_s));
 }
 
 void tst_Notation::boxReadsEscapesAsWaitsOrOneEscByte()
@@ -174,6 +181,12 @@ void tst_Notation::boxReadsEscapesAsWaitsOrOneEscByte()
     }
     QTEST(steps.join(u", "_s), "steps");
     QTEST(int(reading.unreadableEscapeAt.value_or(-1)), "unreadableAt");
+}
+
+void tst_Notation::projectorsAnswerReadsAsText()
+{
+    QCOMPARE(notation::readableText(QByteArray::fromHex("4F4B0D0A001B7F80FE207E")),
+        u"OK<CR><LF><NULL><ESC><DEL><x80><xFE> ~"_s);
 }
 
 QTEST_APPLESS_MAIN(tst_Notation)

@@ -1,4 +1,4 @@
-// A QX-7M emulator on a pseudo-terminal, started for one test.
+// A QX-7M emulator on a pseudo-terminal, started for one test; with --projector, a projector.
 #pragma once
 
 #include <QDeadlineTimer>
@@ -32,7 +32,7 @@ public:
         return m_devicePath.startsWith(u'/');
     }
     QString devicePath() const { return m_devicePath; }
-    // The next JSON line printed (upload or hang-up); an empty object on time-out.
+    // The next JSON line printed (upload, hang-up or a projector's line); an empty object on time-out.
     QJsonObject waitForReport(int msecs) { return QJsonDocument::fromJson(waitForLine(msecs)).object(); }
 
 private:

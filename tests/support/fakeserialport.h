@@ -49,16 +49,19 @@ public:
     // The cable is pulled at the first wait once this many bytes were written; -1: never.
     qsizetype hangUpAfter = -1;
 
-    // Each open takes the next of these, if any, as its failure; every device asked for is kept.
+    // Each open takes the next of these, if any, as its failure; every device and rate asked for is kept.
     QList<platform::Error> openErrors;
     QStringList opened;
+    QList<qint32> openedRates;
 
     QByteArray written, discarded;
     int waits = 0;
 
-    std::optional<platform::Error> open(const QString& deviceName) override
+    std::optional<platform::Error> open(
+        const QString& deviceName, qint32 baudRate = platform::kBoxLinkBaudRate) override
     {
         opened.append(deviceName);
+        openedRates.append(baudRate);
         if (!openErrors.isEmpty())
             return openErrors.takeFirst();
         m_open = true;

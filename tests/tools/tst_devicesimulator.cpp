@@ -1,6 +1,7 @@
 #include "tests/support/hex.h"
 #include "tools/options.h"
 #include "tools/simulateddevice.h"
+#include "tools/simulatedprojector.h"
 
 #include <QTest>
 
@@ -22,6 +23,8 @@ class tst_DeviceSimulator : public QObject {
 private Q_SLOTS:
     void faultOptionsChangeTheAnswers_data();
     void faultOptionsChangeTheAnswers();
+    void projectorReplyIsReadWithItsEscapes_data();
+    void projectorReplyIsReadWithItsEscapes();
 };
 
 void tst_DeviceSimulator::faultOptionsChangeTheAnswers_data()
@@ -74,6 +77,26 @@ void tst_DeviceSimulator::faultOptionsChangeTheAnswers()
         QCOMPARE(hex(completed->received), hex(kEmptyUpload));
         QCOMPARE(hex(completed->answered), answers.join(QString()));
     }
+}
+
+void tst_DeviceSimulator::projectorReplyIsReadWithItsEscapes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("reply"); // null: refused
+
+    QTest::newRow("every escape") << u"A\\r\\n\\\\\\x7e\\xFE"_s << "A\r\n\\~\xFE"_ba;
+    QTest::newRow("hex cut short") << u"\\x4"_s << QByteArray();
+    QTest::newRow("not a hex digit") << u"\\x4G"_s << QByteArray();
+    QTest::newRow("unknown escape") << u"\\t"_s << QByteArray();
+}
+
+void tst_DeviceSimulator::projectorReplyIsReadWithItsEscapes()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, reply);
+    const std::optional<QByteArray> read = tools::replyFromText(text);
+    QCOMPARE(read.value_or(QByteArray()), reply);
+    QCOMPARE(read.has_value(), !reply.isNull());
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceSimulator)
