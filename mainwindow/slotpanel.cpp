@@ -14,21 +14,6 @@ using config::SlotId;
 
 namespace mainwindow {
 
-namespace {
-
-// The slot list's order, which installers know; not the record's.
-constexpr SlotId kListOrder[] = {
-    SlotId::VgaInputActive,
-    SlotId::SVideoInputActive,
-    SlotId::CompositeInputActive,
-    SlotId::NoInputActive,
-    SlotId::DiscreteOn,
-    SlotId::DiscreteOff,
-    SlotId::VideoFirstDetected,
-};
-
-} // namespace
-
 SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHandOver& handOver, QWidget* parent)
     : QWidget(parent)
     , m_configuration(configuration)
@@ -43,7 +28,7 @@ SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHand
     , m_selectFileButton(new QPushButton(u"Select File"_s, this))
 {
     m_slotList->setObjectName(u"DDList"_s);
-    for (const SlotId id : kListOrder)
+    for (const SlotId id : config::kListOrder)
         m_slotList->addItem(config::displayName(id));
     // No slot is named until the window is filled from the record.
     m_slotList->setCurrentIndex(-1);

@@ -110,26 +110,46 @@ int fail(const char* what)
     return 1;
 }
 
-int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopSignals)
-{
-    SimulatedDevice device(options.faults, AnswerTiming(options.wireBaud, options.answerDelay));
-    pollfd master { line.masterFd(), POLLIN, 0 };
-    char buffer[256];
+// What the PC sent next: count bytes in buffer once some came; 0 once a stop signal came; failed
+// names the call that failed, with errno telling why.
+struct PcBytes {
+    ssize_t count = 0;
+    const char* failed = nullptr;
+};
 
+PcBytes readFromPc(int masterFd, char (&buffer)[256], const StopSignals& stopSignals)
+{
+    pollfd master { masterFd, POLLIN, 0 };
     while (!stopRequested) {
         if (ppoll(&master, 1, nullptr, &stopSignals.waitMask()) < 0) {
             if (errno == EINTR)
                 continue;
-            return fail("poll");
+            return { 0, "poll" };
         }
-        const ssize_t count = ::read(master.fd, buffer, sizeof buffer);
+        const ssize_t count = ::read(masterFd, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            return fail("read");
+            return { 0, "read" };
+        return { count, nullptr };
+    }
+    return {};
+}
+
+int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopSignals)
+{
+    SimulatedDevice device(options.faults, AnswerTiming(options.wireBaud, options.answerDelay));
+    char buffer[256];
+
+    for (;;) {
+        const PcBytes sent = readFromPc(line.masterFd(), buffer, stopSignals);
+        if (sent.failed)
+            return fail(sent.failed);
+        if (sent.count == 0)
+            return 0;
         const std::chrono::nanoseconds seen = monotonicNow();
 
-        for (ssize_t index = 0; index < count; ++index) {
+        for (ssize_t index = 0; index < sent.count; ++index) {
             Reaction reaction = device.receive(quint8(buffer[index]), seen);
             // The settings are read before the last answer goes out: once it has, the PC may close the port, and
             // closing puts back the settings it found there.
@@ -138,7 +158,7 @@ int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopS
             if (!reaction.answer.isEmpty()) {
                 if (reaction.answerAt > seen && !sleepUntil(reaction.answerAt, stopSignals))
                     return 0;
-                if (!writeAll(master.fd, reaction.answer))
+                if (!writeAll(line.masterFd(), reaction.answer))
                     return fail("write");
             }
             if (reaction.completed) {
@@ -153,38 +173,30 @@ int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopS
             }
         }
     }
-    return 0;
 }
 
 int serveAsProjector(PseudoTerminal& line, const Options& options, const StopSignals& stopSignals)
 {
     const std::chrono::nanoseconds start = monotonicNow();
     SimulatedProjector projector(options.reply);
-    pollfd master { line.masterFd(), POLLIN, 0 };
     char buffer[256];
 
-    while (!stopRequested) {
-        if (ppoll(&master, 1, nullptr, &stopSignals.waitMask()) < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail("poll");
-        }
-        const ssize_t count = ::read(master.fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return fail("read");
-        for (ProjectorLine& received : projector.receive(QByteArrayView(buffer, count), monotonicNow())) {
+    for (;;) {
+        const PcBytes sent = readFromPc(line.masterFd(), buffer, stopSignals);
+        if (sent.failed)
+            return fail(sent.failed);
+        if (sent.count == 0)
+            return 0;
+        for (ProjectorLine& received : projector.receive(QByteArrayView(buffer, sent.count), monotonicNow())) {
             // Read before the answer: once the PC has it, it may close the port, which puts back the settings it
             // found there.
             received.lineSettings = line.pcLineSettings();
-            if (!writeAll(master.fd, projector.reply()))
+            if (!writeAll(line.masterFd(), projector.reply()))
                 return fail("write");
             print(options.json ? jsonLineReport(received, projector.reply(), start)
                                : humanLineReport(received, projector.reply(), start));
         }
     }
-    return 0;
 }
 
 } // namespace
