@@ -149,7 +149,9 @@ void tst_DeviceUploadOverPty::trialReachesTheProjectorAtItsRateWithItsWait()
     const QJsonArray pieces = report.value(u"pieces"_s).toArray();
     QCOMPARE(pieces.first()[u"hex"_s].toString(), u"41"_s);
     const qint64 gapMs = pieces.last()[u"ms"_s].toInteger() - pieces.first()[u"ms"_s].toInteger();
-    QVERIFY2(gapMs >= 1000 && gapMs < 1500, qPrintable(QString::number(gapMs)));
+    // Both clocks count whole milliseconds, and the emulator stamps a piece when it reads it, which a
+    // busy machine can put off by a few: the wait is there to within 10 ms.
+    QVERIFY2(gapMs >= 990 && gapMs < 1500, qPrintable(QString::number(gapMs)));
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceUploadOverPty)
