@@ -113,21 +113,15 @@ bool ProjectorTrial::isOver() const
     return m_phase == Phase::Finished || m_phase == Phase::Stopped || m_phase == Phase::Failed;
 }
 
-QByteArray ProjectorTrial::sentBytes() const
-{
-    QByteArray bytes;
-    for (const TrialEvent& event : m_events) {
-        if (event.kind == TrialEvent::Kind::Sent)
-            bytes += event.bytes;
-    }
-    return bytes;
-}
+QByteArray ProjectorTrial::sentBytes() const { return bytesOf(TrialEvent::Kind::Sent); }
 
-QByteArray ProjectorTrial::reply() const
+QByteArray ProjectorTrial::reply() const { return bytesOf(TrialEvent::Kind::Received); }
+
+QByteArray ProjectorTrial::bytesOf(TrialEvent::Kind kind) const
 {
     QByteArray bytes;
     for (const TrialEvent& event : m_events) {
-        if (event.kind == TrialEvent::Kind::Received)
+        if (event.kind == kind)
             bytes += event.bytes;
     }
     return bytes;

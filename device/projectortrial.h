@@ -86,6 +86,8 @@ public:
 
 private:
     qint64 now() const;
+    // The bytes of every event of this kind, in order.
+    QByteArray bytesOf(TrialEvent::Kind kind) const;
     void takeReply();
     void fail(const platform::Error& error);
     void end(Phase phase);
