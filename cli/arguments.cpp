@@ -28,8 +28,10 @@ const QString kDescription = u"Programs a QX-7M from a .qxc configuration file w
                              "With --try SLOT it programs nothing: the port leads to the projector, and the slot's "
                              "string goes to it as the QX-7M would send it, at the projector baud rate an upload of "
                              "the file would send (8N1), with the string's waits. Then it listens and prints what the "
-                             "projector answered, control characters by name (\"OK<CR>\"), other bytes as <xHH>. "
-                             "Ctrl+C ends the trial and closes the port.\n"
+                             "projector answered, control characters by name (\"OK<CR>\"), other bytes as <xHH>.\n"
+                             "\n"
+                             "Ctrl+C, SIGTERM and SIGHUP end an upload or a trial: the port is closed and the result "
+                             "says where it stopped.\n"
                              "\n"
                              "Exit codes:\n"
                              "  0  the QX-7M was programmed, or the tried string was sent (whether or not the "
@@ -40,10 +42,10 @@ const QString kDescription = u"Programs a QX-7M from a .qxc configuration file w
                              "bytes, a delay text out of range; for --try, a slot that does not exist, is empty or "
                              "holds an escape the QX-7M does not define or that the string cuts off\n"
                              "  3  the port could not be used: missing, busy, not a serial port, not permitted, or "
-                             "lost during the upload\n"
+                             "lost or not taking the bytes during the upload\n"
                              "  4  the QX-7M was programmed (or the dry run done), but the result could not be written "
                              "to standard output\n"
-                             "  130  the trial was ended by Ctrl+C"_s;
+                             "  129, 130, 143  the upload or the trial was stopped by SIGHUP, Ctrl+C or SIGTERM"_s;
 
 // Every spelling of an option this program takes, for telling a value or a file from an option.
 bool isOption(const QString& argument)

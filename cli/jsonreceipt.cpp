@@ -23,6 +23,8 @@ QString outcomeName(Outcome outcome)
         return u"bad-input"_s;
     case Outcome::PortError:
         return u"port-error"_s;
+    case Outcome::Stopped:
+        return u"stopped"_s;
     }
     return {};
 }

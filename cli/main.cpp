@@ -49,7 +49,7 @@ int report(const cli::UploadReceipt& receipt, bool json)
         static_cast<void>(platform::writeToStandardOutput(cli::jsonReceipt(receipt)));
     else
         writeLine(receipt.outcome == cli::Outcome::Programmed, cli::resultLine(receipt));
-    return int(receipt.outcome);
+    return cli::exitCode(receipt);
 }
 
 int reportTrial(const cli::TrialReceipt& receipt, bool json)
@@ -58,7 +58,7 @@ int reportTrial(const cli::TrialReceipt& receipt, bool json)
         static_cast<void>(platform::writeToStandardOutput(cli::trialJsonReceipt(receipt)));
     else
         writeLine(receipt.outcome == cli::TrialOutcome::Sent, cli::trialResultLine(receipt));
-    return int(receipt.outcome);
+    return cli::exitCode(receipt);
 }
 
 // Told in the shape of the run that was asked for, so that a script reads one shape of JSON.
@@ -71,12 +71,13 @@ int refuse(const cli::Arguments& arguments, const QString& problem)
 
 int tryString(const cli::Arguments& arguments, const config::StoredConfiguration& stored)
 {
-    // Ctrl+C in a wait or the listening time ends the trial with the port closed and the trial told.
-    platform::catchInterrupt();
+    // A stop request in a wait or the listening time ends the trial with the port closed and the
+    // trial told.
+    platform::catchStopRequests();
     platform::QtSerialPort serialPort(platform::WaitStyle::Blocking);
     const platform::SystemClock clock;
     const cli::TrialReceipt receipt
-        = cli::tryString(arguments, stored, serialPort, clock, platform::interruptRequested, writeLine);
+        = cli::tryString(arguments, stored, serialPort, clock, platform::stopRequest, writeLine);
     if (arguments.dryRun && receipt.outcome == cli::TrialOutcome::Sent)
         return int(receipt.outcome);
     return reportTrial(receipt, arguments.json);
@@ -118,10 +119,13 @@ int run(const cli::Arguments& arguments)
             writeLine(true, line);
         return int(cli::Outcome::Programmed);
     }
+    // A stop request ends the upload with the port closed and the byte under way told.
+    platform::catchStopRequests();
     platform::QtSerialPort serialPort(platform::WaitStyle::Blocking);
     const platform::SystemClock clock;
     cli::ProgressLine progress(platform::standardErrorIsTerminal());
-    cli::UploadReceipt receipt = cli::runUpload(plan, arguments.port, serialPort, clock, progress);
+    cli::UploadReceipt receipt
+        = cli::runUpload(plan, arguments.port, serialPort, clock, progress, platform::stopRequest);
     receipt.warnings = plan.warnings;
     return report(receipt, arguments.json);
 }

@@ -8,8 +8,8 @@ using namespace Qt::StringLiterals;
 namespace cli {
 
 TrialReceipt tryString(const Arguments& arguments, const config::StoredConfiguration& stored,
-    platform::SerialPort& serialPort, const platform::Clock& clock, const std::function<bool()>& interrupted,
-    const LinePrinter& print)
+    platform::SerialPort& serialPort, const platform::Clock& clock,
+    const std::function<platform::StopRequest()>& interrupted, const LinePrinter& print)
 {
     const TrialSetup setup = setUpTrial(stored, *arguments.trySlot);
     if (!setup.refusal.isEmpty())

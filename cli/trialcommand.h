@@ -6,6 +6,7 @@
 
 #include "config/storedconfiguration.h"
 #include "platform/clock.h"
+#include "platform/interruption.h"
 #include "platform/serialport.h"
 
 #include <QString>
@@ -21,7 +22,7 @@ using LinePrinter = std::function<void(bool toOutput, const QString& line)>;
 // --dry-run, which opens no port and ends Sent) or runs the trial on the port. The receipt is told
 // by the caller, except after a dry run.
 TrialReceipt tryString(const Arguments& arguments, const config::StoredConfiguration& stored,
-    platform::SerialPort& serialPort, const platform::Clock& clock, const std::function<bool()>& interrupted,
-    const LinePrinter& print);
+    platform::SerialPort& serialPort, const platform::Clock& clock,
+    const std::function<platform::StopRequest()>& interrupted, const LinePrinter& print);
 
 } // namespace cli

@@ -64,7 +64,8 @@ QString trialOutcomeText(const TrialReceipt& receipt)
             return u"not sent. "_s + receipt.problem;
         return u"trial failed after it "_s + sent + u"; "_s + answerText(receipt) + u". "_s + receipt.problem;
     case TrialOutcome::Stopped:
-        return u"stopped by Ctrl+C after it "_s + sent + u"; "_s + answerText(receipt) + u'.';
+        return u"stopped by "_s + platform::stopRequestName(receipt.stoppedBy) + u" after it "_s + sent + u"; "_s
+            + answerText(receipt) + u'.';
     }
     return {};
 }

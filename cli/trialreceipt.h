@@ -1,6 +1,8 @@
 // What one qx7m-upload --try did, for its result line or its JSON receipt.
 #pragma once
 
+#include "platform/interruption.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -16,8 +18,9 @@ enum class TrialOutcome {
     BadInput = 2,
     // The port is missing, busy or refused, or went away during the trial.
     PortError = 3,
-    // Ctrl+C, as a shell reports a program that SIGINT ended.
-    Stopped = 130,
+    // Ctrl+C, SIGTERM or SIGHUP, the port closed: the exit code adds the signal's number, as a shell
+    // tells a program that the signal ended (130, 143, 129).
+    Stopped = 128,
 };
 
 struct TrialReceipt {
@@ -33,7 +36,13 @@ struct TrialReceipt {
     // What was wrong with the input, or the port's error with its number, in words.
     QString problem;
     QStringList warnings;
+    platform::StopRequest stoppedBy = platform::StopRequest::None;
 };
+
+inline int exitCode(const TrialReceipt& receipt)
+{
+    return int(receipt.outcome) + (receipt.outcome == TrialOutcome::Stopped ? int(receipt.stoppedBy) : 0);
+}
 
 // A refusal before anything was tried.
 TrialReceipt trialRefusal(const QString& port, const QString& problem);

@@ -33,7 +33,8 @@ QList<int> waitsAsRun(const device::ProjectorTrial& trial, bool skipWaits)
 } // namespace
 
 TrialReceipt runTrial(const TrialSetup& setup, const QString& portAnswer, TrialChoices choices,
-    platform::SerialPort& serialPort, const platform::Clock& clock, const std::function<bool()>& interrupted)
+    platform::SerialPort& serialPort, const platform::Clock& clock,
+    const std::function<platform::StopRequest()>& interrupted)
 {
     TrialReceipt receipt;
     receipt.port = portAnswer;
@@ -51,7 +52,7 @@ TrialReceipt runTrial(const TrialSetup& setup, const QString& portAnswer, TrialC
     // A port that fails in this wait is closed by it; the trial would only see it closed.
     std::optional<platform::Error> lost;
     for (trial.advance(); !trial.isOver(); trial.advance()) {
-        if (interrupted()) {
+        if (interrupted() != platform::StopRequest::None) {
             trial.stop();
             break;
         }
@@ -66,10 +67,14 @@ TrialReceipt runTrial(const TrialSetup& setup, const QString& portAnswer, TrialC
     receipt.sent = trial.sentBytes();
     receipt.reply = trial.reply();
     receipt.waits = waitsAsRun(trial, choices.skipWaits);
-    if (lost || trial.failure())
+    // A write that a stop request cut short fails the trial; the request, not the port, is the cause.
+    receipt.stoppedBy = interrupted();
+    if (trial.phase() != device::ProjectorTrial::Phase::Finished && receipt.stoppedBy != platform::StopRequest::None)
+        receipt.outcome = TrialOutcome::Stopped;
+    else if (lost || trial.failure())
         return portFailed(receipt, lost ? *lost : *trial.failure());
-    receipt.outcome
-        = trial.phase() == device::ProjectorTrial::Phase::Stopped ? TrialOutcome::Stopped : TrialOutcome::Sent;
+    else
+        receipt.outcome = TrialOutcome::Sent;
     return receipt;
 }
 

@@ -5,6 +5,7 @@
 #include "trialsetup.h"
 
 #include "platform/clock.h"
+#include "platform/interruption.h"
 #include "platform/serialport.h"
 
 #include <QString>
@@ -20,8 +21,10 @@ struct TrialChoices {
 
 // Finds the device the port answer names, runs the trial on it in real time and closes the port
 // by every way out. Blocks until the listening time is over, the port fails, or interrupted()
-// turns true, which it asks at least every 100 ms. Shows nothing: the receipt says how it went.
+// names a stop request, which it asks at least every 100 ms. Shows nothing: the receipt says how
+// it went.
 TrialReceipt runTrial(const TrialSetup& setup, const QString& portAnswer, TrialChoices choices,
-    platform::SerialPort& serialPort, const platform::Clock& clock, const std::function<bool()>& interrupted);
+    platform::SerialPort& serialPort, const platform::Clock& clock,
+    const std::function<platform::StopRequest()>& interrupted);
 
 } // namespace cli

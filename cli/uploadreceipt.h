@@ -2,6 +2,7 @@
 #pragma once
 
 #include "device/uploadobserver.h"
+#include "platform/interruption.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,8 +18,12 @@ enum class Outcome {
     NoAnswer = 1,
     // The arguments, the file, a string's length or a delay text: nothing was sent.
     BadInput = 2,
-    // The port is missing, busy, not a serial port or not permitted, or went away during the upload.
+    // The port is missing, busy, not a serial port or not permitted, went away or took no bytes
+    // during the upload.
     PortError = 3,
+    // Ctrl+C, SIGTERM or SIGHUP during the upload, the port closed: the exit code adds the signal's
+    // number, as a shell tells a program that the signal ended (130, 143, 129).
+    Stopped = 128,
 };
 
 // The exit code when the QX-7M was programmed (or the dry run done) but the result could not be
@@ -32,12 +37,19 @@ struct UploadReceipt {
     int bytesSent = 0;
     int bytesAcknowledged = 0;
     qint64 elapsedMs = 0;
-    // The byte the box did not answer as awaited, or during which the port went away.
+    // The byte the box did not answer as awaited, or during which the port went away or the run
+    // was stopped.
     std::optional<device::UploadStop> stop;
+    platform::StopRequest stoppedBy = platform::StopRequest::None;
     // What was wrong with the input, or the port's error with its number, in words.
     QString problem;
     // What the file holds that the window would show otherwise, said before the upload.
     QStringList warnings;
 };
+
+inline int exitCode(const UploadReceipt& receipt)
+{
+    return int(receipt.outcome) + (receipt.outcome == Outcome::Stopped ? int(receipt.stoppedBy) : 0);
+}
 
 } // namespace cli

@@ -1,6 +1,6 @@
 #include "uploadrun.h"
 
-#include "countingport.h"
+#include "uploadport.h"
 
 #include "device/deviceupload.h"
 #include "device/portdevicename.h"
@@ -52,7 +52,7 @@ UploadReceipt portFailed(UploadReceipt receipt, const platform::Error& error)
 } // namespace
 
 UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, platform::SerialPort& serialPort,
-    const platform::Clock& clock, ProgressLine& progress)
+    const platform::Clock& clock, ProgressLine& progress, const std::function<platform::StopRequest()>& stopRequested)
 {
     UploadReceipt receipt;
     receipt.port = portAnswer;
@@ -62,7 +62,7 @@ UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, platf
         return portFailed(receipt, deviceName.error());
     receipt.port = deviceName.value();
 
-    CountingPort port(serialPort);
+    UploadPort port(serialPort, clock, stopRequested);
     device::SerialLink link(port, clock);
     const device::LinkSession session(link, deviceName.value());
     if (session.openError())
@@ -77,10 +77,15 @@ UploadReceipt runUpload(const UploadPlan& plan, const QString& portAnswer, platf
     receipt.bytesSent = port.bytesWritten();
     receipt.bytesAcknowledged = recorder.acknowledged;
     if (!outcome) {
-        // The port went away during the upload: the box may hold part of it, and the receipt says
-        // which byte was under way.
+        // The port went away or the run was stopped during the upload: the box may hold part of
+        // it, and the receipt says which byte was under way. A stop request fails the port under
+        // the upload; the request, not the port, is the cause then.
         receipt.stop = device::byteUnderWay(plan.configuration, recorder.acknowledged);
-        return portFailed(receipt, outcome.error());
+        receipt.stoppedBy = stopRequested();
+        if (receipt.stoppedBy == platform::StopRequest::None)
+            return portFailed(receipt, outcome.error());
+        receipt.outcome = Outcome::Stopped;
+        return receipt;
     }
     if (outcome.value() == device::UploadOutcome::Completed) {
         receipt.outcome = Outcome::Programmed;

@@ -1,5 +1,7 @@
 #include "devicewrite.h"
 
+#include "interruption.h"
+
 #include <QDeadlineTimer>
 
 #ifdef Q_OS_UNIX
@@ -10,7 +12,7 @@
 
 namespace platform {
 
-std::optional<bool> writeToDevice(qintptr handle, QByteArrayView bytes, int timeoutMs)
+std::optional<DeviceWrite> writeToDevice(qintptr handle, QByteArrayView bytes, int timeoutMs)
 {
 #ifdef Q_OS_UNIX
     const QDeadlineTimer deadline(timeoutMs);
@@ -23,13 +25,21 @@ std::optional<bool> writeToDevice(qintptr handle, QByteArrayView bytes, int time
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0 && errno != EAGAIN)
-            return false;
-        // The device's queue is full: wait until it takes more.
+            return DeviceWrite::Gone;
+        // The device's queue is full: wait until it takes more. A stop request that came just
+        // before the wait would not cut it short.
+        if (stopRequest() != StopRequest::None)
+            return DeviceWrite::Stopped;
         pollfd device { int(handle), POLLOUT, 0 };
-        if (::poll(&device, 1, int(deadline.remainingTime())) <= 0 || (device.revents & POLLOUT) == 0)
-            return false;
+        const int ready = ::poll(&device, 1, int(deadline.remainingTime()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0)
+            return DeviceWrite::NotTaken;
+        if (ready < 0 || (device.revents & POLLOUT) == 0)
+            return DeviceWrite::Gone;
     }
-    return true;
+    return DeviceWrite::Written;
 #else
     Q_UNUSED(handle);
     Q_UNUSED(bytes);

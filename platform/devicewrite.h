@@ -8,9 +8,19 @@
 
 namespace platform {
 
+enum class DeviceWrite {
+    Written,
+    // The device took none of the rest within the time: output stopped by the other end, a stuck line.
+    NotTaken,
+    // The device went away: an adapter pulled out.
+    Gone,
+    // A stop request came while the device was not taking the bytes.
+    Stopped,
+};
+
 // Writes every byte to the opened device behind handle, waiting up to timeoutMs for it to take
-// them; false when it did not (the device went away, or the line is stuck). Where the system
-// offers no such handle, returns nothing: the caller writes through the port instead.
-std::optional<bool> writeToDevice(qintptr handle, QByteArrayView bytes, int timeoutMs);
+// them. A signal that is no stop request does not end the wait. Where the system offers no such
+// handle, returns nothing: the caller writes through the port instead.
+std::optional<DeviceWrite> writeToDevice(qintptr handle, QByteArrayView bytes, int timeoutMs);
 
 } // namespace platform

@@ -37,6 +37,8 @@ QString describe(ErrorCode code)
         return u"The port is not open"_s;
     case ErrorCode::NotASerialPort:
         return u"This is not a serial port"_s;
+    case ErrorCode::PortTookNoBytes:
+        return u"The serial port did not take the bytes"_s;
     }
     return u"Unknown error"_s;
 }

@@ -29,6 +29,9 @@ enum class ErrorCode : int {
     PortNotOpen = 8012,
     // The port answer names a file, a folder or a device that is no serial port (/dev/null).
     NotASerialPort = 8015,
+    // The port is there but has not taken the bytes for 2 s: output stopped by the other end, a
+    // stuck line. Not a pulled cable: the adapter is still plugged in.
+    PortTookNoBytes = 8019,
 };
 
 QString describe(ErrorCode code);

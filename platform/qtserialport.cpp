@@ -36,9 +36,9 @@ ErrorCode openErrorCode(QSerialPort::SerialPortError error)
 #ifdef Q_OS_LINUX
 // QSerialPort reports a device this user may not open like a port that another program holds,
 // which sends the user looking for a program that does not exist; so access is asked first.
-std::optional<Error> accessRefused(const QString& deviceName)
+std::optional<Error> accessRefused(const QString& deviceName, const QString& portPath)
 {
-    const QFileInfo device(deviceName);
+    const QFileInfo device(portPath);
     if (!device.exists() || (device.isReadable() && device.isWritable()))
         return std::nullopt;
     const QString group = device.group().isEmpty() ? u"dialout"_s : device.group();
@@ -72,13 +72,13 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName, qint32 baudRa
     if (std::optional<Error> refused = m_claim.checkBeforeOpening(deviceName))
         return refused;
 #ifdef Q_OS_LINUX
-    if (std::optional<Error> refused = accessRefused(deviceName)) {
+    if (std::optional<Error> refused = accessRefused(deviceName, m_claim.portPath())) {
         m_claim.release();
         return refused;
     }
 #endif
     m_deviceName = deviceName;
-    m_port.setPortName(deviceName);
+    m_port.setPortName(m_claim.portPath());
     m_port.setBaudRate(baudRate);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
@@ -90,7 +90,12 @@ std::optional<Error> QtSerialPort::open(const QString& deviceName, qint32 baudRa
         held = m_claim.holdOpenedPort(qintptr(m_port.handle()), deviceName);
     m_claim.release();
     if (!opened) {
-        const Error error(openErrorCode(m_port.error()), deviceName + u" ("_s + m_port.errorString() + u')');
+        // Qt tells a lock file it could not take as a permission error: it is a busy port.
+        const bool locked = m_port.error() == QSerialPort::PermissionError && QFileInfo::exists(m_claim.qtLockPath());
+        const Error error = locked
+            ? Error(ErrorCode::PortAlreadyOpen,
+                u"%1 is locked by another program (%2)"_s.arg(deviceName, m_claim.qtLockPath()))
+            : Error(openErrorCode(m_port.error()), deviceName + u" ("_s + m_port.errorString() + u')');
         m_port.clearError();
         return error;
     }
@@ -118,13 +123,26 @@ std::optional<Error> QtSerialPort::write(const QByteArray& bytes)
         return Error(ErrorCode::PortNotOpen);
     // Straight to the device where the system allows it: through QSerialPort's queue, every write
     // would switch a write watch on and off and wake the windows' event loop twice for nothing.
-    if (const std::optional<bool> written = writeToDevice(qintptr(m_port.handle()), bytes, kWriteTimeoutMs))
-        return *written ? std::nullopt : std::optional(lostLink());
+    if (const std::optional<DeviceWrite> written = writeToDevice(qintptr(m_port.handle()), bytes, kWriteTimeoutMs)) {
+        switch (*written) {
+        case DeviceWrite::Written:
+            return std::nullopt;
+        case DeviceWrite::NotTaken:
+            return notTaken();
+        case DeviceWrite::Stopped:
+            // Whoever asked to stop tells the stop; the port is closed as every way out leaves it.
+            close();
+            return Error(ErrorCode::PortNotOpen, m_deviceName);
+        case DeviceWrite::Gone:
+            break;
+        }
+        return lostLink();
+    }
     if (m_port.write(bytes) != bytes.size())
         return lostLink();
     while (m_port.bytesToWrite() > 0) {
         if (!m_port.waitForBytesWritten(kWriteTimeoutMs))
-            return lostLink();
+            return m_port.error() == QSerialPort::TimeoutError ? notTaken() : lostLink();
     }
     return std::nullopt;
 }
@@ -177,6 +195,14 @@ Result<Arrival> QtSerialPort::waitInEventLoop(int msecs)
 QByteArray QtSerialPort::readWaiting() { return m_port.readAll(); }
 
 void QtSerialPort::pause(qint64 msecs) { QThread::msleep(static_cast<unsigned long>(std::max<qint64>(msecs, 0))); }
+
+Error QtSerialPort::notTaken()
+{
+    // The adapter is still there and the port stays open; the bytes may still go out later.
+    m_port.clearError();
+    return Error(ErrorCode::PortTookNoBytes,
+        u"%1 (none went out in %2 s)"_s.arg(m_deviceName, QString::number(kWriteTimeoutMs / 1000)));
+}
 
 Error QtSerialPort::lostLink()
 {

@@ -37,6 +37,7 @@ public:
     void pause(qint64 msecs) override;
 
 private:
+    Error notTaken();
     Error lostLink();
     Result<Arrival> waitInEventLoop(int msecs);
 

@@ -1,13 +1,16 @@
 #include "serialdeviceclaim.h"
 
+#include "nativename.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -35,20 +38,27 @@ Error notASerialPort(const QString& deviceName)
     return Error::described(ErrorCode::NotASerialPort, u"%1 is not a serial port"_s.arg(deviceName));
 }
 
-// The names other programs lock the device by: its path under /dev with every "/" as "_"
-// (LCK..ttyUSB0, LCK..pts_3), for the path as given and for the device that a link leads to.
-QStringList lockFileNames(const QString& deviceName)
+// The name a lock file gives a device: its path under /dev with every "/" as "_" (LCK..ttyUSB0,
+// LCK..pts_3). Other programs name a path elsewhere by its last part; Qt Serial Port by all of it.
+QString lockFileName(const QString& path, bool wholePath)
 {
-    QStringList names;
-    for (const QString& path : { deviceName, QFileInfo(deviceName).canonicalFilePath() }) {
-        if (path.isEmpty())
-            continue;
-        QString name = path.startsWith(u"/dev/"_s) ? path.mid(5) : QFileInfo(path).fileName();
-        name = u"LCK.."_s + name.replace(u'/', u'_');
-        if (!names.contains(name))
-            names.append(name);
+    QString name = path.startsWith(u"/dev/"_s) ? path.mid(5) : wholePath ? path : QFileInfo(path).fileName();
+    return u"LCK.."_s + name.replace(u'/', u'_');
+}
+
+// Where Qt Serial Port takes its own lock for a port: the first of its folders that it may read and
+// that holds the lock already or may be written. Qt keeps this to itself, so it is restated here.
+QString qtLockFolder(const QString& lockName)
+{
+    static const QStringList kFolders { u"/var/lock"_s, u"/etc/locks"_s, u"/var/spool/locks"_s, u"/var/spool/uucp"_s,
+        u"/tmp"_s, u"/var/tmp"_s, u"/var/lock/lockdev"_s, u"/run/lock"_s,
+        QStandardPaths::writableLocation(QStandardPaths::TempLocation) };
+    for (const QString& folder : kFolders) {
+        const QFileInfo info(folder);
+        if (info.isReadable() && (QFileInfo::exists(folder + u'/' + lockName) || info.isWritable()))
+            return folder;
     }
-    return names;
+    return {};
 }
 
 // The process a lock file names: in ASCII on its first line (ten characters and a newline, as
@@ -76,6 +86,61 @@ bool processLives(pid_t pid)
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
+QByteArray lockContents(const QByteArray& path)
+{
+    const int file = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0)
+        return {};
+    char contents[64];
+    const ssize_t count = ::read(file, contents, sizeof contents);
+    ::close(file);
+    return QByteArray(contents, std::max<qsizetype>(count, 0));
+}
+
+// Each name in each folder, once.
+QStringList lockPaths(const QStringList& folders, const QStringList& names)
+{
+    QStringList paths;
+    for (const QString& folder : folders) {
+        for (const QString& name : names) {
+            if (!folder.isEmpty() && !paths.contains(QDir(folder).filePath(name)))
+                paths.append(QDir(folder).filePath(name));
+        }
+    }
+    return paths;
+}
+
+// Refuses the device for a lock file of another live process and removes every other one: a lock
+// of a process that has ended, an empty or unreadable one, or this process's own from an earlier
+// port, would otherwise keep Qt Serial Port from opening the device for half a minute. An empty
+// file could be another program's lock caught before its pid is written; that program then finds
+// the device in exclusive use.
+std::optional<Error> clearStaleLocks(const QString& deviceName, const QStringList& lockPaths)
+{
+    for (const QString& lockPath : lockPaths) {
+        const QByteArray path = nativeName(lockPath);
+        struct stat status { };
+        if (::lstat(path.constData(), &status) != 0)
+            continue;
+        const pid_t pid = lockingProcess(lockContents(path));
+        if (pid != ::getpid() && processLives(pid))
+            return busy(deviceName, u"is locked by process %1 (%2)"_s.arg(QString::number(pid), lockPath));
+        if (::unlink(path.constData()) != 0 && errno != ENOENT)
+            return busy(deviceName, u"is locked by a lock file that this user may not remove (%1)"_s.arg(lockPath));
+    }
+    return std::nullopt;
+}
+
+// The device's own path, or an empty text when it has none that is text.
+QString realPathAsText(const QByteArray& path)
+{
+    char* real = ::realpath(path.constData(), nullptr);
+    const QByteArray bytes(real);
+    std::free(real);
+    const QString text = QString::fromUtf8(bytes);
+    return text.toUtf8() == bytes ? text : QString();
+}
+
 #endif
 
 } // namespace
@@ -99,8 +164,10 @@ SerialDeviceClaim::~SerialDeviceClaim() { release(); }
 std::optional<Error> SerialDeviceClaim::checkBeforeOpening(const QString& deviceName)
 {
     release();
+    m_portPath = deviceName;
 #ifdef Q_OS_UNIX
-    const QByteArray path = QFile::encodeName(deviceName);
+    // The name is opened by the bytes it was given, which need not be text.
+    const QByteArray path = nativeName(deviceName);
     struct stat status { };
     if (::stat(path.constData(), &status) != 0) {
         // A path too long or a link that goes round in circles leads to no port either. Any other
@@ -111,34 +178,41 @@ std::optional<Error> SerialDeviceClaim::checkBeforeOpening(const QString& device
     }
     if (!S_ISCHR(status.st_mode))
         return notASerialPort(deviceName);
-    if (!m_lockFolder.isEmpty()) {
-        for (const QString& name : lockFileNames(deviceName)) {
-            QFile lock(QDir(m_lockFolder).filePath(name));
-            if (!lock.open(QIODevice::ReadOnly))
-                continue;
-            if (const pid_t pid = lockingProcess(lock.read(64)); processLives(pid))
-                return busy(deviceName, u"is locked by process %1 (%2)"_s.arg(pid).arg(lock.fileName()));
-        }
-    }
     m_lookingHandle = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_lookingHandle < 0) {
-        // What the system refuses to this user, the port's opening tells with the group to join.
-        return errno == EBUSY ? std::optional(busy(deviceName, u"is in exclusive use by another program"_s))
-                              : std::nullopt;
-    }
-    termios settings {};
-    if (::tcgetattr(m_lookingHandle, &settings) != 0) {
-        release();
-        return notASerialPort(deviceName);
-    }
-#ifdef TIOCGEXCL
-    // The system lets root open a port in exclusive mode; it is another program's all the same.
-    int exclusive = 0;
-    if (::ioctl(m_lookingHandle, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
-        release();
+    if (m_lookingHandle < 0 && errno == EBUSY)
         return busy(deviceName, u"is in exclusive use by another program"_s);
-    }
+    // What the system refuses to this user, the port's opening tells with the group to join.
+    if (m_lookingHandle >= 0) {
+        termios settings {};
+        if (::tcgetattr(m_lookingHandle, &settings) != 0) {
+            release();
+            return notASerialPort(deviceName);
+        }
+#ifdef TIOCGEXCL
+        // The system lets root open a port in exclusive mode; it is another program's all the same.
+        int exclusive = 0;
+        if (::ioctl(m_lookingHandle, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
+            release();
+            return busy(deviceName, u"is in exclusive use by another program"_s);
+        }
 #endif
+    }
+    const QString realPath = realPathAsText(path);
+    if (!realPath.isEmpty())
+        m_portPath = realPath;
+    else if (m_lookingHandle >= 0)
+        m_portPath = u"/dev/fd/"_s + QString::number(m_lookingHandle);
+
+    const QString qtLockName = lockFileName(m_portPath, true);
+    const QString qtFolder = qtLockFolder(qtLockName);
+    m_qtLockPath = qtFolder.isEmpty() ? QString() : QDir(qtFolder).filePath(qtLockName);
+    QStringList names { lockFileName(deviceName, false), qtLockName };
+    if (!realPath.isEmpty())
+        names.append(lockFileName(realPath, false));
+    if (std::optional<Error> locked = clearStaleLocks(deviceName, lockPaths({ m_lockFolder, qtFolder }, names))) {
+        release();
+        return locked;
+    }
 #else
     Q_UNUSED(deviceName);
 #endif

@@ -11,9 +11,11 @@
 #include "tests/support/hex.h"
 #include "tests/support/sampleconfiguration.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +25,8 @@
 #ifndef Q_OS_WIN
 #include "tests/support/devicesimulator.h"
 #include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -50,7 +54,7 @@ config::StoredConfiguration sampleFile(const QString& minutes = u"2"_s)
 }
 
 // The box on the other end of the fake port, or no run at all.
-enum class Box { Sound, NakToTheFirstSyn, PortMissing, CablePulledAtByte3, CablePulledAtByte4, NotRun };
+enum class Box { Sound, NakToTheFirstSyn, PortMissing, CablePulledAtByte3, CablePulledAtByte4, SighupAtByte4, NotRun };
 
 } // namespace
 
@@ -69,6 +73,8 @@ private Q_SLOTS:
     void fileIsProgrammedByteForByteWithItsJsonReceipt();
     void runIsToldWithItsExitCode_data();
     void runIsToldWithItsExitCode();
+    void stopRequestFreesThePortAndTellsWhereItStopped_data();
+    void stopRequestFreesThePortAndTellsWhereItStopped();
 #endif
     void commandLineIsTakenOrRefused_data();
     void commandLineIsTakenOrRefused();
@@ -201,6 +207,70 @@ void tst_Qx7mUpload::runIsToldWithItsExitCode()
     QTEST(process.exitCode(), "exitCode");
     QCOMPARE(process.readAllStandardError(), told.replace("%1", QFile::encodeName(folder.filePath(u"hall.qxc"_s))));
 }
+
+void tst_Qx7mUpload::stopRequestFreesThePortAndTellsWhereItStopped_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the file and the port; nobody answers on the port
+    QTest::addColumn<bool>("outputStopped"); // the port takes no bytes
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("told"); // after "14:02:11, port /dev/pts/3: "; %s for the seconds
+
+    // A signal in the write's wait was taken for a pulled cable at once.
+    QTest::newRow("Ctrl+C while the port takes no bytes")
+        << QStringList() << true << SIGINT << 130
+        << u"stopped by Ctrl+C at byte 1 of 53 (first SYN) after %s; not uploaded."_s;
+    QTest::newRow("SIGTERM while the box is silent")
+        << QStringList() << false << SIGTERM << 143
+        << u"stopped by SIGTERM at byte 1 of 53 (first SYN) after %s; not uploaded."_s;
+    QTest::newRow("SIGHUP while the trial listens")
+        << QStringList { u"--try"_s, u"Discrete ON"_s, u"--listen"_s, u"30"_s } << false << SIGHUP << 129
+        << u"stopped by SIGHUP after it sent 7 bytes at 19200 baud; the projector did not answer."_s;
+}
+
+void tst_Qx7mUpload::stopRequestFreesThePortAndTellsWhereItStopped()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, outputStopped);
+    QFETCH(int, signalNumber);
+    QFETCH(QString, told);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(u"hall.qxc"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(config::encodeConfigurationFile(sampleFile()).value()) > 0);
+    file.close();
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString terminal = QString::fromLocal8Bit(::ptsname(master));
+    const int other = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(other >= 0 && (!outputStopped || ::tcflow(other, TCOOFF) == 0));
+    QProcess process;
+    process.start(
+        QString::fromLocal8Bit(QX7M_UPLOAD_PATH), QStringList { file.fileName(), u"--port"_s, terminal } + arguments);
+    // The port is in exclusive use once the program has it; a moment later it is in its write or wait.
+    int exclusive = 0;
+    for (QDeadlineTimer deadline(5000); exclusive == 0 && !deadline.hasExpired(); QTest::qSleep(5))
+        QCOMPARE(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+    QTest::qSleep(200);
+    QElapsedTimer sinceSignal;
+    sinceSignal.start();
+    QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+    QVERIFY(process.waitForFinished());
+    QVERIFY2(sinceSignal.elapsed() < 1000, qPrintable(QString::number(sinceSignal.elapsed())));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QTEST(process.exitCode(), "exitCode");
+    // The time of day in front and the seconds may be anything.
+    QStringList parts = (u", port "_s + terminal + u": "_s + told + u'\n').split(u"%s"_s);
+    for (QString& part : parts)
+        part = QRegularExpression::escape(part);
+    const QString line = QString::fromLocal8Bit(process.readAllStandardError()).mid(8);
+    QVERIFY2(QRegularExpression(u"\\A"_s + parts.join(u"\\d+\\.\\d s"_s) + u"\\z"_s).match(line).hasMatch(),
+        qPrintable(line));
+    // Closed as the port's own closing leaves it: out of exclusive mode.
+    QCOMPARE(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+    QCOMPARE(exclusive, 0);
+    ::close(other);
+    ::close(master);
+}
 #endif
 
 void tst_Qx7mUpload::commandLineIsTakenOrRefused_data()
@@ -299,6 +369,14 @@ void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode_data()
            "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':0.003,'warnings':[],'where':'projector baud "
            "rate, low "
            "byte'}"_s;
+    // The box leaves byte 4 unanswered; the 6 s wait for it ends at the stop request.
+    QTest::newRow("stopped by SIGHUP once the box took a byte in")
+        << Box::SighupAtByte4 << 129
+        << u"stopped by SIGHUP at byte 4 of 53 (projector baud rate, low byte) after 0.5 s. The QX-7M acknowledged 3 "
+           "of 53 bytes and may hold part of this programming: switch it off and on, then upload again."_s
+        << u"{'bytes_acknowledged':3,'bytes_sent':4,'expected':null,'failed_byte':4,'message':'%1','outcome':"
+           "'stopped','port':'/dev/ttyUSB0','received':null,'seconds':0.503,'warnings':[],'where':'projector baud "
+           "rate, low byte'}"_s;
 }
 
 void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode()
@@ -315,6 +393,8 @@ void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode()
         ++answered;
         if (box == Box::NakToTheFirstSyn)
             return answered == 1 ? "\x15"_ba : QByteArray();
+        if (box == Box::SighupAtByte4 && answered == 4)
+            return QByteArray();
         return answered == 2 ? "\xFF\x07"_ba : "\x06"_ba;
     };
     port.hangUpAfter = box == Box::CablePulledAtByte3 ? 3 : box == Box::CablePulledAtByte4 ? 4 : -1;
@@ -323,11 +403,15 @@ void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode()
     cli::ProgressLine progress(false);
     cli::UploadReceipt receipt; // what the program reports for bad input, before any run
     receipt.problem = u"no port"_s;
+    const auto hangUp = [&] {
+        return box == Box::SighupAtByte4 && clock.now >= 5500 ? platform::StopRequest::HangUp
+                                                              : platform::StopRequest::None;
+    };
     if (box != Box::NotRun)
-        receipt = cli::runUpload(cli::planUpload(sampleFile()), u"/dev/ttyUSB0"_s, port, clock, progress);
+        receipt = cli::runUpload(cli::planUpload(sampleFile()), u"/dev/ttyUSB0"_s, port, clock, progress, hangUp);
     QVERIFY(!port.isOpen());
 
-    QTEST(int(receipt.outcome), "exitCode");
+    QTEST(cli::exitCode(receipt), "exitCode");
     QCOMPARE(cli::outcomeText(receipt), text);
     // One line of compact JSON; the quotes are written as ' above for legibility.
     QCOMPARE(QString::fromUtf8(cli::jsonReceipt(receipt)), json.replace(u'\'', u'"').replace(u"%1"_s, text) + u'\n');
@@ -411,12 +495,16 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode()
     QStringList lines;
     const cli::TrialReceipt receipt = read.refusal.isEmpty()
         ? cli::tryString(
-            read, file, port, clock, [&] { return ctrlCAtMs >= 0 && clock.now >= ctrlCAtMs; },
+            read, file, port, clock,
+            [&] {
+                return ctrlCAtMs >= 0 && clock.now >= ctrlCAtMs ? platform::StopRequest::CtrlC
+                                                                : platform::StopRequest::None;
+            },
             [&](bool toOutput, const QString& line) { toOutput ? void(lines.append(line)) : void(); })
         : cli::trialRefusal(read.port, read.refusal);
     QVERIFY(!port.isOpen());
 
-    QTEST(int(receipt.outcome), "exitCode");
+    QTEST(cli::exitCode(receipt), "exitCode");
     if (read.dryRun) {
         QCOMPARE(lines.join(u'\n'), printed);
         QVERIFY(port.opened.isEmpty());

@@ -155,7 +155,7 @@ void tst_PortSelection::everyErrorIsToldByItsNumberOrAsABusyPort()
         { ErrorCode::FileEndsEarly, 62 }, { ErrorCode::CountDoesNotFit, 63 }, { ErrorCode::PermissionDenied, 70 },
         { ErrorCode::FileCannotBeCreated, 75 }, { ErrorCode::FileSizeNotValid, 321 },
         { ErrorCode::SerialPortNotFound, 8002 }, { ErrorCode::PortAlreadyOpen, 8005 },
-        { ErrorCode::SerialLinkLost, 8010 }, { ErrorCode::PortNotOpen, 8012 } };
+        { ErrorCode::SerialLinkLost, 8010 }, { ErrorCode::PortNotOpen, 8012 }, { ErrorCode::PortTookNoBytes, 8019 } };
     for (const auto& [code, number] : numbers) {
         const platform::Error error(code, u"/dev/ttyUSB0"_s);
         QCOMPARE(error.number(), number);

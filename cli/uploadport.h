@@ -1,15 +1,22 @@
-// A serial port that counts what it has written, for the receipt's "bytes sent".
+// The serial port as the command line's upload uses it: counted, and given up at a stop request.
 #pragma once
 
+#include "platform/clock.h"
+#include "platform/interruption.h"
 #include "platform/serialport.h"
+
+#include <functional>
 
 namespace cli {
 
 // Passes everything to the port it wraps and counts the bytes that went out, so that the receipt
-// tells exactly how far the box was sent, the byte that got no answer included.
-class CountingPort final : public platform::SerialPort {
+// tells exactly how far the box was sent, the byte that got no answer included. A wait for the
+// box's answer looks for a stop request at least every 100 ms; at one it closes the port and fails,
+// and the upload ends there. The upload itself knows nothing of signals.
+class UploadPort final : public platform::SerialPort {
 public:
-    explicit CountingPort(platform::SerialPort& port);
+    UploadPort(
+        platform::SerialPort& port, const platform::Clock& clock, std::function<platform::StopRequest()> stopRequested);
 
     [[nodiscard]] std::optional<platform::Error> open(
         const QString& deviceName, qint32 baudRate = platform::kBoxLinkBaudRate) override;
@@ -25,6 +32,9 @@ public:
 
 private:
     platform::SerialPort& m_port;
+    const platform::Clock& m_clock;
+    std::function<platform::StopRequest()> m_stopRequested;
+    QString m_deviceName;
     int m_bytesWritten = 0;
 };
 
