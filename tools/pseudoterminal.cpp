@@ -1,5 +1,6 @@
 #include "pseudoterminal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -7,7 +8,9 @@
 #include <thread>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -20,6 +23,31 @@ namespace {
 
 // Long enough for any PC side that is reading; a port nobody reads must not keep the emulator from ending.
 constexpr std::chrono::seconds kPcReadLimit { 1 };
+
+// Whether a process other than this one has the device at path open. A process whose descriptors this user may not
+// see holds none: the slave belongs to this user, and only root may open it past exclusive mode.
+bool heldElsewhere(const QByteArray& path)
+{
+    DIR* processes = ::opendir("/proc");
+    if (processes == nullptr)
+        return true;
+    const QByteArray self = QByteArray::number(::getpid());
+    bool held = false;
+    for (const dirent* process; !held && (process = ::readdir(processes)) != nullptr;) {
+        const QByteArray folder = "/proc/" + QByteArray(process->d_name) + "/fd/";
+        const bool other = QByteArray(process->d_name).toInt() > 0 && process->d_name != self;
+        DIR* descriptors = other ? ::opendir(folder.constData()) : nullptr;
+        for (const dirent* descriptor; !held && descriptors != nullptr && (descriptor = ::readdir(descriptors));) {
+            char target[256];
+            const ssize_t length = ::readlink((folder + descriptor->d_name).constData(), target, sizeof target);
+            held = QByteArrayView(target, std::max<ssize_t>(length, 0)) == path;
+        }
+        if (descriptors != nullptr)
+            ::closedir(descriptors);
+    }
+    ::closedir(processes);
+    return held;
+}
 
 } // namespace
 
@@ -50,7 +78,22 @@ bool PseudoTerminal::open()
     ::cfmakeraw(&settings);
     if (::tcsetattr(m_slave, TCSANOW, &settings) != 0)
         return fail("tcsetattr");
+    // Without the watch the emulator still runs; only a PC side killed in exclusive mode then needs a restart.
+    m_closeWatch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_closeWatch >= 0 && ::inotify_add_watch(m_closeWatch, path, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        ::close(m_closeWatch);
+        m_closeWatch = -1;
+    }
     return true;
+}
+
+void PseudoTerminal::releaseAbandonedExclusiveUse()
+{
+    char events[4096];
+    while (::read(m_closeWatch, events, sizeof events) > 0) { }
+    int exclusive = 0;
+    if (::ioctl(m_slave, TIOCGEXCL, &exclusive) == 0 && exclusive != 0 && !heldElsewhere(m_slavePath.toLocal8Bit()))
+        ::ioctl(m_slave, TIOCNXCL);
 }
 
 QString PseudoTerminal::pcLineSettings() const
@@ -114,8 +157,11 @@ void PseudoTerminal::close()
         ::close(m_master);
     if (m_slave >= 0)
         ::close(m_slave);
+    if (m_closeWatch >= 0)
+        ::close(m_closeWatch);
     m_master = -1;
     m_slave = -1;
+    m_closeWatch = -1;
 }
 
 bool PseudoTerminal::fail(const char* step)

@@ -29,6 +29,13 @@ public:
     // sent before is still delivered: the PC side gets up to a second to read it.
     void hangUp();
 
+    // Readable after a PC side closed the slave, or -1 where the system cannot tell.
+    int closeWatchFd() const { return m_closeWatch; }
+    // Once the close watch is readable: clears exclusive mode when no other process holds the slave open. A PC side
+    // that ended without closing its port (kill -9) never cleared it, and as the slave stays open here, the system
+    // never drops it either: every later PC side would be refused the port.
+    void releaseAbandonedExclusiveUse();
+
 private:
     void waitUntilPcHasRead();
     void close();
@@ -36,6 +43,7 @@ private:
 
     int m_master = -1;
     int m_slave = -1;
+    int m_closeWatch = -1;
     QString m_slavePath;
     QString m_errorString;
 };

@@ -117,16 +117,20 @@ struct PcBytes {
     const char* failed = nullptr;
 };
 
-PcBytes readFromPc(int masterFd, char (&buffer)[256], const StopSignals& stopSignals)
+PcBytes readFromPc(PseudoTerminal& line, char (&buffer)[256], const StopSignals& stopSignals)
 {
-    pollfd master { masterFd, POLLIN, 0 };
+    pollfd watched[] { { line.masterFd(), POLLIN, 0 }, { line.closeWatchFd(), POLLIN, 0 } };
     while (!stopRequested) {
-        if (ppoll(&master, 1, nullptr, &stopSignals.waitMask()) < 0) {
+        if (ppoll(watched, 2, nullptr, &stopSignals.waitMask()) < 0) {
             if (errno == EINTR)
                 continue;
             return { 0, "poll" };
         }
-        const ssize_t count = ::read(masterFd, buffer, sizeof buffer);
+        if (watched[1].revents != 0)
+            line.releaseAbandonedExclusiveUse();
+        if (watched[0].revents == 0)
+            continue;
+        const ssize_t count = ::read(line.masterFd(), buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -142,7 +146,7 @@ int serve(PseudoTerminal& line, const Options& options, const StopSignals& stopS
     char buffer[256];
 
     for (;;) {
-        const PcBytes sent = readFromPc(line.masterFd(), buffer, stopSignals);
+        const PcBytes sent = readFromPc(line, buffer, stopSignals);
         if (sent.failed)
             return fail(sent.failed);
         if (sent.count == 0)
@@ -182,7 +186,7 @@ int serveAsProjector(PseudoTerminal& line, const Options& options, const StopSig
     char buffer[256];
 
     for (;;) {
-        const PcBytes sent = readFromPc(line.masterFd(), buffer, stopSignals);
+        const PcBytes sent = readFromPc(line, buffer, stopSignals);
         if (sent.failed)
             return fail(sent.failed);
         if (sent.count == 0)

@@ -10,7 +10,11 @@
 #include <QJsonArray>
 #include <QTest>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -45,6 +49,8 @@ private Q_SLOTS:
     void eachWaitDropsStaleBytesAndEndsAtAHangUp_data();
     void eachWaitDropsStaleBytesAndEndsAtAHangUp();
     void portHeldElsewhereOrForbiddenIsRefused();
+    void portOfAProgramKilledInExclusiveUseOpensAgain_data();
+    void portOfAProgramKilledInExclusiveUseOpensAgain();
     void trialReachesTheProjectorAtItsRateWithItsWait();
 };
 
@@ -126,6 +132,49 @@ void tst_DeviceUploadOverPty::portHeldElsewhereOrForbiddenIsRefused()
         u"Permission denied: this user may not read and write %1. Serial ports are opened by the members of the "
         "group that owns them, here \"%2\": ask for this user to be added to it (sudo usermod -aG %2 USERNAME), "
         "then log in again."_s.arg(path, QFileInfo(path).group()));
+}
+
+void tst_DeviceUploadOverPty::portOfAProgramKilledInExclusiveUseOpensAgain_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("killed"); // else it still runs, and its port stays its own
+    QTest::newRow("box") << QStringList() << true;
+    QTest::newRow("projector") << QStringList { u"--projector"_s } << true;
+    QTest::newRow("box, program still running") << QStringList() << false;
+}
+
+void tst_DeviceUploadOverPty::portOfAProgramKilledInExclusiveUseOpensAgain()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, killed);
+    testsupport::DeviceSimulator simulator(options);
+    QVERIFY(simulator.start());
+    // The program opens the port as Qt Serial Port does, in exclusive mode, and is killed with it open.
+    const QByteArray path = simulator.devicePath().toLocal8Bit();
+    int opened[2];
+    QVERIFY(::pipe(opened) == 0);
+    const pid_t program = ::fork();
+    if (program == 0) {
+        const int port = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ::_exit(port >= 0 && ::ioctl(port, TIOCEXCL) == 0 && ::write(opened[1], "!", 1) == 1 ? ::pause() : 1);
+    }
+    char byte = 0;
+    QCOMPARE(::read(opened[0], &byte, 1), 1);
+    ::close(opened[0]);
+    ::close(opened[1]);
+    if (killed)
+        QCOMPARE(::kill(program, SIGKILL), 0);
+    // The emulator has a moment to see the program gone; each look here is a close it sees too.
+    platform::QtSerialPort port;
+    std::optional<platform::Error> refused;
+    for (QDeadlineTimer deadline(killed ? 2000 : 300);
+         (refused = port.open(simulator.devicePath())) && !deadline.hasExpired();)
+        QTest::qSleep(10);
+    ::kill(program, SIGKILL);
+    QCOMPARE(::waitpid(program, nullptr, 0), program);
+    QCOMPARE(refused ? refused->description() : QString(),
+        killed ? QString()
+               : u"The port is already open: %1 is in exclusive use by another program"_s.arg(simulator.devicePath()));
 }
 
 void tst_DeviceUploadOverPty::trialReachesTheProjectorAtItsRateWithItsWait()
