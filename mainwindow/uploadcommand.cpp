@@ -157,7 +157,10 @@ void UploadCommand::reportOutcome(const platform::Result<UploadOutcome>& outcome
         m_view.showUploadButton(kUploadCommandsCaption, UploadButtonShade::Red);
         return;
     case UploadOutcome::StringTransferFailed: {
-        // The program ends after this box; the receipt goes where it outlives the window.
+        // The program ends after this box; the receipt goes where it outlives the window. Ending at
+        // once skips the port's own closing, which takes it out of exclusive mode and removes its
+        // lock file: the next run would find the port held.
+        link.close();
         const QString failed = u"upload failed. "_s + device::describeUploadStop(m_stop) + u'.';
         QTextStream(stderr) << device::receiptHead(deviceName) << failed << u'\n';
         QString problem = u"Problem uploading data. Turn off power to the QX-7M and then turn power back on."_s;

@@ -149,7 +149,8 @@ void tst_UploadCommand::failedUploadIsToldInOrderAndFreesThePort_data()
                + u"\n\nPort /dev/QX-7M: upload failed. No answer to byte 28 of 53 (Video First Detected string, "
                  "character 3 of 3) after 6.0 s."_s
 #endif
-               + u"|QX-7M error|Uploading ... open"_s }
+               // The program ends at once after it, without the port's own closing.
+               + u"|QX-7M error|Uploading ... closed"_s }
         << 28 << 1;
     QTest::newRow("cable pulled") << u"cable"_s
                                   << report(u"8010"_s,
