@@ -44,10 +44,9 @@ platform::Result<platform::Arrival> UploadPort::waitForBytes(qint64 msecs)
 {
     const qint64 deadline = m_clock.monotonicMs() + msecs;
     for (;;) {
-        if (m_stopRequested() != platform::StopRequest::None) {
-            m_port.close();
+        // The upload ends on this error, and its session closes the port.
+        if (m_stopRequested() != platform::StopRequest::None)
             return platform::Error(platform::ErrorCode::PortNotOpen, m_deviceName);
-        }
         const qint64 left = std::max<qint64>(deadline - m_clock.monotonicMs(), 0);
         platform::Result<platform::Arrival> arrival = m_port.waitForBytes(std::min(left, kLongestWaitMs));
         if (!arrival || arrival.value() == platform::Arrival::ByteWaiting || left <= kLongestWaitMs)

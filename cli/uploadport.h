@@ -11,8 +11,8 @@ namespace cli {
 
 // Passes everything to the port it wraps and counts the bytes that went out, so that the receipt
 // tells exactly how far the box was sent, the byte that got no answer included. A wait for the
-// box's answer looks for a stop request at least every 100 ms; at one it closes the port and fails,
-// and the upload ends there. The upload itself knows nothing of signals.
+// box's answer looks for a stop request at least every 100 ms and fails at one, which ends the
+// upload there. The upload itself knows nothing of signals.
 class UploadPort final : public platform::SerialPort {
 public:
     UploadPort(

@@ -200,8 +200,6 @@ std::optional<Error> SerialDeviceClaim::checkBeforeOpening(const QString& device
     const QString realPath = realPathAsText(path);
     if (!realPath.isEmpty())
         m_portPath = realPath;
-    else if (m_lookingHandle >= 0)
-        m_portPath = u"/dev/fd/"_s + QString::number(m_lookingHandle);
 
     const QString qtLockName = lockFileName(m_portPath, true);
     const QString qtFolder = qtLockFolder(qtLockName);

@@ -29,10 +29,9 @@ public:
     // The device stays open here until release(), so that its lines do not drop between this look
     // and the port's own opening.
     [[nodiscard]] std::optional<Error> checkBeforeOpening(const QString& deviceName);
-    // The path the port opens the device by, once checked and until release(): the device's own
-    // path, which names Qt Serial Port's lock as other programs name theirs (LCK..ttyUSB0 for a link
-    // in /dev/serial/by-id); the device as opened here when that path is not text, since Qt Serial
-    // Port opens a path by its text.
+    // The path the port opens the device by, once checked: the device's own path, which Qt Serial
+    // Port opens by its text (a link's name need not be text) and names its lock by, as other
+    // programs name theirs (LCK..ttyUSB0 for a link in /dev/serial/by-id).
     QString portPath() const { return m_portPath; }
     // Where Qt Serial Port takes its lock for portPath(); empty where it takes none.
     QString qtLockPath() const { return m_qtLockPath; }

@@ -259,12 +259,9 @@ void tst_Qx7mUpload::stopRequestFreesThePortAndTellsWhereItStopped()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QTEST(process.exitCode(), "exitCode");
     // The time of day in front and the seconds may be anything.
-    QStringList parts = (u", port "_s + terminal + u": "_s + told + u'\n').split(u"%s"_s);
-    for (QString& part : parts)
-        part = QRegularExpression::escape(part);
-    const QString line = QString::fromLocal8Bit(process.readAllStandardError()).mid(8);
-    QVERIFY2(QRegularExpression(u"\\A"_s + parts.join(u"\\d+\\.\\d s"_s) + u"\\z"_s).match(line).hasMatch(),
-        qPrintable(line));
+    QString line = QString::fromLocal8Bit(process.readAllStandardError()).mid(8);
+    QCOMPARE(line.replace(QRegularExpression(u"after \\d+\\.\\d s"_s), u"after %s"_s),
+        u", port "_s + terminal + u": "_s + told + u'\n');
     // Closed as the port's own closing leaves it: out of exclusive mode.
     QCOMPARE(::ioctl(other, TIOCGEXCL, &exclusive), 0);
     QCOMPARE(exclusive, 0);
