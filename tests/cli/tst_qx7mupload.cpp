@@ -246,10 +246,11 @@ void tst_Qx7mUpload::stopRequestFreesThePortAndTellsWhereItStopped()
     QProcess process;
     process.start(
         QString::fromLocal8Bit(QX7M_UPLOAD_PATH), QStringList { file.fileName(), u"--port"_s, terminal } + arguments);
-    // The port is in exclusive use once the program has it; a moment later it is in its write or wait.
+    // The program holds its port in exclusive use; a moment later it is in its write or wait.
     int exclusive = 0;
     for (QDeadlineTimer deadline(5000); exclusive == 0 && !deadline.hasExpired(); QTest::qSleep(5))
         QCOMPARE(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+    QCOMPARE(exclusive, 1);
     QTest::qSleep(200);
     QElapsedTimer sinceSignal;
     sinceSignal.start();
