@@ -2,6 +2,8 @@
 
 #include "platform/filestore.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 
@@ -37,6 +39,19 @@ private Q_SLOTS:
 
 private:
     QString at(const QString& name) const { return m_folder.filePath(name); }
+    QAccessibleInterface* reader(const QString& name) const
+    {
+        return QAccessible::queryAccessibleInterface(m_fixture->find<QWidget>(name));
+    }
+    // Opened, the item selected and Enter pressed, as a screen reader's user chooses in a list.
+    void chooseInPopupAsAReader(const QString& list, const QString& item) const
+    {
+        reader(list)->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+        const int row = m_fixture->find<QComboBox>(list)->findText(item);
+        QAccessibleInterface* cell = reader(list)->child(0)->tableInterface()->cellAt(row, 0);
+        cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QTest::keyClick(m_fixture->find<QComboBox>(list)->view(), Qt::Key_Return);
+    }
     QString caption() const { return m_fixture->window->windowTitle(); }
     // Load's and Save's dialogs open in the folder of the record's file; Save offers its name.
     platform::FileDialogSettings dialogIn(const QString& name = u"*.qxc"_s) const
@@ -244,12 +259,16 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose_data()
     QTest::addColumn<int>("answer"); // to the question whether to save first; -1: it may not come
 
     QTest::newRow("slots browsed, load") << u"browse"_s << false << -1;
+    // "reader": through the accessibility interface, as a screen reader changes the control.
+    QTest::newRow("slot chosen in the list's popup by a reader, load") << u"reader slot"_s << false << -1;
+    QTest::newRow("read-only slot text set by a reader, close") << u"reader text"_s << true << -1;
     QTest::newRow("option clicked and clicked back, close") << u"priority undone"_s << true << -1;
     QTest::newRow("priority, load, cancel") << u"priority"_s << false << int(Answer::Cancel);
     QTest::newRow("baud, close, cancel") << u"baud"_s << true << int(Answer::Cancel);
     QTest::newRow("delay, close, no") << u"delay"_s << true << int(Answer::No);
-    QTest::newRow("priority, load, yes") << u"priority"_s << false << int(Answer::Yes);
-    QTest::newRow("baud, close, yes") << u"baud"_s << true << int(Answer::Yes);
+    QTest::newRow("option toggled by a reader, load, yes") << u"reader priority"_s << false << int(Answer::Yes);
+    QTest::newRow("baud chosen in the list's popup by a reader, close, yes")
+        << u"reader baud"_s << true << int(Answer::Yes);
 }
 
 void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
@@ -268,6 +287,14 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
         window.baudRateList().setCurrentText(u"57600"_s);
     if (change == u"delay"_s)
         m_fixture->find<QLineEdit>(u"HoursTextBox"_s)->setText(u"4"_s);
+    if (change == u"reader priority"_s)
+        reader(u"CompOption"_s)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    if (change == u"reader text"_s)
+        reader(u"SelStringTextBox"_s)->editableTextInterface()->insertText(0, u"X"_s);
+    if (change == u"reader slot"_s)
+        chooseInPopupAsAReader(u"DDList"_s, u"Discrete ON"_s);
+    if (change == u"reader baud"_s)
+        chooseInPopupAsAReader(u"BaudRateListBox"_s, u"57600"_s);
     auto* unsavedMark = m_fixture->find<QLabel>(u"UnsavedLabel"_s);
     QCOMPARE(!unsavedMark->isHidden(), answer >= 0);
     if (answer >= 0)
@@ -281,8 +308,16 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
     close ? static_cast<void>(window.close()) : window.loadAction()->trigger();
 
     QCOMPARE(window.isVisible(), !(close && goesOn));
-    QCOMPARE(QFile::exists(at(u"kept.qxc"_s)), answer == int(Answer::Yes));
     QCOMPARE(!unsavedMark->isHidden(), answer == int(Answer::No) || answer == int(Answer::Cancel));
+    // What the window shows is what the record holds and Save writes.
+    const bool browsed = change == u"browse"_s || change == u"reader slot"_s;
+    QCOMPARE(
+        m_fixture->find<QComboBox>(u"DDList"_s)->currentText(), browsed ? u"Discrete ON"_s : u"VGA Input Active"_s);
+    QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), browsed ? QString() : u"PWR"_s);
+    config::StoredConfiguration kept = m_old;
+    kept.scanPriority = change == u"reader priority"_s ? config::ScanPriority::Composite : kept.scanPriority;
+    kept.baudRateText = change == u"reader baud"_s ? u"57600"_s : kept.baudRateText;
+    QCOMPARE(fileAt(at(u"kept.qxc"_s)), answer == int(Answer::Yes) ? kept : config::StoredConfiguration {});
 }
 
 void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()
