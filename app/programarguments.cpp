@@ -62,7 +62,6 @@ int printHelpOrVersion(const QStringList& arguments)
 #else
     // As qx7m-upload: a text that did not reach its reader is no success.
     constexpr int kNotWritten = 4;
-    platform::ignoreBrokenPipes();
     const QString text = help
         ? reading.parser.helpText()
         : QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n';

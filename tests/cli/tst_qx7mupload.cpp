@@ -281,9 +281,8 @@ void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode_data()
         << u"not uploaded. Error 8010: The connection to the serial port was lost: /dev/ttyUSB0. Is the USB serial "
            "adapter plugged in?"_s
         << u"{'bytes_acknowledged':2,'bytes_sent':3,'expected':null,'failed_byte':3,'message':'$text','outcome':"
-           "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':0.002,'warnings':[],'where':'projector baud "
-           "rate, "
-           "high byte'}"_s;
+           "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':0.002,'warnings':[],'where':'projector "
+           "baud rate, high byte'}"_s;
     // On a port whose path a message could read as its patterns.
     QTest::newRow("cable pulled once the box took a byte in, port quoted as it stands")
         << Box::CablePulledAtByte4 << 3
@@ -292,10 +291,8 @@ void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode_data()
            "acknowledged 3 of 53 bytes and may hold part of this programming: switch it off and on, then upload "
            "again."_s
         << u"{'bytes_acknowledged':3,'bytes_sent':4,'expected':null,'failed_byte':4,'message':'$text','outcome':"
-           "'port-error','port':'/dev/%1 %2 %3 %L1 %% "
-           "[*]','received':null,'seconds':0.003,'warnings':[],'where':'projector baud "
-           "rate, low "
-           "byte'}"_s;
+           "'port-error','port':'/dev/%1 %2 %3 %L1 %% [*]','received':null,'seconds':0.003,'warnings':[],'where':"
+           "'projector baud rate, low byte'}"_s;
 }
 
 void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode()
