@@ -283,7 +283,6 @@ void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode_data()
         << u"{'bytes_acknowledged':2,'bytes_sent':3,'expected':null,'failed_byte':3,'message':'$text','outcome':"
            "'port-error','port':'/dev/ttyUSB0','received':null,'seconds':0.002,'warnings':[],'where':'projector "
            "baud rate, high byte'}"_s;
-    // On a port whose path a message could read as its patterns.
     QTest::newRow("cable pulled once the box took a byte in, port quoted as it stands")
         << Box::CablePulledAtByte4 << 3
         << u"upload failed at byte 4 of 53 (projector baud rate, low byte) after 0.0 s. Error 8010: The connection "
