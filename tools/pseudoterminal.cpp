@@ -87,10 +87,16 @@ bool PseudoTerminal::open()
     return true;
 }
 
-void PseudoTerminal::releaseAbandonedExclusiveUse()
+void PseudoTerminal::takeCloses()
 {
     char events[4096];
     while (::read(m_closeWatch, events, sizeof events) > 0) { }
+    m_lookDue = true;
+}
+
+void PseudoTerminal::releaseAbandonedExclusiveUse()
+{
+    m_lookDue = false;
     int exclusive = 0;
     if (::ioctl(m_slave, TIOCGEXCL, &exclusive) == 0 && exclusive != 0 && !heldElsewhere(m_slavePath.toLocal8Bit()))
         ::ioctl(m_slave, TIOCNXCL);

@@ -31,9 +31,12 @@ public:
 
     // Readable after a PC side closed the slave, or -1 where the system cannot tell.
     int closeWatchFd() const { return m_closeWatch; }
-    // Once the close watch is readable: clears exclusive mode when no other process holds the slave open. A PC side
-    // that ended without closing its port (kill -9) never cleared it, and as the slave stays open here, the system
-    // never drops it either: every later PC side would be refused the port.
+    // Once the close watch is readable: takes what it told, and a look at the slave is due.
+    void takeCloses();
+    bool lookDue() const { return m_lookDue; }
+    // Clears exclusive mode when no other process holds the slave open. A PC side that ended without closing its port
+    // (kill -9) never cleared it, and as the slave stays open here, the system never drops it either: every later PC
+    // side would be refused the port. The look goes through every process: it is for a quiet moment of the line.
     void releaseAbandonedExclusiveUse();
 
 private:
@@ -44,6 +47,7 @@ private:
     int m_master = -1;
     int m_slave = -1;
     int m_closeWatch = -1;
+    bool m_lookDue = false;
     QString m_slavePath;
     QString m_errorString;
 };

@@ -119,16 +119,27 @@ struct PcBytes {
 
 PcBytes readFromPc(PseudoTerminal& line, char (&buffer)[256], const StopSignals& stopSignals)
 {
+    // A PC side's close is looked into once the PC has sent nothing for this long, so that the look never holds up a
+    // byte.
+    constexpr std::chrono::milliseconds kQuietSpell { 50 };
+    std::chrono::nanoseconds lookAt = monotonicNow() + kQuietSpell;
     pollfd watched[] { { line.masterFd(), POLLIN, 0 }, { line.closeWatchFd(), POLLIN, 0 } };
     while (!stopRequested) {
-        if (ppoll(watched, 2, nullptr, &stopSignals.waitMask()) < 0) {
+        const std::chrono::nanoseconds untilLook = std::max(lookAt - monotonicNow(), std::chrono::nanoseconds(0));
+        const timespec lookWait { 0, static_cast<long>(untilLook.count()) };
+        const int ready = ppoll(watched, 2, line.lookDue() ? &lookWait : nullptr, &stopSignals.waitMask());
+        if (ready < 0) {
             if (errno == EINTR)
                 continue;
             return { 0, "poll" };
         }
-        if (watched[1].revents != 0)
+        if (ready == 0)
             line.releaseAbandonedExclusiveUse();
-        if (watched[0].revents == 0)
+        if (watched[1].revents != 0) {
+            lookAt = line.lookDue() ? lookAt : monotonicNow() + kQuietSpell;
+            line.takeCloses();
+        }
+        if (ready == 0 || watched[0].revents == 0)
             continue;
         const ssize_t count = ::read(line.masterFd(), buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
