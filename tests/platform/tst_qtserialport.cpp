@@ -19,6 +19,7 @@ class tst_QtSerialPort : public QObject {
 private Q_SLOTS:
     void portHeldElsewhereOrNoSerialPortIsRefused_data();
     void portHeldElsewhereOrNoSerialPortIsRefused();
+    void answerAfterAFloodIsRead();
 };
 
 void tst_QtSerialPort::portHeldElsewhereOrNoSerialPortIsRefused_data()
@@ -87,6 +88,30 @@ void tst_QtSerialPort::portHeldElsewhereOrNoSerialPortIsRefused()
     QCOMPARE(::ioctl(other, TIOCGEXCL, &exclusive), 0);
     QCOMPARE(exclusive != 0, holder == u"exclusive"_s);
     ::close(other);
+    ::close(master);
+}
+
+void tst_QtSerialPort::answerAfterAFloodIsRead()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    platform::QtSerialPort serialPort(platform::WaitStyle::KeepWindowsPainting);
+    QVERIFY(!serialPort.open(QString::fromLocal8Bit(::ptsname(master))));
+    // More than the port keeps unread, taken by the event loop as it comes, then thrown away as the
+    // link does before each byte it sends.
+    const QByteArray flood(4096, '\x15');
+    qsizetype written = 0;
+    for (int turn = 0; turn < 20; ++turn) {
+        written += qMax<qsizetype>(0, ::write(master, flood.constData(), flood.size()));
+        QTest::qWait(10);
+    }
+    QVERIFY(written > 20000);
+    QVERIFY(!serialPort.discardWaiting());
+
+    QCOMPARE(::write(master, "\x06", 1), 1);
+    const platform::Result<platform::Arrival> arrival = serialPort.waitForBytes(2000);
+    QVERIFY(arrival && arrival.value() == platform::Arrival::ByteWaiting);
+    QCOMPARE(serialPort.readWaiting(), "\x06"_ba);
     ::close(master);
 }
 

@@ -120,6 +120,8 @@ void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
     window.baudRateList().setCurrentText(u"19200"_s);
     window.slotPanel().selectSlot(SlotId::DiscreteOn);
     m_clock.now = 1000;
+    // A projector that answers with three bytes more than the trial keeps.
+    m_projector->device = [](quint8 byte) { return byte == '\r' ? "OK\r"_ba + QByteArray(65536, '~') : QByteArray(); };
 
     QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
 
@@ -138,11 +140,16 @@ void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
     QCOMPARE(shown(u"TrialStatusLabel"_s), u"Listening: 2.0 s left"_s);
     m_clock.now += 1999;
     trial()->advance();
-    QCOMPARE(trial()->findChild<QPlainTextEdit*>(u"TrialLog"_s)->toPlainText().split(u'\n'),
+    // The reply 16 bytes a line, 4096 lines.
+    const QStringList log = trial()->findChild<QPlainTextEdit*>(u"TrialLog"_s)->toPlainText().split(u'\n');
+    QCOMPARE(log.size(), 4103);
+    QCOMPARE(log.first(6) + log.last(3),
         QStringList({ u"0.000 s  /dev/ttyUSB1 opened at 19200 baud"_s, u"0.000 s  sent 41"_s, u"0.000 s  wait of 2 s"_s,
-            u"0.500 s  wait skipped"_s, u"0.500 s  sent 50 57 52 0D"_s, u"0.501 s  received 4F 4B 0D  \"OK<CR>\""_s,
-            u"2.500 s  listening over"_s }));
-    QCOMPARE(shown(u"TrialStatusLabel"_s), u"Finished: 3 bytes from the projector"_s);
+            u"0.500 s  wait skipped"_s, u"0.500 s  sent 50 57 52 0D"_s,
+            u"0.501 s  received 4F 4B 0D 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E  \"OK<CR>~~~~~~~~~~~~~\""_s,
+            u"0.501 s  received 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E  \"~~~~~~~~~~~~~~~~\""_s,
+            u"2.500 s  ... and 3 more bytes"_s, u"2.500 s  listening over"_s }));
+    QCOMPARE(shown(u"TrialStatusLabel"_s), u"Finished: 65539 bytes from the projector"_s);
     QVERIFY(!m_projector->isOpen());
     QCOMPARE(portCommandsEnabled(), QList<bool>(4, true));
 
