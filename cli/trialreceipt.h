@@ -51,8 +51,8 @@ QString trialResultLine(const TrialReceipt& receipt);
 
 // One compact object on one line: outcome ("sent", "bad-input", "port-error", "stopped"), port,
 // message, baud_rate, sent_hex, waits, reply_hex and reply_text (the kept bytes), reply_bytes (all
-// of them), reply_truncated, warnings. Hex is upper-case pairs
-// with nothing between them, as the emulator reports bytes.
+// of them), reply_truncated, warnings. Hex is upper-case pairs with nothing between them, as the
+// emulator reports bytes.
 QByteArray trialJsonReceipt(const TrialReceipt& receipt);
 
 } // namespace cli

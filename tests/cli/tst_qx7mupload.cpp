@@ -430,6 +430,8 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode()
             [&](bool toOutput, const QString& line) { toOutput ? void(lines.append(line)) : void(); })
         : cli::trialRefusal(read.port, read.refusal);
     QVERIFY(!port.isOpen());
+    // Bytes are left to gather: the port is looked at once every 5 ms at most, not as each one comes.
+    QVERIFY(port.waits <= clock.now / 5);
 
     QTEST(int(receipt.outcome), "exitCode");
     if (read.dryRun) {
