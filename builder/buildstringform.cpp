@@ -8,6 +8,7 @@
 #include "waittimefield.h"
 
 #include "config/slotid.h"
+#include "platform/listselection.h"
 #include "platform/programlook.h"
 
 #include <QCloseEvent>
@@ -64,8 +65,9 @@ QString typedEscapeReading(const notation::Composition& composition)
             lines.append(read + u"one 1B byte"_s);
         } else {
             const int seconds = step.waitSeconds;
-            lines.append(
-                read + u"a wait of %1 h %2 min %3 s"_s.arg(seconds / 3600).arg(seconds / 60 % 60).arg(seconds % 60));
+            lines.append(read
+                + u"a wait of %1 h %2 min %3 s"_s.arg(QString::number(seconds / 3600),
+                    QString::number(seconds / 60 % 60), QString::number(seconds % 60)));
         }
     }
     if (const std::optional<qsizetype> at = reading.unreadableEscapeAt; at && typed(*at)) {
@@ -196,7 +198,7 @@ QWidget* BuildStringForm::buildControlCharacterGroup()
     for (const QLatin1StringView item : notation::kControlCharacterItems)
         m_controlCharacters->addItem(QString(item));
     m_controlCharacters->setCurrentRow(0);
-    connect(m_controlCharacters, &QListWidget::itemSelectionChanged, this, &BuildStringForm::keepSelectedItemCurrent);
+    platform::keepSelectedItemCurrent(*m_controlCharacters);
     connect(m_controlCharacters, &QListWidget::itemDoubleClicked, this, &BuildStringForm::insertControlCharacter);
     layout->addWidget(m_controlCharacters);
     m_insertControlCharacter = button(u"Insert Control Character"_s, u"InsertCtlChr"_s, group);
@@ -317,15 +319,6 @@ void BuildStringForm::insertControlCharacter()
     const QString text = selected.front()->text();
     m_composition->appendToken(notation::controlCharacterToken(QStringView(text).first(text.indexOf(u' '))));
     m_composition->takeFocusAfterInsertion();
-}
-
-void BuildStringForm::keepSelectedItemCurrent()
-{
-    // A screen reader selects an item without making it current; the arrow keys go on from the
-    // current one, so it must be the item the user hears and sees selected.
-    const QList<QListWidgetItem*> selected = m_controlCharacters->selectedItems();
-    if (!selected.isEmpty() && m_controlCharacters->currentItem() != selected.front())
-        m_controlCharacters->setCurrentItem(selected.front(), QItemSelectionModel::NoUpdate);
 }
 
 void BuildStringForm::insertWait()
