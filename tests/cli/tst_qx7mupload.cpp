@@ -418,7 +418,7 @@ void tst_Qx7mUpload::runEndsInItsReceiptAndExitCode()
 void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode_data()
 {
     QTest::addColumn<QStringList>("arguments"); // after hall.qxc; only /dev/ttyUSB1 and 2 are there, and 2's
-                                                // cable is pulled after 3 bytes
+                                                // cable is pulled once the string is out
     QTest::addColumn<QString>("rate"); // the file's baud text
     QTest::addColumn<QByteArray>("vga"); // the VGA Input Active string
     QTest::addColumn<qint64>("ctrlCAtMs"); // -1: never
@@ -454,12 +454,12 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode_data()
            "'reply_truncated':false,'sent_hex':'505752',"
            "'waits':[1],'warnings':['the projector baud rate \\'38400\\' is none of 2400, 4800, 9600, 19200 and "
            "57600; 9600 is sent, as from the window']}"_s;
-    QTest::newRow("cable pulled in the wait")
+    QTest::newRow("cable pulled while the trial listens")
         << vgaAsJson + QStringList { u"/dev/ttyUSB2"_s } << u"19200"_s << powerOnAfterOneSecond << qint64(-1) << 3
-        << u"{'baud_rate':19200,'message':'trial failed after it sent 3 bytes at 19200 baud; the projector did not "
+        << u"{'baud_rate':19200,'message':'trial failed after it sent 6 bytes at 19200 baud; the projector did not "
            "answer. Error 8010: The connection to the serial port was lost: /dev/ttyUSB2. Is the USB serial adapter "
-           "plugged in?','outcome':'port-error','port':'/dev/ttyUSB2','reply_hex':'','reply_text':'','sent_hex':"
-           "'505752','waits':[1],'warnings':[]}"_s;
+           "plugged in?','outcome':'port-error','port':'/dev/ttyUSB2','reply_bytes':0,'reply_hex':'','reply_text':'',"
+           "'reply_truncated':false,'sent_hex':'5057524F4E0D','waits':[1],'warnings':[]}"_s;
     QTest::newRow("missing port")
         << vgaAsJson + QStringList { u"/dev/ttyUSB9"_s } << u"19200"_s << powerOnAfterOneSecond << qint64(-1) << 3
         << u"{'baud_rate':19200,'message':'not sent. Error 8002: There is no such serial port "
@@ -504,7 +504,7 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode()
         return byte == '\r' ? "OK\r"_ba : QByteArray();
     };
     const cli::Arguments read = cli::readArguments(QStringList { u"qx7m-upload"_s, u"hall.qxc"_s } + arguments);
-    port.hangUpAfter = read.port == u"/dev/ttyUSB2"_s ? 3 : -1;
+    port.hangUpAfter = read.port == u"/dev/ttyUSB2"_s ? 6 : -1;
     if (read.port != u"/dev/ttyUSB1"_s && read.port != u"/dev/ttyUSB2"_s)
         port.openErrors.append(platform::Error(platform::ErrorCode::SerialPortNotFound, read.port));
     QStringList lines;
