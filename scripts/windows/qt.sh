@@ -20,10 +20,13 @@ options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=O
     -DFEATURE_opengl=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_network=OFF -DFEATURE_concurrent=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF -DFEATURE_testlib=ON
     -DFEATURE_tabletevent=OFF)
-serialPortPatch=$project/scripts/windows/qtserialport-$version-notifier.patch
-key=$(printf '%s\n' "${options[@]}" | cat - "$serialPortPatch" | sha256sum | cut -c1-8)
+key=$(printf '%s\n' "${options[@]}" | sha256sum | cut -c1-8)
 prefix=/opt/qx7m/mingw-qt-$version-$key
-if [ -f "$prefix/.complete" ]; then
+serialPortPatch=$project/scripts/windows/qtserialport-$version-notifier.patch
+# What the prefix is made of; a copy made of anything else is made again, in the same place, so that the
+# builds that use it recompile only what the change touches.
+made=$(printf '%s\n' "${options[@]}" "$(sha256sum <"$serialPortPatch")")
+if [ "$(cat "$prefix/.complete" 2>/dev/null)" = "$made" ]; then
     echo "$prefix"
     exit 0
 fi
@@ -90,6 +93,6 @@ cmake -S qtserialport -B build-qtserialport "${cross[@]}" -DCMAKE_BUILD_TYPE=Rel
 cmake --build build-qtserialport >&2
 cmake --install build-qtserialport >&2
 cd "$project"
-printf '%s\n' "${options[@]}" >"$prefix/.complete"
+echo "$made" >"$prefix/.complete"
 rm -rf "$prefix.work"
 echo "$prefix"
