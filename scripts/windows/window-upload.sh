@@ -72,6 +72,7 @@ wineserver -w
 # The window's "Save and Upload", pressed again and again in the installed program's folder with its DLLs.
 startEmulator
 cp "$windowUpload" "$folder/bin/"
+started=$SECONDS
 status=0
 (cd "$documents" && LD_PRELOAD=$preload timeout 300 wine "$programs\\$(basename "$windowUpload")" \
     "$file" 7 $presses >"$work/boxes.txt" 2>"$work/wine.log") || status=$?
@@ -97,4 +98,5 @@ linux=$(sed -n 2p "$work/linux-emulator.log")
 received=$(sed -n "2,$((presses + 1))p" "$work/emulator.log")
 [ "$(grep -cxF "$linux" <<<"$received")" -eq $presses ] && [ "$(wc -l <"$work/emulator.log")" -eq $((presses + 1)) ] \
     || fail "the emulator received from the window: $(cat "$work/emulator.log"); from the Linux build: $linux"
-echo "The window's Save and Upload, $presses times in a row: each upload received as the Linux build's"
+echo "The window's Save and Upload, $presses times in a row in $((SECONDS - started)) s: each upload received as" \
+    "the Linux build's"
