@@ -19,6 +19,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=" WINEDEBUG=-all
 newWinePrefix "$PWD/$build/wine-setup"
 # A crash tells its backtrace on standard error instead of waiting in a box for someone to close it.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+# A caret that does not blink, so that two pictures of one field differ only in the text it shows.
+wine reg add 'HKCU\Control Panel\Desktop' /v CursorBlinkRate /t REG_SZ /d -1 /f >/dev/null
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -60,14 +62,15 @@ portQuestion() {
 }
 started=$(date +%s%N)
 portQuestion "$build/windows-port-question.png"
-# Its field shows the offered answer: the picture holds more dark pixels than that of a field holding a space.
+# Its field shows the answer: a longer one changes the field's pixels (on the left, away from the buttons, whose
+# corners are drawn a little differently each time).
 started=$(date +%s%N)
-portQuestion "$work/blank.png" --port " "
-darkPixels() { convert "$1" -colorspace gray -threshold 50% -negate -format '%[fx:round(mean*w*h)]' info:; }
-shown=$(darkPixels "$build/windows-port-question.png")
-blank=$(darkPixels "$work/blank.png")
-[ $((shown - blank)) -ge 5 ] || fail "the port question's field shows no answer ($shown dark pixels, $blank with a space)"
-echo "The port question's answer drawn: $((shown - blank)) dark pixels more than a space"
+portQuestion "$work/longer.png" --port 111111
+compare "$build/windows-port-question.png" "$work/longer.png" -compose src -highlight-color white \
+    -lowlight-color black "$work/changed.png" || [ $? -eq 1 ]
+changed=$(convert "$work/changed.png" -crop 50%x100%+0+0 -format '%[fx:round(mean*w*h)]' info:)
+[ "$changed" -ge 100 ] || fail "the port question's field does not show its answer (\"111111\" changes $changed pixels)"
+echo "The port question's field shows its answer: \"111111\" instead of \"1\" changes $changed pixels"
 
 bash scripts/windows/window-upload.sh "$folder" "$build/qx7m-window-upload.exe"
 

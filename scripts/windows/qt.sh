@@ -3,7 +3,7 @@
 # (qtbase and qtserialport, mingw-w64) ready under /opt/qx7m, keyed by version and options.
 # The first run takes ../shared/thirdparty's prebuilt qtbase when it is there, and otherwise builds
 # it from Debian's qt6-base source package; qtserialport comes from the tarball beside that copy,
-# with a fix from Qt's next release.
+# with two fixes to its Windows notifier (the patch says why).
 # Prints the Qt prefix on its last line.
 # Usage: qt.sh
 set -euo pipefail

@@ -24,11 +24,11 @@ cp "$work/$name" "$documents/$name"
 file="C:\\users\\$(id -un)\\Documents\\$name"
 
 # inConsole PROGRAM ARGUMENT...: what the program, started in Documents, writes to a Windows console, as a UTF-8
-# terminal shows it.
+# terminal wide enough for its lines shows it (without the console's cursor and line-clearing sequences).
 inConsole() {
     # shellcheck disable=SC2016 # expanded by the shell that script starts
     (cd "$documents" && LC_ALL=C.UTF-8 QX7M_COMMAND="$(printf '%q ' wine "$@")" \
-        script -qec 'eval "$QX7M_COMMAND"' /dev/null | tr -d '\r') || true
+        script -qec 'stty cols 200; eval "$QX7M_COMMAND"' /dev/null | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\r//g') || true
 }
 inConsole "$programs\\qx7m-upload.exe" "$name" --dry-run >"$work/dry-run.txt"
 (cd "$work" && "$OLDPWD/build/cli/qx7m-upload" "$name" --dry-run >linux.txt 2>&1)
@@ -58,7 +58,7 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 [ -n "$question" ] || fail "the installed program showed no port question"
-xdotool windowfocus --sync "$question" key Return
+timeout 10 xdotool windowfocus --sync "$question" key Return || fail "the port question took no key"
 caption=""
 for _ in $(seq 300); do
     caption=$(xdotool search --name "^$name  -  QX-7M\$" getwindowname 2>/dev/null) && [ -n "$caption" ] && break
@@ -79,7 +79,9 @@ status=0
 rm "$folder/bin/$(basename "$windowUpload")"
 wineserver -w
 if [ $status -ne 0 ]; then
-    grep -B2 -A30 -m1 'Unhandled\|page fault' "$work/wine.log" >&2 || tail -n 30 "$work/wine.log" >&2
+    # Wine's debugger writes the crash's backtrace where the program's standard output goes.
+    grep -m1 'Unhandled' "$work/wine.log" >&2 || tail -n 20 "$work/wine.log" >&2
+    grep -A30 -m1 '^Backtrace:' "$work/boxes.txt" >&2 || true
     fail "the window's uploads ended with exit code $status after $(grep -c 'Completed' "$work/boxes.txt") of $presses"
 fi
 expected=$(for _ in $(seq $presses); do echo "Upload Status: Upload Completed Successfully"; done)
