@@ -1,6 +1,9 @@
 #include "programarguments.h"
 
+#include "platform/standardstreams.h"
+
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 using namespace Qt::StringLiterals;
 
@@ -49,9 +52,28 @@ int printHelpOrVersion(const QStringList& arguments)
 {
     Parser reading;
     static_cast<void>(reading.parser.parse(arguments));
-    if (reading.parser.isSet(reading.help))
+    const bool help = reading.parser.isSet(reading.help);
+#ifdef Q_OS_WIN
+    // Started from the Start menu or a file's icon, a program with windows has no standard output:
+    // Qt shows the text in a box then.
+    if (help)
         reading.parser.showHelp(0);
     reading.parser.showVersion();
+#else
+    // As qx7m-upload: a text that did not reach its reader is no success.
+    constexpr int kNotWritten = 4;
+    const QString text = help
+        ? reading.parser.helpText()
+        : QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n';
+    static_cast<void>(platform::writeToStandardOutput(text.toLocal8Bit()));
+    const QString failure = platform::standardOutputFailure();
+    if (failure.isEmpty())
+        return 0;
+    const QString told = u"qx7m-programmer: the "_s + (help ? u"help"_s : u"version"_s)
+        + u" could not be written to standard output: "_s + failure + u'\n';
+    static_cast<void>(platform::writeToStandardError(told.toLocal8Bit()));
+    return kNotWritten;
+#endif
 }
 
 ProgramArguments readProgramArguments(const QStringList& arguments)

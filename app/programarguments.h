@@ -8,7 +8,8 @@
 // anything needs a display.
 bool asksForHelpOrVersion(const QStringList& arguments);
 
-// Prints the help or the version and returns the exit code. Needs an application object.
+// Prints the help or the version and returns the exit code, 4 when the text could not be written.
+// Needs an application object.
 int printHelpOrVersion(const QStringList& arguments);
 
 struct ProgramArguments {

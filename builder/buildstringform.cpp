@@ -64,8 +64,9 @@ QString typedEscapeReading(const notation::Composition& composition)
             lines.append(read + u"one 1B byte"_s);
         } else {
             const int seconds = step.waitSeconds;
-            lines.append(
-                read + u"a wait of %1 h %2 min %3 s"_s.arg(seconds / 3600).arg(seconds / 60 % 60).arg(seconds % 60));
+            lines.append(read
+                + u"a wait of %1 h %2 min %3 s"_s.arg(QString::number(seconds / 3600),
+                    QString::number(seconds / 60 % 60), QString::number(seconds % 60)));
         }
     }
     if (const std::optional<qsizetype> at = reading.unreadableEscapeAt; at && typed(*at)) {

@@ -5,45 +5,43 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cstdio>
-#include <cstdlib>
-
 using namespace Qt::StringLiterals;
 
 namespace cli {
 
 namespace {
 
-const QString kDescription = u"Programs a QX-7M from a .qxc configuration file with the bytes the QX-7M Programmer's "
-                             "\"Save and Upload\" sends after opening that file, and says what happened. The file is "
-                             "read, never rewritten.\n"
-                             "\n"
-                             "Unlike the window, it refuses a delay text out of its field's range (hours 0 to 16, "
-                             "minutes and seconds 0 to 59): the window shows \"Hours Wrong\", \"Minutes Wrong\" or "
-                             "\"Seconds Wrong\" when it opens such a file and then sends 0, but a script has nobody to "
-                             "read that box. As from the window, empty delay texts and the hints \"0-16\" and \"0-59\" "
-                             "count as 0, seconds of 0 go out as 1 whatever the hours and minutes, and a baud rate "
-                             "that is none of the five goes out as 9600 (with a warning here).\n"
-                             "\n"
-                             "With --try SLOT it programs nothing: the port leads to the projector, and the slot's "
-                             "string goes to it as the QX-7M would send it, at the projector baud rate an upload of "
-                             "the file would send (8N1), with the string's waits. Then it listens and prints what the "
-                             "projector answered, control characters by name (\"OK<CR>\"), other bytes as <xHH>. "
-                             "Ctrl+C ends the trial and closes the port.\n"
-                             "\n"
-                             "Exit codes:\n"
-                             "  0  the QX-7M was programmed, or the tried string was sent (whether or not the "
-                             "projector answered)\n"
-                             "  1  the QX-7M did not answer as it must (handshake, settings or a string); switch it "
-                             "off and on again before the next try\n"
-                             "  2  bad input: the arguments, a file that cannot be read, a string longer than 30 "
-                             "bytes, a delay text out of range; for --try, a slot that does not exist, is empty or "
-                             "holds an escape the QX-7M does not define or that the string cuts off\n"
-                             "  3  the port could not be used: missing, busy, not a serial port, not permitted, or "
-                             "lost during the upload\n"
-                             "  4  the QX-7M was programmed (or the dry run done), but the result could not be written "
-                             "to standard output\n"
-                             "  130  the trial was ended by Ctrl+C"_s;
+const QString kDescription
+    = u"Programs a QX-7M from a .qxc configuration file with the bytes the QX-7M Programmer's "
+      "\"Save and Upload\" sends after opening that file, and says what happened. The file is "
+      "read, never rewritten.\n"
+      "\n"
+      "Unlike the window, it refuses a delay text out of its field's range (hours 0 to 16, "
+      "minutes and seconds 0 to 59): the window shows \"Hours Wrong\", \"Minutes Wrong\" or "
+      "\"Seconds Wrong\" when it opens such a file and then sends 0, but a script has nobody to "
+      "read that box. As from the window, empty delay texts and the hints \"0-16\" and \"0-59\" "
+      "count as 0, seconds of 0 go out as 1 whatever the hours and minutes, and a baud rate "
+      "that is none of the five goes out as 9600 (with a warning here).\n"
+      "\n"
+      "With --try SLOT it programs nothing: the port leads to the projector, and the slot's "
+      "string goes to it as the QX-7M would send it, at the projector baud rate an upload of "
+      "the file would send (8N1), with the string's waits. Then it listens and prints what the "
+      "projector answered, control characters by name (\"OK<CR>\"), other bytes as <xHH>. "
+      "Ctrl+C ends the trial and closes the port.\n"
+      "\n"
+      "Exit codes:\n"
+      "  0  the QX-7M was programmed, or the tried string was sent (whether or not the "
+      "projector answered)\n"
+      "  1  the QX-7M did not answer as it must (handshake, settings or a string); switch it "
+      "off and on again before the next try\n"
+      "  2  bad input: the arguments, a file that cannot be read, a string longer than 30 "
+      "bytes, a delay text out of range; for --try, a slot that does not exist, is empty or "
+      "holds an escape the QX-7M does not define or that the string cuts off\n"
+      "  3  the port could not be used: missing, busy, not a serial port, not permitted, or "
+      "lost during the upload\n"
+      "  4  the QX-7M was programmed (or the dry run or this help done), but the result could not "
+      "be written to standard output\n"
+      "  130  the trial was ended by Ctrl+C"_s;
 
 // Every spelling of an option this program takes, for telling a value or a file from an option.
 bool isOption(const QString& argument)
@@ -157,13 +155,11 @@ Arguments readArguments(const QStringList& arguments)
     } else if (const QString misused = misusedOption(parser, { port, trySlot, listen }); !misused.isEmpty()) {
         result.refusal = misused;
     } else if (parser.isSet(help) || parser.isSet(version)) {
-        // Printed here: on Windows, Qt shows them in a message box when the program has no console
+        // Not Qt's showHelp(): on Windows it shows a message box when the program has no console
         // window of its own (started from a script, or under Wine), where no one waits for a box.
-        const QString text = parser.isSet(help)
+        result.helpOrVersion = parser.isSet(help)
             ? parser.helpText()
             : QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n';
-        std::fputs(qPrintable(text), stdout);
-        std::exit(0);
     } else if (parser.positionalArguments().size() != 1) {
         result.refusal = u"give exactly one configuration file"_s;
     } else if (const QString trial = trialRefusal(parser, trySlot, listen, result); !trial.isEmpty()) {

@@ -24,10 +24,11 @@ struct Arguments {
     bool skipWaits = false;
     // Why the command line cannot be used; empty when it can.
     QString refusal;
+    // What --help or --version asks to print instead of any run; empty otherwise.
+    QString helpOrVersion;
 };
 
-// Reads the program's arguments (its own name first). --help and --version print and end the
-// program with exit code 0.
+// Reads the program's arguments (its own name first).
 Arguments readArguments(const QStringList& arguments);
 
 } // namespace cli

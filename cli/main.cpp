@@ -97,13 +97,16 @@ int run(const cli::Arguments& arguments)
 {
     if (!arguments.refusal.isEmpty())
         return refuse(arguments, arguments.refusal);
+    if (!arguments.helpOrVersion.isEmpty()) {
+        static_cast<void>(platform::writeToStandardOutput(arguments.helpOrVersion.toLocal8Bit()));
+        return 0;
+    }
 
     const platform::Result<config::StoredConfiguration> stored = config::readConfiguration(arguments.file);
     if (!stored) {
         return refuse(arguments,
-            u"cannot read %1: error %2, %3"_s.arg(arguments.file)
-                .arg(stored.error().number())
-                .arg(stored.error().description()));
+            u"cannot read %1: error %2, %3"_s.arg(
+                arguments.file, QString::number(stored.error().number()), stored.error().description()));
     }
     if (arguments.trying)
         return tryString(arguments, stored.value());

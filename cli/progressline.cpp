@@ -32,7 +32,7 @@ void ProgressLine::show(int done, int total)
         return;
     const int filled = done * kBarWidth / total;
     const QString bar = u"["_s + QString(filled, u'#') + QString(kBarWidth - filled, u'.')
-        + u"] %1 of %2 bytes"_s.arg(done).arg(total);
+        + u"] %1 of %2 bytes"_s.arg(QString::number(done), QString::number(total));
     drawOverLine(bar);
     m_drawnLength = bar.size();
 }

@@ -51,7 +51,7 @@ TrialReceipt trialRefusal(const QString& port, const QString& problem)
 
 QString trialOutcomeText(const TrialReceipt& receipt)
 {
-    const QString sent = u"sent %1 at %2 baud"_s.arg(byteCount(receipt.sent.size())).arg(receipt.baudRate);
+    const QString sent = u"sent %1 at %2 baud"_s.arg(byteCount(receipt.sent.size()), QString::number(receipt.baudRate));
     switch (receipt.outcome) {
     case TrialOutcome::Sent:
         if (receipt.reply.isEmpty())

@@ -16,7 +16,7 @@ constexpr qint64 kLongestWaitMs = 100;
 TrialReceipt portFailed(TrialReceipt receipt, const platform::Error& error)
 {
     receipt.outcome = TrialOutcome::PortError;
-    receipt.problem = u"Error %1: %2"_s.arg(error.number()).arg(error.description());
+    receipt.problem = u"Error %1: %2"_s.arg(QString::number(error.number()), error.description());
     return receipt;
 }
 

@@ -45,7 +45,7 @@ QStringList trialStepLines(const TrialSetup& setup, qint64 listenMs, bool skipWa
         }
         if (!sending.isEmpty())
             lines.append(u"send: "_s + notation::hexPairs(std::exchange(sending, {})));
-        lines.append(u"wait: %1 s%2"_s.arg(step.waitSeconds).arg(skipWaits ? u", skipped"_s : QString()));
+        lines.append(u"wait: %1 s%2"_s.arg(QString::number(step.waitSeconds), skipWaits ? u", skipped"_s : QString()));
     }
     if (!sending.isEmpty())
         lines.append(u"send: "_s + notation::hexPairs(sending));

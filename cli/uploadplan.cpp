@@ -17,9 +17,7 @@ QString delayRefusal(const QString& text, const config::DelayFieldKind& kind, QL
     if (config::readDelayEntry(text, kind).kind != config::DelayEntryKind::Refused)
         return {};
     return u"the \"No Input Active\" delay's %1 text \"%2\" is not a number from 0 to %3 (the window would show "
-           "\"%4\" and send 0 %1)"_s.arg(unit, text)
-               .arg(kind.largest)
-               .arg(kind.title);
+           "\"%4\" and send 0 %1)"_s.arg(unit, text, QString::number(kind.largest), kind.title);
 }
 
 } // namespace
@@ -44,9 +42,8 @@ UploadPlan planUpload(const config::StoredConfiguration& stored)
         configuration, { stored.hoursText, stored.minutesText, stored.secondsText }, stored.baudRateText);
     if (preparation.refusedSlot) {
         const config::SlotId id = *preparation.refusedSlot;
-        plan.refusal = u"the \"%1\" string is %2 bytes long; the QX-7M takes at most %3"_s.arg(config::displayName(id))
-                           .arg(configuration.slot(id).byteCount)
-                           .arg(config::kLongestCommandString);
+        plan.refusal = u"the \"%1\" string is %2 bytes long; the QX-7M takes at most %3"_s.arg(config::displayName(id),
+            QString::number(configuration.slot(id).byteCount), QString::number(config::kLongestCommandString));
         return plan;
     }
     if (!preparation.delay) {

@@ -45,7 +45,7 @@ private:
 UploadReceipt portFailed(UploadReceipt receipt, const platform::Error& error)
 {
     receipt.outcome = Outcome::PortError;
-    receipt.problem = u"Error %1: %2"_s.arg(error.number()).arg(error.description());
+    receipt.problem = u"Error %1: %2"_s.arg(QString::number(error.number()), error.description());
     return receipt;
 }
 

@@ -72,7 +72,7 @@ QString stringByteName(config::SlotId id, int index, qsizetype length)
     const QString slot = config::displayName(id) + u" string, "_s;
     if (index == 0)
         return slot + u"count byte"_s;
-    return slot + u"character %1 of %2"_s.arg(index).arg(length);
+    return slot + u"character %1 of %2"_s.arg(QString::number(index), QString::number(length));
 }
 
 } // namespace

@@ -24,9 +24,8 @@ TrialPlan planTrial(const QByteArray& commandBytes)
     }
     QString note;
     if (commandBytes.size() > config::kLongestCommandString)
-        note = u"the string is %1 bytes long; the QX-7M takes at most %2, so an upload would refuse it"_s
-                   .arg(commandBytes.size())
-                   .arg(config::kLongestCommandString);
+        note = u"the string is %1 bytes long; the QX-7M takes at most %2, so an upload would refuse it"_s.arg(
+            QString::number(commandBytes.size()), QString::number(config::kLongestCommandString));
     return { reading.steps, {}, note };
 }
 

@@ -21,7 +21,7 @@ QString sentence(const QString& text) { return text.endsWith(u'?') ? text : text
 
 QString describeUploadStop(const UploadStop& stop)
 {
-    const QString place = u"byte %1 of %2"_s.arg(stop.byteNumber).arg(stop.byteTotal);
+    const QString place = u"byte %1 of %2"_s.arg(QString::number(stop.byteNumber), QString::number(stop.byteTotal));
     // The device sends its two answers to the second SYN together: the first came if this is awaited.
     if (stop.awaited == kReadySecond && !stop.cameInstead) {
         return u"Second SYN: %1 came, %2 did not (%3, waited %4)"_s.arg(
@@ -41,15 +41,14 @@ QString describeFailedPortInUpload(
     if (!stop || acknowledged <= kHandshakeBytes)
         return u"not uploaded. "_s + sentence(problem);
     return u"upload failed at byte %1 of %2 (%3) after %4. %5 The QX-7M acknowledged %6 of %2 bytes and may hold part "
-           "of this programming: switch it off and on, then upload again."_s.arg(stop->byteNumber)
-               .arg(stop->byteTotal)
-               .arg(stop->what, seconds(elapsedMs), sentence(problem))
-               .arg(acknowledged);
+           "of this programming: switch it off and on, then upload again."_s.arg(QString::number(stop->byteNumber),
+               QString::number(stop->byteTotal), stop->what, seconds(elapsedMs), sentence(problem),
+               QString::number(acknowledged));
 }
 
 QString describeCompletedUpload(int byteTotal, qint64 elapsedMs)
 {
-    return u"%1 bytes uploaded in %2"_s.arg(byteTotal).arg(seconds(elapsedMs));
+    return QString::number(byteTotal) + u" bytes uploaded in "_s + seconds(elapsedMs);
 }
 
 QString receiptHead(const QString& portName)

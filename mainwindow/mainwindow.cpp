@@ -317,7 +317,13 @@ QByteArray MainWindow::programmedContentNow() const
 
 void MainWindow::showUnsaved(bool unsaved) { m_unsavedMark->setVisible(unsaved); }
 
-void MainWindow::updateCaption() { setWindowTitle(m_services.configuration.configFileName + u"  -  QX-7M"_s); }
+void MainWindow::updateCaption()
+{
+    // A title's "[*]" is where Qt puts its modified mark, and "[*][*]" shows one "[*]": the file's
+    // name must show as it stands.
+    QString name = m_services.configuration.configFileName;
+    setWindowTitle(name.replace(u"[*]"_s, u"[*][*]"_s) + u"  -  QX-7M"_s);
+}
 
 config::DelayFieldTexts MainWindow::delayFieldTexts() const
 {

@@ -1,6 +1,7 @@
 #include "statusline.h"
 
 #include <QPainter>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -18,7 +19,8 @@ StatusLine::StatusLine(QWidget* parent)
 void StatusLine::showMessage(const QString& text)
 {
     setText(text);
-    setToolTip(text);
+    // A tooltip that looks like markup is shown as markup.
+    setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
 }
 
 QSize StatusLine::minimumSizeHint() const { return { 0, QLabel::minimumSizeHint().height() }; }

@@ -117,7 +117,7 @@ std::optional<Error> SerialDeviceClaim::checkBeforeOpening(const QString& device
             if (!lock.open(QIODevice::ReadOnly))
                 continue;
             if (const pid_t pid = lockingProcess(lock.read(64)); processLives(pid))
-                return busy(deviceName, u"is locked by process %1 (%2)"_s.arg(pid).arg(lock.fileName()));
+                return busy(deviceName, u"is locked by process %1 (%2)"_s.arg(QString::number(pid), lock.fileName()));
         }
     }
     m_lookingHandle = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -22,6 +22,13 @@ fi
 
 export QT_QPA_PLATFORM=offscreen
 
+echo "== Messages take each user text once"
+# A second .arg() reads the text the first one put in (a file name holding "%1") as its pattern.
+perl -0777 -ne 'while (/\.arg(\((?:[^()]++|(?1))*\))\s*\.arg\(/g) {
+    printf "%s:%d: chained .arg(): %s\n", $ARGV, 1 + (substr($_, 0, $-[0]) =~ tr/\n//), $&; $bad = 1 }
+    END { exit $bad }' $(find app bench builder cli config device mainwindow notation platform tools trialwindow \
+    -name '*.cpp' -o -name '*.h')
+
 echo "== Build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build build

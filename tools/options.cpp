@@ -28,9 +28,8 @@ int wholeNumber(const QCommandLineParser& parser, const QCommandLineOption& opti
     const QString text = parser.value(option);
     const int value = text.toInt(&ok);
     if (!ok || value < least)
-        refuse(u"--%1 needs a whole number of at least %2, not \"%3\""_s.arg(option.names().constFirst())
-                   .arg(least)
-                   .arg(text));
+        refuse(u"--%1 needs a whole number of at least %2, not \"%3\""_s.arg(
+            option.names().constFirst(), QString::number(least), text));
     return value;
 }
 

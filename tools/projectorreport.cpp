@@ -22,10 +22,10 @@ QString spacedHex(const QByteArray& bytes) { return QString::fromLatin1(bytes.to
 
 QByteArray humanLineReport(const ProjectorLine& line, const QByteArray& answer, std::chrono::nanoseconds start)
 {
-    QString text = u"Line received: %1 bytes: %2\n"_s.arg(line.bytes.size()).arg(spacedHex(line.bytes));
+    QString text = u"Line received: %1 bytes: %2\n"_s.arg(QString::number(line.bytes.size()), spacedHex(line.bytes));
     for (const ArrivedPiece& piece : line.pieces)
-        text += u"  at %1 s: %2\n"_s.arg(millisecondsFrom(start, piece.at) / 1000.0, 0, 'f', 3)
-                    .arg(spacedHex(piece.bytes));
+        text += u"  at %1 s: %2\n"_s.arg(
+            QString::number(millisecondsFrom(start, piece.at) / 1000.0, 'f', 3), spacedHex(piece.bytes));
     text += u"  PC's line settings: %1\n"_s.arg(line.lineSettings);
     text += u"  Answered: %1\n"_s.arg(answer.isEmpty() ? u"nothing"_s : spacedHex(answer));
     return text.toUtf8();

@@ -79,11 +79,8 @@ QString PseudoTerminal::pcLineSettings() const
         : hardware                            ? u"RTS/CTS flow control"_s
         : software                            ? u"XON/XOFF flow control"_s
                                               : u"no flow control"_s;
-    return u"%1 %2%3%4, %5, %6"_s.arg(baud)
-        .arg(dataBits)
-        .arg(QLatin1Char(parity))
-        .arg(stopBits)
-        .arg(raw ? u"raw"_s : u"not raw"_s, flow);
+    return u"%1 %2%3%4, %5, %6"_s.arg(QString::number(baud), QString::number(dataBits), QChar::fromLatin1(parity),
+        QString::number(stopBits), raw ? u"raw"_s : u"not raw"_s, flow);
 }
 
 void PseudoTerminal::hangUp()

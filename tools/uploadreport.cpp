@@ -52,20 +52,19 @@ QString plainHex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toH
 QByteArray humanReport(const Upload& upload)
 {
     const int delay = upload.delaySeconds();
-    QString text = u"Upload complete: %1 bytes received, %2 bytes answered\n"_s.arg(upload.received.size())
-                       .arg(upload.answered.size());
+    QString text = u"Upload complete: %1 bytes received, %2 bytes answered\n"_s.arg(
+        QString::number(upload.received.size()), QString::number(upload.answered.size()));
     text += u"  PC's line settings: %1\n"_s.arg(upload.lineSettings);
-    text += u"  Projector baud rate: %1 (%2)\n"_s.arg(upload.baudRate())
-                .arg(spacedHex(upload.baudRateHigh, upload.baudRateLow));
-    text += u"  Scan priority: %1 (%2)\n"_s.arg(upload.scanPriority).arg(scanPriorityName(upload.scanPriority));
-    text += u"  No Input Active delay: %1 s = %2 h %3 min %4 s (%5)\n"_s.arg(delay)
-                .arg(delay / 3600)
-                .arg(delay / 60 % 60)
-                .arg(delay % 60)
-                .arg(spacedHex(upload.delayHigh, upload.delayLow));
+    text += u"  Projector baud rate: %1 (%2)\n"_s.arg(
+        QString::number(upload.baudRate()), spacedHex(upload.baudRateHigh, upload.baudRateLow));
+    text += u"  Scan priority: %1 (%2)\n"_s.arg(
+        QString::number(upload.scanPriority), scanPriorityName(upload.scanPriority));
+    text += u"  No Input Active delay: %1 s = %2 h %3 min %4 s (%5)\n"_s.arg(QString::number(delay),
+        QString::number(delay / 3600), QString::number(delay / 60 % 60), QString::number(delay % 60),
+        spacedHex(upload.delayHigh, upload.delayLow));
     for (int index = 0; index < kStringCount; ++index) {
         const QByteArray& bytes = upload.strings[index];
-        text += u"  %1: %2 bytes"_s.arg(kStringNames[index]).arg(bytes.size());
+        text += u"  %1: %2 bytes"_s.arg(kStringNames[index], QString::number(bytes.size()));
         text += bytes.isEmpty() ? u"\n"_s : u": %1\n"_s.arg(spacedHex(bytes));
     }
     return text.toUtf8();

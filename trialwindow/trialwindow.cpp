@@ -168,7 +168,7 @@ void TrialWindow::run()
         finish();
         return;
     }
-    log(0, u"%1 opened at %2 baud"_s.arg(device.value()).arg(m_baudRate));
+    log(0, u"%1 opened at %2 baud"_s.arg(device.value(), QString::number(m_baudRate)));
     m_timer->start();
     Q_EMIT runningChanged(true);
     advance();

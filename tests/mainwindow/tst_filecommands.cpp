@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QTextDocument>
+#include <QWindow>
 
 using platform::Answer;
 
@@ -37,7 +39,8 @@ private Q_SLOTS:
 
 private:
     QString at(const QString& name) const { return m_folder.filePath(name); }
-    QString caption() const { return m_fixture->window->windowTitle(); }
+    // As the window system shows it.
+    QString caption() const { return m_fixture->window->windowHandle()->title(); }
     // Load's and Save's dialogs open in the folder of the record's file; Save offers its name.
     platform::FileDialogSettings dialogIn(const QString& name = u"*.qxc"_s) const
     {
@@ -189,7 +192,6 @@ void tst_FileCommands::loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing
     prompts.expectOpenFile(dialogIn(), hall.configPath);
     m_fixture->window->slotPanel().selectSlot(SlotId::DiscreteOn);
     m_fixture->window->loadAction()->trigger();
-    QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
     QCOMPARE(record.slots, hall.slots);
     QCOMPARE(m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), u"ON"_s);
     QVERIFY(m_fixture->find<QRadioButton>(u"CompOption"_s)->isChecked());
@@ -200,16 +202,27 @@ void tst_FileCommands::loadAsksAgainAfterAWrongChoiceAndTakesAWholeFileOrNothing
     QCOMPARE(record.delay.hours, 5);
 
     // A priority or a rate that no control stands for: no option ticked, and the status line says what is sent.
+    // The file's name and texts hold what Qt could read as patterns, marks or markup.
     hall.scanPriority = config::ScanPriority(7);
-    hall.baudRateText = u"38400"_s;
+    hall.baudRateText = u"<b>38400</b>"_s;
     QVERIFY(!config::writeConfiguration(hall, {}));
+#ifndef Q_OS_WIN // no * or " in a Windows file name
+    QVERIFY(QFile::rename(hall.configPath, at(u"%1 %2 %3 %L1 %% [*] [*][*]\".qxc"_s)));
+    hall.configPath = at(u"%1 %2 %3 %L1 %% [*] [*][*]\".qxc"_s);
+#endif
     prompts.expectOpenFile(dialogIn(), hall.configPath);
     m_fixture->window->loadAction()->trigger();
+    QCOMPARE(caption(), QFileInfo(hall.configPath).fileName() + u"  -  QX-7M"_s);
     for (const QRadioButton* option : m_fixture->window->findChildren<QRadioButton*>())
         QVERIFY(!option->isChecked());
-    QCOMPARE(m_fixture->find<QLabel>(u"UploadReceiptLabel"_s)->text(),
+    const QLabel* statusLine = m_fixture->find<QLabel>(u"UploadReceiptLabel"_s);
+    QCOMPARE(statusLine->text(),
         u"Scan priority 7 from the file is none of the four options; the box receives 7 until one is chosen. Baud "
-        "rate 38400 from the file is none of the five rates; the box receives 9600, as the list shows"_s);
+        "rate <b>38400</b> from the file is none of the five rates; the box receives 9600, as the list shows"_s);
+    // Its tooltip too shows the file's text as it stands, never as markup.
+    QTextDocument tip;
+    tip.setHtml(statusLine->toolTip());
+    QCOMPARE(tip.toPlainText(), statusLine->text());
 }
 
 void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows()

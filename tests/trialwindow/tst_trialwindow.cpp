@@ -110,11 +110,12 @@ void tst_TrialWindow::projectorPortIsAskedAndItsFailureToldInTheTrialWindow()
 
 void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
 {
-    // "A", a wait of 2 s, then the power command.
+    // "A", a wait of 2 s, then the power command, to a port whose path a message could read as its patterns.
+    const QString port = u"/dev/ttyUSB1%1 %2 %3 %L1 %% [*]\""_s;
     m_fixture->configuration.slot(SlotId::DiscreteOn).commandBytes = QByteArray::fromHex("411B00025057520D");
     m_fixture->prompts.expectMessage(u"Not sent to the projector: nothing to send."_s, u"Try on Projector"_s);
     m_fixture->prompts.expectTextInput(
-        kQuestion, u"Projector Port"_s, u"/dev/box"_s, u"/dev/ttyUSB1"_s, QStringList { u"/dev/box"_s } + kListedPorts);
+        kQuestion, u"Projector Port"_s, u"/dev/box"_s, port, QStringList { u"/dev/box"_s } + kListedPorts);
     mainwindow::MainWindow& window = m_fixture->open();
     click(&window, u"TryOnProjectorButton"_s); // the empty VGA slot
     window.baudRateList().setCurrentText(u"19200"_s);
@@ -124,10 +125,10 @@ void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
     QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
 
     // A button's shortcut presses it, and clicks it as it comes up.
-    QTRY_COMPARE(m_projector->opened, QStringList { u"/dev/ttyUSB1"_s });
+    QTRY_COMPARE(m_projector->opened, QStringList { port });
     QCOMPARE(m_projector->openedRates, QList<qint32> { 19200 });
     QCOMPARE(portCommandsEnabled(), QList<bool>(4, false));
-    QCOMPARE(shown(u"TrialPortLabel"_s), u"Projector port: /dev/ttyUSB1"_s);
+    QCOMPARE(shown(u"TrialPortLabel"_s), u"Projector port: "_s + port);
     m_clock.now += 500;
     trial()->advance();
     QCOMPARE(shown(u"TrialStatusLabel"_s), u"Waiting: 1.5 s left"_s);
@@ -139,9 +140,9 @@ void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
     m_clock.now += 1999;
     trial()->advance();
     QCOMPARE(trial()->findChild<QPlainTextEdit*>(u"TrialLog"_s)->toPlainText().split(u'\n'),
-        QStringList({ u"0.000 s  /dev/ttyUSB1 opened at 19200 baud"_s, u"0.000 s  sent 41"_s, u"0.000 s  wait of 2 s"_s,
-            u"0.500 s  wait skipped"_s, u"0.500 s  sent 50 57 52 0D"_s, u"0.501 s  received 4F 4B 0D  \"OK<CR>\""_s,
-            u"2.500 s  listening over"_s }));
+        QStringList({ u"0.000 s  "_s + port + u" opened at 19200 baud"_s, u"0.000 s  sent 41"_s,
+            u"0.000 s  wait of 2 s"_s, u"0.500 s  wait skipped"_s, u"0.500 s  sent 50 57 52 0D"_s,
+            u"0.501 s  received 4F 4B 0D  \"OK<CR>\""_s, u"2.500 s  listening over"_s }));
     QCOMPARE(shown(u"TrialStatusLabel"_s), u"Finished: 3 bytes from the projector"_s);
     QVERIFY(!m_projector->isOpen());
     QCOMPARE(portCommandsEnabled(), QList<bool>(4, true));
