@@ -54,11 +54,16 @@ startEmulator
 (cd "$documents" && LD_PRELOAD=$preload wine "$programs\\qx7m-programmer.exe" --port 7 "$file") &
 question=""
 for _ in $(seq 300); do
-    question=$(xdotool search --name '^Com port selection$' 2>/dev/null | head -n 1) && [ -n "$question" ] && break
+    question=$(xdotool search --onlyvisible --name '^Com port selection$' 2>/dev/null | head -n 1) && [ -n "$question" ] \
+        && break
     sleep 0.1
 done
 [ -n "$question" ] || fail "the installed program showed no port question"
-timeout 10 xdotool windowfocus --sync "$question" key Return || fail "the port question took no key"
+# Wine shows the window a moment after X maps it, and refuses the focus until then.
+for _ in $(seq 50); do
+    timeout 10 xdotool windowfocus --sync "$question" key Return 2>/dev/null && break
+    sleep 0.2
+done
 caption=""
 for _ in $(seq 300); do
     caption=$(xdotool search --name "^$name  -  QX-7M\$" getwindowname 2>/dev/null) && [ -n "$caption" ] && break
@@ -85,7 +90,7 @@ if [ $status -ne 0 ]; then
     fail "the window's uploads ended with exit code $status after $(grep -c 'Completed' "$work/boxes.txt") of $presses"
 fi
 expected=$(for _ in $(seq $presses); do echo "Upload Status: Upload Completed Successfully"; done)
-[ "$(cat "$work/boxes.txt")" = "$expected" ] || fail "the window's boxes: $(cat "$work/boxes.txt")"
+[ "$(tr -d '\r' <"$work/boxes.txt")" = "$expected" ] || fail "the window's boxes: $(cat "$work/boxes.txt")"
 kill $emulator
 wait $emulator 2>/dev/null || true
 emulator=""
