@@ -52,6 +52,7 @@ startEmulator() {
 # The installed program itself opens the file once its port question is answered (Return on the offered COM7).
 startEmulator
 (cd "$documents" && LD_PRELOAD=$preload wine "$programs\\qx7m-programmer.exe" --port 7 "$file") &
+window=$!
 question=""
 for _ in $(seq 300); do
     question=$(xdotool search --onlyvisible --name '^Com port selection$' 2>/dev/null | head -n 1) && [ -n "$question" ] \
@@ -73,6 +74,7 @@ done
 echo "The installed program's caption: $caption"
 wineserver -k
 wineserver -w
+wait $window 2>/dev/null || true
 
 # The window's "Save and Upload", pressed again and again in the installed program's folder with its DLLs.
 startEmulator
