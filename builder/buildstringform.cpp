@@ -8,6 +8,7 @@
 #include "waittimefield.h"
 
 #include "config/slotid.h"
+#include "platform/listselection.h"
 #include "platform/programlook.h"
 
 #include <QCloseEvent>
@@ -197,7 +198,7 @@ QWidget* BuildStringForm::buildControlCharacterGroup()
     for (const QLatin1StringView item : notation::kControlCharacterItems)
         m_controlCharacters->addItem(QString(item));
     m_controlCharacters->setCurrentRow(0);
-    connect(m_controlCharacters, &QListWidget::itemSelectionChanged, this, &BuildStringForm::keepSelectedItemCurrent);
+    platform::keepSelectedItemCurrent(*m_controlCharacters);
     connect(m_controlCharacters, &QListWidget::itemDoubleClicked, this, &BuildStringForm::insertControlCharacter);
     layout->addWidget(m_controlCharacters);
     m_insertControlCharacter = button(u"Insert Control Character"_s, u"InsertCtlChr"_s, group);
@@ -318,15 +319,6 @@ void BuildStringForm::insertControlCharacter()
     const QString text = selected.front()->text();
     m_composition->appendToken(notation::controlCharacterToken(QStringView(text).first(text.indexOf(u' '))));
     m_composition->takeFocusAfterInsertion();
-}
-
-void BuildStringForm::keepSelectedItemCurrent()
-{
-    // A screen reader selects an item without making it current; the arrow keys go on from the
-    // current one, so it must be the item the user hears and sees selected.
-    const QList<QListWidgetItem*> selected = m_controlCharacters->selectedItems();
-    if (!selected.isEmpty() && m_controlCharacters->currentItem() != selected.front())
-        m_controlCharacters->setCurrentItem(selected.front(), QItemSelectionModel::NoUpdate);
 }
 
 void BuildStringForm::insertWait()

@@ -52,7 +52,6 @@ private:
     void showByteCount();
     void insertHexByte();
     void insertControlCharacter();
-    void keepSelectedItemCurrent();
     void insertWait();
     void done();
 

@@ -2,7 +2,9 @@
 
 #include "config/projectorbaudrate.h"
 #include "platform/focusreason.h"
+#include "platform/listselection.h"
 
+#include <QAbstractItemView>
 #include <QFocusEvent>
 
 using namespace Qt::StringLiterals;
@@ -17,6 +19,7 @@ BaudRateList::BaudRateList(config::Configuration& configuration, QWidget* parent
     for (const config::ProjectorBaudRate& rate : config::kProjectorBaudRates)
         addItem(rate.text);
     setCurrentIndex(-1);
+    platform::keepSelectedItemCurrent(*view());
 }
 
 void BaudRateList::showRate(const QString& baudRateText) { setCurrentText(config::baudListTextFor(baudRateText)); }

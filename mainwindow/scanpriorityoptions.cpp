@@ -22,7 +22,7 @@ ScanPriorityOptions::ScanPriorityOptions(ScanPriority& scanPriority, QWidget* pa
     addOption(u"VGA"_s, u"VGAOption"_s, ScanPriority::VGA);
     addOption(u"Composite"_s, u"CompOption"_s, ScanPriority::Composite);
     addOption(u"S-Video"_s, u"SvidOption"_s, ScanPriority::SVideo);
-    addOption(u"None"_s, u"NoneOption"_s, ScanPriority::None)->setChecked(true);
+    addOption(u"None"_s, u"NoneOption"_s, ScanPriority::None);
     // The heading stays with its options when the window grows.
     layout->addStretch();
 }
@@ -46,17 +46,21 @@ bool ScanPriorityOptions::selectPriority(ScanPriority priority)
     return false;
 }
 
-QRadioButton* ScanPriorityOptions::addOption(const QString& caption, const QString& name, ScanPriority priority)
+void ScanPriorityOptions::addOption(const QString& caption, const QString& name, ScanPriority priority)
 {
     auto* option = new QRadioButton(caption, this);
     option->setObjectName(name);
     option->setProperty("priority", int(priority));
     layout()->addWidget(option);
-    connect(option, &QRadioButton::clicked, this, [this, priority] {
+    // Ticked before it is connected: the window, built again over a record, must not change it.
+    option->setChecked(priority == ScanPriority::None);
+    // toggled, not clicked: a screen reader's Toggle ticks an option without a click.
+    connect(option, &QRadioButton::toggled, this, [this, priority](bool ticked) {
+        if (!ticked)
+            return;
         m_scanPriority = priority;
         Q_EMIT priorityChosen();
     });
-    return option;
 }
 
 } // namespace mainwindow

@@ -9,7 +9,8 @@ class QRadioButton;
 
 namespace mainwindow {
 
-// A click on an option sets the record's scan priority and nothing else.
+// Ticking an option, by a click, a key or a screen reader, sets the record's scan priority and
+// nothing else.
 class ScanPriorityOptions final : public QWidget {
     Q_OBJECT
 
@@ -24,7 +25,7 @@ Q_SIGNALS:
     void priorityChosen();
 
 private:
-    QRadioButton* addOption(const QString& caption, const QString& name, config::ScanPriority priority);
+    void addOption(const QString& caption, const QString& name, config::ScanPriority priority);
 
     config::ScanPriority& m_scanPriority;
 };

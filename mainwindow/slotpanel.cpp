@@ -1,6 +1,7 @@
 #include "slotpanel.h"
 
 #include "notation/notation.h"
+#include "platform/listselection.h"
 #include "platform/programlook.h"
 
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 using namespace Qt::StringLiterals;
 using config::SlotId;
@@ -20,7 +22,7 @@ SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHand
     , m_handOver(handOver)
     , m_slotList(new QComboBox(this))
     , m_slotLabel(platform::namedLabel(u"Composite Input Active String"_s, u"SelStringLabel"_s, this))
-    , m_slotText(new QLineEdit(u"String Source"_s, this))
+    , m_slotText(new QLineEdit(m_shownText, this))
     , m_slotLength(new QLineEdit(u"#"_s, this))
     , m_slotBytes(new QLineEdit(this))
     , m_buildStringButton(new QPushButton(u"Build String"_s, this))
@@ -65,8 +67,11 @@ SlotPanel::SlotPanel(config::Configuration& configuration, notation::BuilderHand
     layout->addWidget(m_slotBytes, 4, 0, 1, 6);
     layout->setColumnStretch(2, 1);
 
-    // activated, not currentIndexChanged: choosing the slot already shown switches to it again.
+    // Any change of the list switches, the program's own included; activated too, so that
+    // choosing the slot already shown switches to it again.
+    connect(m_slotList, &QComboBox::currentIndexChanged, this, &SlotPanel::switchSlot);
     connect(m_slotList, &QComboBox::activated, this, &SlotPanel::switchSlot);
+    platform::keepSelectedItemCurrent(*m_slotList->view());
     // Runs inside the call that set the text, before it returns: the slot switch, Done and the
     // import read the slot again only afterwards.
     connect(m_slotText, &QLineEdit::textChanged, this, &SlotPanel::storeBack);
@@ -77,7 +82,11 @@ std::optional<SlotId> SlotPanel::selectedSlot() const
     return config::slotIdFromDisplayName(m_slotList->currentText());
 }
 
-void SlotPanel::showSlotText(const QString& text) { m_slotText->setText(text); }
+void SlotPanel::showSlotText(const QString& text)
+{
+    m_shownText = text;
+    m_slotText->setText(text);
+}
 
 void SlotPanel::showSlotLength(int length)
 {
@@ -88,6 +97,7 @@ void SlotPanel::showSlotLength(int length)
 void SlotPanel::selectSlot(SlotId id)
 {
     m_slotList->setCurrentText(config::displayName(id));
+    // Also the slot already shown, to which no change of the list switches again.
     switchSlot();
 }
 
@@ -97,7 +107,7 @@ void SlotPanel::takeBuiltString(const QString& notationText)
     if (m_slotText->text() == notationText)
         storeBack();
     else
-        m_slotText->setText(notationText);
+        showSlotText(notationText);
     m_takingBuiltString = false;
     showSlotLength(int(m_handOver.builtBytes.size()));
 }
@@ -114,6 +124,13 @@ void SlotPanel::switchSlot()
 
 void SlotPanel::storeBack()
 {
+    if (m_slotText->text() != m_shownText) {
+        // Read-only to the keyboard, yet a screen reader's text interface can still set it: the
+        // slot would take a text that its bytes do not follow.
+        const QSignalBlocker quiet(m_slotText);
+        m_slotText->setText(m_shownText);
+        return;
+    }
     if (const std::optional<SlotId> id = selectedSlot()) {
         config::StringSlot& slot = m_configuration.slot(*id);
         slot.sourceText = m_slotText->text();

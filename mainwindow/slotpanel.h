@@ -50,6 +50,8 @@ private:
 
     config::Configuration& m_configuration;
     notation::BuilderHandOver& m_handOver;
+    // What the program last put into the slot's text field, the only text the slot takes from it.
+    QString m_shownText = QStringLiteral("String Source");
     QComboBox* m_slotList;
     QLabel* m_slotLabel;
     QLineEdit* m_slotText;

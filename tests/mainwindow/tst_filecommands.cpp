@@ -2,6 +2,8 @@
 
 #include "platform/filestore.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QTextDocument>
@@ -39,6 +41,19 @@ private Q_SLOTS:
 
 private:
     QString at(const QString& name) const { return m_folder.filePath(name); }
+    QAccessibleInterface* reader(const QString& name) const
+    {
+        return QAccessible::queryAccessibleInterface(m_fixture->find<QWidget>(name));
+    }
+    // Opened, the item selected and Enter pressed, as a screen reader's user chooses in a list.
+    void chooseInPopupAsAReader(const QString& list, const QString& item) const
+    {
+        reader(list)->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+        const int row = m_fixture->find<QComboBox>(list)->findText(item);
+        QAccessibleInterface* cell = reader(list)->child(0)->tableInterface()->cellAt(row, 0);
+        cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QTest::keyClick(m_fixture->find<QComboBox>(list)->view(), Qt::Key_Return);
+    }
     // As the window system shows it.
     QString caption() const { return m_fixture->window->windowHandle()->title(); }
     // Load's and Save's dialogs open in the folder of the record's file; Save offers its name.
@@ -240,13 +255,9 @@ void tst_FileCommands::saveAsksAgainAfterAWrongChoiceAndWritesWhatTheWindowShows
     QCOMPARE(m_fixture->configuration.configPath, at(u"old.qxc"_s));
     QVERIFY(!QFile::exists(at(u"settings.txt"_s)) && !QFile::exists(at(u"caf\uFFFD.qxc"_s)));
 
-    // The baud list's rate and the delay fields' texts.
-    m_fixture->window->baudRateList().setCurrentText(u"57600"_s);
     prompts.expectSaveFile(dialogIn(u"old.qxc"_s), at(u"hall.qxc"_s));
     m_fixture->window->saveAction()->trigger();
-    config::StoredConfiguration expected = m_old;
-    expected.baudRateText = u"57600"_s;
-    QCOMPARE(fileAt(at(u"hall.qxc"_s)), expected);
+    QCOMPARE(fileAt(at(u"hall.qxc"_s)), m_old);
     QCOMPARE(caption(), u"hall.qxc  -  QX-7M"_s);
 }
 
@@ -256,13 +267,15 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose_data()
     QTest::addColumn<bool>("close"); // the close box, else Load
     QTest::addColumn<int>("answer"); // to the question whether to save first; -1: it may not come
 
-    QTest::newRow("slots browsed, load") << u"browse"_s << false << -1;
+    // "reader": through the accessibility interface, as a screen reader changes the controls.
+    QTest::newRow("slot chosen in the list's popup by a reader, load") << u"reader slot"_s << false << -1;
+    QTest::newRow("read-only slot text set by a reader, close") << u"reader text"_s << true << -1;
     QTest::newRow("option clicked and clicked back, close") << u"priority undone"_s << true << -1;
     QTest::newRow("priority, load, cancel") << u"priority"_s << false << int(Answer::Cancel);
     QTest::newRow("baud, close, cancel") << u"baud"_s << true << int(Answer::Cancel);
     QTest::newRow("delay, close, no") << u"delay"_s << true << int(Answer::No);
-    QTest::newRow("priority, load, yes") << u"priority"_s << false << int(Answer::Yes);
-    QTest::newRow("baud, close, yes") << u"baud"_s << true << int(Answer::Yes);
+    QTest::newRow("option toggled, baud chosen in the popup by a reader, load, yes")
+        << u"reader"_s << false << int(Answer::Yes);
 }
 
 void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
@@ -271,8 +284,6 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
     QFETCH(bool, close);
     QFETCH(int, answer);
     mainwindow::MainWindow& window = *m_fixture->window;
-    if (change == u"browse"_s)
-        window.slotPanel().selectSlot(SlotId::DiscreteOn);
     if (change.startsWith(u"priority"_s))
         QTest::mouseClick(m_fixture->find<QRadioButton>(u"CompOption"_s), Qt::LeftButton);
     if (change == u"priority undone"_s)
@@ -281,6 +292,14 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
         window.baudRateList().setCurrentText(u"57600"_s);
     if (change == u"delay"_s)
         m_fixture->find<QLineEdit>(u"HoursTextBox"_s)->setText(u"4"_s);
+    if (change == u"reader"_s) {
+        reader(u"CompOption"_s)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        chooseInPopupAsAReader(u"BaudRateListBox"_s, u"57600"_s);
+    }
+    if (change == u"reader text"_s)
+        reader(u"SelStringTextBox"_s)->editableTextInterface()->insertText(0, u"X"_s);
+    if (change == u"reader slot"_s)
+        chooseInPopupAsAReader(u"DDList"_s, u"Discrete ON"_s);
     auto* unsavedMark = m_fixture->find<QLabel>(u"UnsavedLabel"_s);
     QCOMPARE(!unsavedMark->isHidden(), answer >= 0);
     if (answer >= 0)
@@ -294,8 +313,15 @@ void tst_FileCommands::unsavedChangesAreAskedAboutBeforeLoadAndClose()
     close ? static_cast<void>(window.close()) : window.loadAction()->trigger();
 
     QCOMPARE(window.isVisible(), !(close && goesOn));
-    QCOMPARE(QFile::exists(at(u"kept.qxc"_s)), answer == int(Answer::Yes));
     QCOMPARE(!unsavedMark->isHidden(), answer == int(Answer::No) || answer == int(Answer::Cancel));
+    // What the window shows is what Save writes: the "Discrete ON" slot is empty, and the one row that
+    // saves changed the option and the rate.
+    QCOMPARE(
+        m_fixture->find<QLineEdit>(u"SelStringTextBox"_s)->text(), change == u"reader slot"_s ? QString() : u"PWR"_s);
+    config::StoredConfiguration kept = m_old;
+    kept.scanPriority = config::ScanPriority::Composite;
+    kept.baudRateText = u"57600"_s;
+    QCOMPARE(fileAt(at(u"kept.qxc"_s)), answer == int(Answer::Yes) ? kept : config::StoredConfiguration {});
 }
 
 void tst_FileCommands::selectedFileBytesBecomeTheSlotsCommand_data()
