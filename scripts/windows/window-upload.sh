@@ -51,8 +51,8 @@ startEmulator() {
 
 # The installed program itself opens the file once its port question is answered (Return on the offered COM7).
 startEmulator
-(cd "$documents" && LD_PRELOAD=$preload wine "$programs\\qx7m-programmer.exe" --port 7 "$file") &
-window=$!
+# Ended below by Wine's server, which the shell would report as a kill.
+(cd "$documents" && LD_PRELOAD=$preload wine "$programs\\qx7m-programmer.exe" --port 7 "$file" || true) &
 question=""
 for _ in $(seq 300); do
     question=$(xdotool search --onlyvisible --name '^Com port selection$' 2>/dev/null | head -n 1) && [ -n "$question" ] \
@@ -74,7 +74,6 @@ done
 echo "The installed program's caption: $caption"
 wineserver -k
 wineserver -w
-wait $window 2>/dev/null || true
 
 # The window's "Save and Upload", pressed again and again in the installed program's folder with its DLLs.
 startEmulator
