@@ -52,7 +52,7 @@ startEmulator() {
 # The installed program itself opens the file once its port question is answered (Return on the offered COM7).
 startEmulator
 # Ended below by Wine's server, which the shell would report as a kill.
-(cd "$documents" && LD_PRELOAD=$preload wine "$programs\\qx7m-programmer.exe" --port 7 "$file" || true) &
+(cd "$documents" && LD_PRELOAD=$preload wine "$programs\\qx7m-programmer.exe" --port 7 "$file" || true) 2>/dev/null &
 question=""
 for _ in $(seq 300); do
     question=$(xdotool search --onlyvisible --name '^Com port selection$' 2>/dev/null | head -n 1) && [ -n "$question" ] \
