@@ -1,5 +1,6 @@
 #include "trialreceipt.h"
 
+#include "device/projectortrial.h"
 #include "device/uploadobserver.h"
 #include "notation/readabletext.h"
 
@@ -34,7 +35,10 @@ QString answerText(const TrialReceipt& receipt)
 {
     if (receipt.reply.isEmpty())
         return u"the projector did not answer"_s;
-    return u"the projector answered "_s + notation::readableText(receipt.reply);
+    QString text = u"the projector answered "_s + notation::readableText(receipt.reply);
+    if (receipt.replyBytes > receipt.reply.size())
+        text += u' ' + device::notKeptText(receipt.replyBytes - receipt.reply.size());
+    return text;
 }
 
 QString plainHex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
@@ -90,6 +94,8 @@ QByteArray trialJsonReceipt(const TrialReceipt& receipt)
         { u"waits"_s, waits },
         { u"reply_hex"_s, plainHex(receipt.reply) },
         { u"reply_text"_s, notation::readableText(receipt.reply) },
+        { u"reply_bytes"_s, receipt.replyBytes },
+        { u"reply_truncated"_s, receipt.replyBytes > receipt.reply.size() },
         { u"warnings"_s, QJsonArray::fromStringList(receipt.warnings) },
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';

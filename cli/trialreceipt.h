@@ -28,7 +28,9 @@ struct TrialReceipt {
     QByteArray sent;
     // Each wait of the string as it was run, in seconds: 0 for a wait made zero.
     QList<int> waits;
+    // The reply's first bytes, as the trial keeps them, and how many came in all.
     QByteArray reply;
+    qint64 replyBytes = 0;
     qint64 listenMs = 0;
     // What was wrong with the input, or the port's error with its number, in words.
     QString problem;
@@ -39,7 +41,8 @@ struct TrialReceipt {
 TrialReceipt trialRefusal(const QString& port, const QString& problem);
 
 // What happened: "sent 5 bytes at 19200 baud; the projector answered OK<CR>", or that it did not
-// answer within the listening time, or what was refused or failed and how much had gone out.
+// answer within the listening time, or what was refused or failed and how much had gone out. A
+// reply longer than the trial keeps ends in "... and 14464 more bytes".
 QString trialOutcomeText(const TrialReceipt& receipt);
 
 // The outcome with the time and the port in front, as the upload's result line; bad input names
@@ -47,8 +50,9 @@ QString trialOutcomeText(const TrialReceipt& receipt);
 QString trialResultLine(const TrialReceipt& receipt);
 
 // One compact object on one line: outcome ("sent", "bad-input", "port-error", "stopped"), port,
-// message, baud_rate, sent_hex, waits, reply_hex and reply_text, warnings. Hex is upper-case pairs
-// with nothing between them, as the emulator reports bytes.
+// message, baud_rate, sent_hex, waits, reply_hex and reply_text (the kept bytes), reply_bytes (all
+// of them), reply_truncated, warnings. Hex is upper-case pairs with nothing between them, as the
+// emulator reports bytes.
 QByteArray trialJsonReceipt(const TrialReceipt& receipt);
 
 } // namespace cli

@@ -20,7 +20,7 @@ struct TrialChoices {
 
 // Finds the device the port answer names, runs the trial on it in real time and closes the port
 // by every way out. Blocks until the listening time is over, the port fails, or interrupted()
-// turns true, which it asks at least every 100 ms. Shows nothing: the receipt says how it went.
+// turns true, which it asks at least every 120 ms. Shows nothing: the receipt says how it went.
 TrialReceipt runTrial(const TrialSetup& setup, const QString& portAnswer, TrialChoices choices,
     platform::SerialPort& serialPort, const platform::Clock& clock, const std::function<bool()>& interrupted);
 

@@ -31,6 +31,11 @@ TrialPlan planTrial(const QByteArray& commandBytes)
 
 qint32 bitsPerSecond(quint8 high, quint8 low) { return qint32(high) << 8 | low; }
 
+QString notKeptText(qint64 count)
+{
+    return count == 1 ? u"... and 1 more byte"_s : u"... and %1 more bytes"_s.arg(count);
+}
+
 ProjectorTrial::ProjectorTrial(platform::SerialPort& port, const platform::Clock& clock, QList<notation::BoxStep> steps,
     qint64 listenMs, bool skipWaits)
     : m_port(port)
@@ -112,15 +117,11 @@ bool ProjectorTrial::isOver() const
     return m_phase == Phase::Finished || m_phase == Phase::Stopped || m_phase == Phase::Failed;
 }
 
-QByteArray ProjectorTrial::sentBytes() const { return bytesOf(TrialEvent::Kind::Sent); }
-
-QByteArray ProjectorTrial::reply() const { return bytesOf(TrialEvent::Kind::Received); }
-
-QByteArray ProjectorTrial::bytesOf(TrialEvent::Kind kind) const
+QByteArray ProjectorTrial::sentBytes() const
 {
     QByteArray bytes;
     for (const TrialEvent& event : m_events) {
-        if (event.kind == kind)
+        if (event.kind == TrialEvent::Kind::Sent)
             bytes += event.bytes;
     }
     return bytes;
@@ -135,8 +136,16 @@ void ProjectorTrial::takeReply()
         fail(arrival.error());
         return;
     }
-    if (arrival.value() == platform::Arrival::ByteWaiting)
-        m_events.append({ TrialEvent::Kind::Received, now(), m_port.readWaiting(), 0, false });
+    if (arrival.value() != platform::Arrival::ByteWaiting)
+        return;
+    const QByteArray bytes = m_port.readWaiting();
+    m_replyBytes += bytes.size();
+    const qsizetype room = kKeptReplyBytes - m_reply.size();
+    const QByteArray kept = bytes.size() <= room ? bytes : bytes.first(room);
+    if (kept.isEmpty())
+        return;
+    m_reply += kept;
+    m_events.append({ TrialEvent::Kind::Received, now(), kept, 0, false });
 }
 
 void ProjectorTrial::fail(const platform::Error& error)

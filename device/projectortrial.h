@@ -20,6 +20,10 @@ inline constexpr qint64 kDefaultListenMs = 2000;
 inline constexpr qint64 kShortestListenMs = 500;
 inline constexpr qint64 kLongestListenMs = 30000;
 
+// The first bytes of a projector's reply that a trial keeps, far more than any projector answers;
+// after them a flooding device's bytes are only counted, so that it cannot fill the memory.
+inline constexpr qsizetype kKeptReplyBytes = 65536;
+
 // What a trial would do with a string, worked out before any port is touched.
 struct TrialPlan {
     QList<notation::BoxStep> steps;
@@ -36,13 +40,16 @@ struct TrialPlan {
 // The rate of the projector's link, as the box's baud bytes give it (0x25 0x80 is 9600).
 [[nodiscard]] qint32 bitsPerSecond(quint8 high, quint8 low);
 
+// Told after the kept bytes of a reply: "... and 14464 more bytes".
+[[nodiscard]] QString notKeptText(qint64 count);
+
 // One thing that happened in a trial; atMs counts from the port's opening.
 struct TrialEvent {
     enum class Kind { Sent, WaitBegun, WaitEnded, Received };
 
     Kind kind = Kind::Sent;
     qint64 atMs = 0;
-    // Sent, Received: the bytes.
+    // Sent, Received: the bytes; of a reply, only those kept.
     QByteArray bytes;
     // WaitBegun: how long the string says; WaitEnded: true when the user skipped the rest.
     int waitSeconds = 0;
@@ -81,13 +88,14 @@ public:
     [[nodiscard]] qint64 msLeft() const { return msUntilDue(); }
     [[nodiscard]] const QList<TrialEvent>& events() const { return m_events; }
     [[nodiscard]] QByteArray sentBytes() const;
-    [[nodiscard]] QByteArray reply() const;
+    // The reply's first kKeptReplyBytes bytes at most, as the Received events hold them.
+    [[nodiscard]] const QByteArray& reply() const { return m_reply; }
+    // Every byte the projector sent, the ones not kept included.
+    [[nodiscard]] qint64 replyBytes() const { return m_replyBytes; }
     [[nodiscard]] const std::optional<platform::Error>& failure() const { return m_failure; }
 
 private:
     qint64 now() const;
-    // The bytes of every event of this kind, in order.
-    QByteArray bytesOf(TrialEvent::Kind kind) const;
     void takeReply();
     void fail(const platform::Error& error);
     void end(Phase phase);
@@ -102,6 +110,8 @@ private:
     qint64 m_startMs = 0;
     qint64 m_dueMs = 0;
     QList<TrialEvent> m_events;
+    QByteArray m_reply;
+    qint64 m_replyBytes = 0;
     std::optional<platform::Error> m_failure;
 };
 

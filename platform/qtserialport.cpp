@@ -20,6 +20,13 @@ namespace {
 // not go out at all.
 constexpr int kWriteTimeoutMs = 2000;
 
+// The most that Qt takes from the device before the program reads it. Qt reads whenever an event
+// loop runs, so without a bound a device that floods the line fills the memory; with it, Qt stops
+// reading until the program reads, and what comes meanwhile waits in the system's own buffer. Less
+// than the 32 KiB Qt reads at a time: on Windows, a wait whose read took that much looks for more,
+// which a full buffer never brings.
+constexpr qint64 kLargestUnreadBytes = 16384;
+
 ErrorCode openErrorCode(QSerialPort::SerialPortError error)
 {
     switch (error) {
@@ -55,6 +62,7 @@ QtSerialPort::QtSerialPort(WaitStyle waitStyle, const QString& lockFolder)
     : m_waitStyle(waitStyle)
     , m_claim(lockFolder)
 {
+    m_port.setReadBufferSize(kLargestUnreadBytes);
     // The deadline and the connections are made once, with the port: a wait per byte would
     // otherwise cost more in setting them up than a blocking wait costs in all.
     m_waitDeadline.setSingleShot(true);
@@ -135,6 +143,9 @@ std::optional<Error> QtSerialPort::discardWaiting()
         return Error(ErrorCode::PortNotOpen);
     if (!m_port.clear(QSerialPort::Input))
         return lostLink();
+    // A full buffer stopped Qt's reading, and only a read starts it again, which emptying the
+    // buffer is not: the next answer would never be read.
+    m_port.setReadBufferSize(kLargestUnreadBytes);
     return std::nullopt;
 }
 

@@ -27,12 +27,22 @@ namespace {
 // tells no arrival by itself, and a tenth of a second is what the countdown shows.
 constexpr int kLookEveryMs = 50;
 
+// A reply is logged this many bytes a line, as a hex dump is read: the 64 KiB a flooding projector
+// fills the trial with would take the log seconds to lay out as one line.
+constexpr qsizetype kBytesPerLine = 16;
+
 QPushButton* button(const QString& caption, const QString& name, QWidget* parent)
 {
     auto* pushButton = new QPushButton(caption, parent);
     pushButton->setObjectName(name);
     pushButton->setAutoDefault(false);
     return pushButton;
+}
+
+// "0.501 s  received 4F 4B 0D  "OK<CR>"": each step with its time from the port's opening.
+QString logLine(qint64 atMs, const QString& text)
+{
+    return QString::number(double(atMs) / 1000, 'f', 3) + u" s  "_s + text;
 }
 
 // "1.5": a countdown never shows 0.0 while time is left.
@@ -95,7 +105,7 @@ TrialWindow::TrialWindow(const TrialServices& services, QWidget* parent)
     layout->addLayout(buttons);
     resize(560, 360);
 
-    m_timer->setInterval(kLookEveryMs);
+    m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &TrialWindow::advance);
     connect(m_changePort, &QPushButton::clicked, this, &TrialWindow::changePort);
     connect(m_skipWait, &QPushButton::clicked, this, [this] {
@@ -137,10 +147,13 @@ void TrialWindow::advance()
         return;
     m_trial->advance();
     logNewEvents();
-    if (m_trial->isOver())
+    if (m_trial->isOver()) {
         finish();
-    else
-        showState();
+        return;
+    }
+    showState();
+    // The wait or the listening ends at its time, not at the next look after it.
+    m_timer->start(int(qMin<qint64>(kLookEveryMs, m_trial->msUntilDue())));
 }
 
 void TrialWindow::closeEvent(QCloseEvent* event)
@@ -169,7 +182,6 @@ void TrialWindow::run()
         return;
     }
     log(0, u"%1 opened at %2 baud"_s.arg(device.value(), QString::number(m_baudRate)));
-    m_timer->start();
     Q_EMIT runningChanged(true);
     advance();
 }
@@ -185,31 +197,35 @@ void TrialWindow::showPort() { m_portLabel->setText(u"Projector port: "_s + m_se
 
 void TrialWindow::logNewEvents()
 {
+    // One append for all the lines of a turn: the log lays itself out once, not once a line.
+    QStringList lines;
     const QList<TrialEvent>& events = m_trial->events();
     for (; m_eventsLogged < events.size(); ++m_eventsLogged) {
         const TrialEvent& event = events.at(m_eventsLogged);
         switch (event.kind) {
         case TrialEvent::Kind::Sent:
-            log(event.atMs, u"sent "_s + notation::hexPairs(event.bytes));
+            lines.append(logLine(event.atMs, u"sent "_s + notation::hexPairs(event.bytes)));
             break;
         case TrialEvent::Kind::WaitBegun:
-            log(event.atMs, u"wait of %1 s"_s.arg(event.waitSeconds));
+            lines.append(logLine(event.atMs, u"wait of %1 s"_s.arg(event.waitSeconds)));
             break;
         case TrialEvent::Kind::WaitEnded:
-            log(event.atMs, event.skipped ? u"wait skipped"_s : u"wait over"_s);
+            lines.append(logLine(event.atMs, event.skipped ? u"wait skipped"_s : u"wait over"_s));
             break;
         case TrialEvent::Kind::Received:
-            log(event.atMs,
-                u"received %1  \"%2\""_s.arg(notation::hexPairs(event.bytes), notation::readableText(event.bytes)));
+            for (qsizetype at = 0; at < event.bytes.size(); at += kBytesPerLine) {
+                const QByteArray bytes = event.bytes.mid(at, kBytesPerLine);
+                lines.append(logLine(event.atMs,
+                    u"received %1  \"%2\""_s.arg(notation::hexPairs(bytes), notation::readableText(bytes))));
+            }
             break;
         }
     }
+    if (!lines.isEmpty())
+        m_log->appendPlainText(lines.join(u'\n'));
 }
 
-void TrialWindow::log(qint64 atMs, const QString& text)
-{
-    m_log->appendPlainText(QString::number(double(atMs) / 1000, 'f', 3) + u" s  "_s + text);
-}
+void TrialWindow::log(qint64 atMs, const QString& text) { m_log->appendPlainText(logLine(atMs, text)); }
 
 void TrialWindow::showState()
 {
@@ -235,9 +251,11 @@ void TrialWindow::finish()
     m_timer->stop();
     logNewEvents();
     const qint64 nowMs = m_services.clock.monotonicMs() - m_startMs;
+    if (const qint64 notKept = m_trial->replyBytes() - m_trial->reply().size(); notKept > 0)
+        log(nowMs, device::notKeptText(notKept));
     switch (m_trial->phase()) {
     case ProjectorTrial::Phase::Finished: {
-        const qsizetype answered = m_trial->reply().size();
+        const qint64 answered = m_trial->replyBytes();
         m_status->setText(answered == 0 ? u"Finished: no answer from the projector"_s
                                         : u"Finished: %1 bytes from the projector"_s.arg(answered));
         log(nowMs, u"listening over"_s);

@@ -33,10 +33,11 @@ struct TrialServices {
 };
 
 // Runs one trial at a time and logs each step as it happens: the bytes sent, each wait with its
-// countdown, and what the projector sends back until the listening time is over. It keeps its own
-// copy of the steps and the rate, so that editing the string meanwhile changes nothing on the
-// wire, and Try Again sends them again. It never waits: its timer, or a test after moving the clock, calls advance().
-// The port is open only while a trial runs, and closed by Stop, by closing the window and when it goes.
+// countdown, and what the projector sends back (16 bytes a line, up to the 64 KiB a trial keeps)
+// until the listening time is over. It keeps its own copy of the steps and the rate, so that
+// editing the string meanwhile changes nothing on the wire, and Try Again sends them again. It
+// never waits: its timer, or a test after moving the clock, calls advance(). The port is open only
+// while a trial runs, and closed by Stop, by closing the window and when it goes.
 class TrialWindow final : public QWidget {
     Q_OBJECT
 

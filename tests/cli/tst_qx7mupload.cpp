@@ -343,8 +343,9 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode_data()
     QTest::addColumn<QString>("printed"); // the JSON, ' for ", or the dry run's lines
 
     const auto refused = [](const QString& port, const QString& message) {
-        return u"{'baud_rate':null,'message':'%1; nothing was sent.','outcome':'bad-input','port':'%2','reply_hex':'',"
-               "'reply_text':'','sent_hex':'','waits':[],'warnings':[]}"_s.arg(message, port);
+        return u"{'baud_rate':null,'message':'%1; nothing was sent.','outcome':'bad-input','port':'%2','reply_bytes':0,"
+               "'reply_hex':'','reply_text':'','reply_truncated':false,'sent_hex':'','waits':[],'warnings':[]}"_s.arg(
+                   message, port);
     };
     const QByteArray powerOnAfterOneSecond = "PWR\x1B\x00\x01ON\r"_ba;
     const QStringList vgaAsJson { u"--try"_s, u"1"_s, u"--json"_s, u"--port"_s };
@@ -352,20 +353,30 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode_data()
         << QStringList { u"--try"_s, u"VGA Input Active"_s, u"--json"_s, u"--port"_s, u"/dev/ttyUSB1"_s } << u"19200"_s
         << powerOnAfterOneSecond << qint64(-1) << 0
         << u"{'baud_rate':19200,'message':'sent 6 bytes at 19200 baud; the projector answered OK<CR>.','outcome':"
-           "'sent','port':'/dev/ttyUSB1','reply_hex':'4F4B0D','reply_text':'OK<CR>','sent_hex':'5057524F4E0D',"
-           "'waits':[1],'warnings':[]}"_s;
+           "'sent','port':'/dev/ttyUSB1','reply_bytes':3,'reply_hex':'4F4B0D','reply_text':'OK<CR>',"
+           "'reply_truncated':false,'sent_hex':'5057524F4E0D','waits':[1],'warnings':[]}"_s;
+    // 40 bytes a millisecond from the "~" on, counted until the listening ends 2 s after it.
+    QTest::newRow("a flood: 64 KiB kept, the rest counted to the end of the listening")
+        << vgaAsJson + QStringList { u"/dev/ttyUSB1"_s } << u"19200"_s << "PWR\r~"_ba << qint64(-1) << 0
+        << u"{'baud_rate':19200,'message':'sent 5 bytes at 19200 baud; the projector answered OK<CR>"_s
+            + QString(65533, u'~')
+            + u" ... and 14467 more bytes.','outcome':'sent','port':'/dev/ttyUSB1','reply_bytes':80003,'reply_hex':"
+              "'4F4B0D"_s
+            + u"7E"_s.repeated(65533) + u"','reply_text':'OK<CR>"_s + QString(65533, u'~')
+            + u"','reply_truncated':true,'sent_hex':'5057520D7E','waits':[],'warnings':[]}"_s;
     QTest::newRow("Ctrl+C in the wait, at 9600 for a rate no control stands for")
         << vgaAsJson + QStringList { u"/dev/ttyUSB1"_s } << u"38400"_s << powerOnAfterOneSecond << qint64(500) << 130
         << u"{'baud_rate':9600,'message':'stopped by Ctrl+C after it sent 3 bytes at 9600 baud; the projector did not "
-           "answer.','outcome':'stopped','port':'/dev/ttyUSB1','reply_hex':'','reply_text':'','sent_hex':'505752',"
+           "answer.','outcome':'stopped','port':'/dev/ttyUSB1','reply_bytes':0,'reply_hex':'','reply_text':'',"
+           "'reply_truncated':false,'sent_hex':'505752',"
            "'waits':[1],'warnings':['the projector baud rate \\'38400\\' is none of 2400, 4800, 9600, 19200 and "
            "57600; 9600 is sent, as from the window']}"_s;
     QTest::newRow("missing port")
         << vgaAsJson + QStringList { u"/dev/ttyUSB9"_s } << u"19200"_s << powerOnAfterOneSecond << qint64(-1) << 3
         << u"{'baud_rate':19200,'message':'not sent. Error 8002: There is no such serial port "
            "on this computer: /dev/ttyUSB9. Is the USB serial adapter plugged in?','outcome':"
-           "'port-error','port':'/dev/ttyUSB9','reply_hex':'','reply_text':'','sent_hex':'',"
-           "'waits':[],'warnings':[]}"_s;
+           "'port-error','port':'/dev/ttyUSB9','reply_bytes':0,'reply_hex':'','reply_text':'','reply_truncated':"
+           "false,'sent_hex':'','waits':[],'warnings':[]}"_s;
     QTest::newRow("slot 8") << QStringList { u"--try"_s, u"8"_s, u"--json"_s, u"--port"_s, u"2"_s } << u"19200"_s
                             << powerOnAfterOneSecond << qint64(-1) << 2
                             << refused(u"2"_s,
@@ -398,7 +409,11 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode()
     file.slots[config::indexOf(config::SlotId::VgaInputActive)] = { vga, {}, quint8(vga.size()) };
     FakeClock clock;
     FakeSerialPort port(clock);
-    port.device = [](quint8 byte) { return byte == '\r' ? "OK\r"_ba : QByteArray(); };
+    port.device = [&](quint8 byte) {
+        for (qint64 ms = 1; byte == '~' && ms <= 2500; ++ms)
+            port.arriveAt(clock.now + ms, QByteArray(40, '~'));
+        return byte == '\r' ? "OK\r"_ba : QByteArray();
+    };
     const cli::Arguments read = cli::readArguments(QStringList { u"qx7m-upload"_s, u"hall.qxc"_s } + arguments);
     if (read.port != u"/dev/ttyUSB1"_s)
         port.openErrors.append(platform::Error(platform::ErrorCode::SerialPortNotFound, read.port));
@@ -409,6 +424,8 @@ void tst_Qx7mUpload::trialEndsInItsReceiptAndExitCode()
             [&](bool toOutput, const QString& line) { toOutput ? void(lines.append(line)) : void(); })
         : cli::trialRefusal(read.port, read.refusal);
     QVERIFY(!port.isOpen());
+    // Bytes are left to gather: the port is looked at once every 5 ms at most, not as each one comes.
+    QVERIFY(port.waits <= clock.now / 5);
 
     QTEST(int(receipt.outcome), "exitCode");
     if (read.dryRun) {

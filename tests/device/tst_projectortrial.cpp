@@ -51,7 +51,8 @@ void tst_ProjectorTrial::trialSendsWaitsAndListensOnTheClock_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("skipWaits");
     // What the user and the clock do, each followed by advance(): "+N" moves the clock N ms on,
-    // "skip" skips the running wait, "stop" stops the trial, "pull" pulls the cable.
+    // "skip" skips the running wait, "stop" stops the trial, "pull" pulls the cable, "flood N"
+    // brings N bytes at once.
     QTest::addColumn<QStringList>("script");
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<ProjectorTrial::Phase>("phase");
@@ -68,10 +69,13 @@ void tst_ProjectorTrial::trialSendsWaitsAndListensOnTheClock_data()
         << QStringList { u"0 sent 41"_s, u"0 wait 2"_s, u"1000 skipped"_s, u"1000 sent 50 57 52 0D"_s,
                u"3000 received OK<CR>"_s }
         << Phase::Finished;
-    QTest::newRow("waits made zero") << powerOnAfterTwoSeconds << true << QStringList { u"+0"_s }
-                                     << QStringList { u"0 sent 41"_s, u"0 wait 2"_s, u"0 waited"_s,
-                                            u"0 sent 50 57 52 0D"_s }
-                                     << Phase::Listening;
+    QTest::newRow("waits made zero; a flood: 64 KiB kept, the rest counted, listening not drawn out")
+        << powerOnAfterTwoSeconds << true
+        << QStringList { u"+0"_s, u"+1000"_s, u"flood 40000"_s, u"+999"_s, u"flood 25534"_s, u"+1"_s }
+        << QStringList { u"0 sent 41"_s, u"0 wait 2"_s, u"0 waited"_s, u"0 sent 50 57 52 0D"_s,
+               u"1000 received OK<CR>"_s, u"1000 received 40000 bytes"_s, u"1999 received 25533 bytes"_s,
+               u"... and 1 more byte"_s }
+        << Phase::Finished;
     QTest::newRow("stopped in the wait") << powerOnAfterTwoSeconds << false
                                          << QStringList { u"+0"_s, u"+500"_s, u"stop"_s, u"+5000"_s }
                                          << QStringList { u"0 sent 41"_s, u"0 wait 2"_s } << Phase::Stopped;
@@ -97,6 +101,8 @@ void tst_ProjectorTrial::trialSendsWaitsAndListensOnTheClock()
             trial.stop();
         else if (action == u"pull"_s)
             port.hangUpAfter = 0;
+        else if (action.startsWith(u"flood "_s))
+            port.arriveAt(clock.now, QByteArray(action.mid(6).toInt(), '~'));
         else
             clock.now += action.toLongLong();
         trial.advance();
@@ -115,10 +121,14 @@ void tst_ProjectorTrial::trialSendsWaitsAndListensOnTheClock()
             events.append(at + (event.skipped ? u"skipped"_s : u"waited"_s));
             break;
         case TrialEvent::Kind::Received:
-            events.append(at + u"received "_s + notation::readableText(event.bytes));
+            events.append(at + u"received "_s
+                + (event.bytes.size() > 8 ? u"%1 bytes"_s.arg(event.bytes.size())
+                                          : notation::readableText(event.bytes)));
             break;
         }
     }
+    if (trial.replyBytes() > trial.reply().size())
+        events.append(device::notKeptText(trial.replyBytes() - trial.reply().size()));
     QTEST(events, "events");
     QTEST(trial.phase(), "phase");
     QCOMPARE(port.isOpen(), !trial.isOver());

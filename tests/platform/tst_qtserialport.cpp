@@ -19,6 +19,7 @@ class tst_QtSerialPort : public QObject {
 private Q_SLOTS:
     void portHeldElsewhereOrNoSerialPortIsRefused_data();
     void portHeldElsewhereOrNoSerialPortIsRefused();
+    void answerAfterAFloodIsRead();
 };
 
 void tst_QtSerialPort::portHeldElsewhereOrNoSerialPortIsRefused_data()
@@ -87,6 +88,36 @@ void tst_QtSerialPort::portHeldElsewhereOrNoSerialPortIsRefused()
     QCOMPARE(::ioctl(other, TIOCGEXCL, &exclusive), 0);
     QCOMPARE(exclusive != 0, holder == u"exclusive"_s);
     ::close(other);
+    ::close(master);
+}
+
+void tst_QtSerialPort::answerAfterAFloodIsRead()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    platform::QtSerialPort serialPort(platform::WaitStyle::KeepWindowsPainting);
+    QVERIFY(!serialPort.open(QString::fromLocal8Bit(::ptsname(master))));
+    // A flood, offered as the event loop takes it, until the system's buffer is full too.
+    const auto flood = [master] {
+        const QByteArray bytes(4096, '\x15');
+        qsizetype written = 0;
+        for (int turn = 0; turn < 20; ++turn) {
+            written += qMax<qsizetype>(0, ::write(master, bytes.constData(), bytes.size()));
+            QTest::qWait(10);
+        }
+        return written;
+    };
+    // Qt stops taking it at a bound, and leaves the rest in the system.
+    const qsizetype flooded = flood();
+    QVERIFY(serialPort.readWaiting().size() < flooded);
+    // Qt's full buffer thrown away, as the link does before each byte it sends.
+    flood();
+    QVERIFY(!serialPort.discardWaiting());
+
+    QCOMPARE(::write(master, "\x06", 1), 1);
+    const platform::Result<platform::Arrival> arrival = serialPort.waitForBytes(2000);
+    QVERIFY(arrival && arrival.value() == platform::Arrival::ByteWaiting);
+    QCOMPARE(serialPort.readWaiting(), "\x06"_ba);
     ::close(master);
 }
 

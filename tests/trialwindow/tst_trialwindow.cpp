@@ -121,6 +121,8 @@ void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
     window.baudRateList().setCurrentText(u"19200"_s);
     window.slotPanel().selectSlot(SlotId::DiscreteOn);
     m_clock.now = 1000;
+    // A projector that answers with a byte more than the trial keeps.
+    m_projector->device = [](quint8 byte) { return byte == '\r' ? "OK\r"_ba + QByteArray(65534, '~') : QByteArray(); };
 
     QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
 
@@ -137,13 +139,19 @@ void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
     m_clock.now += 1;
     trial()->advance();
     QCOMPARE(shown(u"TrialStatusLabel"_s), u"Listening: 2.0 s left"_s);
+    // The reply is logged as it comes, 16 bytes a line; the window's own timer ends the listening.
+    auto* logView = trial()->findChild<QPlainTextEdit*>(u"TrialLog"_s);
+    QCOMPARE(logView->blockCount(), 4101);
     m_clock.now += 1999;
-    trial()->advance();
-    QCOMPARE(trial()->findChild<QPlainTextEdit*>(u"TrialLog"_s)->toPlainText().split(u'\n'),
+    QTRY_COMPARE(shown(u"TrialStatusLabel"_s), u"Finished: 65537 bytes from the projector"_s);
+    const QStringList log = logView->toPlainText().split(u'\n');
+    QCOMPARE(log.size(), 4103);
+    QCOMPARE(log.first(6) + log.last(3),
         QStringList({ u"0.000 s  "_s + port + u" opened at 19200 baud"_s, u"0.000 s  sent 41"_s,
             u"0.000 s  wait of 2 s"_s, u"0.500 s  wait skipped"_s, u"0.500 s  sent 50 57 52 0D"_s,
-            u"0.501 s  received 4F 4B 0D  \"OK<CR>\""_s, u"2.500 s  listening over"_s }));
-    QCOMPARE(shown(u"TrialStatusLabel"_s), u"Finished: 3 bytes from the projector"_s);
+            u"0.501 s  received 4F 4B 0D 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E  \"OK<CR>~~~~~~~~~~~~~\""_s,
+            u"0.501 s  received 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E  \"~~~~~~~~~~~~~~~~\""_s,
+            u"2.500 s  ... and 1 more byte"_s, u"2.500 s  listening over"_s }));
     QVERIFY(!m_projector->isOpen());
     QCOMPARE(portCommandsEnabled(), QList<bool>(4, true));
 
@@ -152,6 +160,8 @@ void tst_TrialWindow::trialLogsEachStepHoldsTheUploadAndStops()
     QCOMPARE(portCommandsEnabled(), QList<bool>(4, false));
     click(trial(), u"StopTrialButton"_s);
     QCOMPARE(shown(u"TrialStatusLabel"_s), u"Stopped; the port is closed"_s);
+    QCOMPARE(
+        logView->toPlainText().split(u'\n').last(2), QStringList({ u"0.000 s  wait of 2 s"_s, u"0.000 s  stopped"_s }));
     QVERIFY(!m_projector->isOpen());
     QCOMPARE(portCommandsEnabled(), QList<bool>(4, true));
 
