@@ -27,9 +27,9 @@ namespace {
 // or recolour the terminal.
 void writeLine(bool toOutput, const QString& line)
 {
-    const QByteArray bytes = (platform::escapedForTerminal(line) + u'\n').toLocal8Bit();
+    const QString text = platform::escapedForTerminal(line) + u'\n';
     // A failed write to standard output is told once, at the end, by finish().
-    static_cast<void>(toOutput ? platform::writeToStandardOutput(bytes) : platform::writeToStandardError(bytes));
+    static_cast<void>(toOutput ? platform::writeTextToStandardOutput(text) : platform::writeTextToStandardError(text));
 }
 
 cli::UploadReceipt badInput(const QString& port, const QString& problem)

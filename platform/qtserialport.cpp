@@ -179,7 +179,9 @@ Result<Arrival> QtSerialPort::waitForBytes(qint64 msecs)
         return waitInEventLoop(timeout);
     if (m_port.waitForReadyRead(timeout))
         return m_port.bytesAvailable() > 0 ? Arrival::ByteWaiting : Arrival::TimedOut;
-    if (m_port.error() == QSerialPort::TimeoutError) {
+    // On Windows a wait whose time runs out just after the port's other news (the driver's "a byte
+    // is coming", a write done) ends with no error set: nothing came, the link is fine.
+    if (m_port.error() == QSerialPort::TimeoutError || m_port.error() == QSerialPort::NoError) {
         m_port.clearError();
         return Arrival::TimedOut;
     }

@@ -15,6 +15,11 @@ void ignoreBrokenPipes();
 bool writeToStandardOutput(QByteArrayView bytes);
 bool writeToStandardError(QByteArrayView bytes);
 
+// A line for a person, in any script: a Windows console is handed the characters themselves (its
+// code page holds no Cyrillic or Chinese), anything else gets their UTF-8.
+bool writeTextToStandardOutput(const QString& text);
+bool writeTextToStandardError(const QString& text);
+
 // Sends on what standard output still holds; why it or any earlier write to it failed
 // ("No space left on device"), or empty when everything went out.
 QString standardOutputFailure();

@@ -2,12 +2,14 @@
 # The Windows stage: cross-builds the programs and the test suites for Windows, runs the suites
 # under Wine, programs the QX-7M emulator through Wine's COM port, builds the setup program and
 # the portable zip, installs the setup program silently in a fresh Wine prefix, opens the
-# installed program's port question on an X display of its own, and uninstalls it.
+# installed program's port question on an X display of its own, uploads through the installed
+# window ten times, and uninstalls it.
 # Usage: test.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 start=$SECONDS
 build=build-windows
+source scripts/windows/wineprefix.sh
 fail() { echo "windows: $*" >&2; exit 1; }
 
 QX7M_QT_PREFIX=$(bash scripts/windows/qt.sh | tail -n 1)
@@ -26,13 +28,7 @@ cmake --build build --target qx7m-sim qx7m-upload winecomport
 # Wine in prefixes of this build's own: no Mono or Gecko to fetch (there is no network), no menu
 # entries or file types on this computer's desktop, no debug chatter.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=" WINEDEBUG=-all
-newPrefix() {
-    export WINEPREFIX=$PWD/$build/$1
-    rm -rf "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
-}
-newPrefix wine-tests
+newWinePrefix "$PWD/$build/wine-tests"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 echo "== Test suites under Wine"
@@ -56,6 +52,6 @@ zip=$build/qx7m-programmer-1.2-win64.zip
 [ -f $setup ] && [ -f $zip ] || fail "cpack made no $setup or $zip"
 echo "$setup: $(du -k $setup | cut -f1) kB; $zip: $(du -k $zip | cut -f1) kB"
 
-echo "== Setup, the installed program, uninstall"
+echo "== Setup, the installed programs, the window's uploads, uninstall"
 bash scripts/windows/install.sh $setup
 echo "Windows stage: $((SECONDS - start)) s"

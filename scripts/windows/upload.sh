@@ -40,11 +40,11 @@ emulatorReport() {
     fail "the emulator reported no upload"
 }
 # Wine 8.0 never tells Qt's serial port that the QX-7M's answer is waiting: Wine's Unix side gets the
-# library that does (tools/winecomport.cpp).
+# library that does (winecomport.cpp beside this script).
 uploadThroughCom5() {
     ln -sfn "$port" "$WINEPREFIX/dosdevices/com5"
     status=0
-    LD_PRELOAD=$PWD/build/tools/libwinecomport.so wine "$exe" "$(winepath -w "$file")" --port 5 --json \
+    LD_PRELOAD=$PWD/build/scripts/windows/libwinecomport.so wine "$exe" "$(winepath -w "$file")" --port 5 --json \
         >"$work/receipt.json" 2>/dev/null || status=$?
     seconds=$(grep -o '"seconds":[0-9.]*' "$work/receipt.json" | cut -d: -f2)
 }

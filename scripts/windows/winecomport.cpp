@@ -1,4 +1,4 @@
-// Preloaded (LD_PRELOAD) into Wine 8.0 by the Windows stage, so that qx7m-upload.exe can program the emulator
+// Preloaded (LD_PRELOAD) into Wine 8.0 by the Windows stage, so that the Windows programs can program the emulator
 // through Wine's COM port mapped to the emulator's pseudo-terminal. The Windows programs know nothing of it.
 //
 // Qt's Windows serial port waits for the QX-7M's answer with an overlapped WaitCommEvent and learns that it is
